@@ -1,0 +1,37 @@
+#include "asset_dir.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool holdsLayout(const fs::path& dir)
+{
+    std::error_code error;
+    return fs::is_regular_file(dir / "device.layout", error);
+}
+
+}  // namespace
+
+std::string findAssetDir(const char* argv0)
+{
+    if (const char* dir = std::getenv("ZERNO_BROS_ASSETS"); dir && *dir && holdsLayout(dir))
+        return dir;
+    std::error_code error;
+    fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (error && argv0)
+        program = fs::absolute(argv0, error);
+    if (!program.empty()) {
+        const fs::path installed = program.parent_path().parent_path() / "share" / "zerno-bros" / "assets";
+        if (holdsLayout(installed))
+            return installed.string();
+    }
+#ifdef ZERNO_SOURCE_ASSET_DIR
+    if (holdsLayout(ZERNO_SOURCE_ASSET_DIR))
+        return ZERNO_SOURCE_ASSET_DIR;
+#endif
+    return {};
+}

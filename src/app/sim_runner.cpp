@@ -1,0 +1,252 @@
+#include "sim_runner.h"
+
+#include <charconv>
+#include <istream>
+#include <ostream>
+#include <sstream>
+
+namespace {
+
+constexpr int64_t MsPerDay = 24LL * 60 * 60 * 1000;
+
+bool parseInt(const std::string& text, int64_t& value)
+{
+    const char* end = text.data() + text.size();
+    auto [ptr, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc() && ptr == end;
+}
+
+}  // namespace
+
+bool parseTimeOfDay(const std::string& text, TimeOfDay& time)
+{
+    int64_t h = 0, m = 0, s = 0, ms = 0;
+    if (text.size() != 8 && text.size() != 12)
+        return false;
+    if (text[2] != ':' || text[5] != ':' || (text.size() == 12 && text[8] != '.'))
+        return false;
+    if (!parseInt(text.substr(0, 2), h) || !parseInt(text.substr(3, 2), m) || !parseInt(text.substr(6, 2), s))
+        return false;
+    if (text.size() == 12 && !parseInt(text.substr(9, 3), ms))
+        return false;
+    if (h > 23 || m > 59 || s > 59 || h < 0 || m < 0 || s < 0 || ms < 0)
+        return false;
+    time = {int(h), int(m), int(s), int(ms)};
+    return true;
+}
+
+// The runner's side of the device's ports: every request is printed with the virtual time.
+class SimRunner::Ports : public SoundPort, public ClockPort {
+public:
+    class LoggedKey : public StoreKey {
+    public:
+        LoggedKey(Ports& ports, StoreKey& key) : ports_(ports), key_(key) {}
+        int ReadInteger(const std::string& name, int defaultValue) override
+        {
+            return key_.ReadInteger(name, defaultValue);
+        }
+        void WriteInteger(const std::string& name, int value) override
+        {
+            ports_.out << ports_.scheduler.now() << " store " << name << ' ' << value << '\n';
+            key_.WriteInteger(name, value);
+        }
+
+    private:
+        Ports& ports_;
+        StoreKey& key_;
+    };
+
+    Ports(std::ostream& out_, Scheduler& scheduler_, StoreKey& keySettings, StoreKey& game, TimeOfDay start)
+        : out(out_), scheduler(scheduler_), keys(*this, keySettings), settings(*this, game), startMs(start.msOfDay())
+    {
+    }
+
+    void Suona(Sample sample) override { out << scheduler.now() << " sound " << sampleName(sample) << '\n'; }
+    void Silenzio() override { out << scheduler.now() << " silence\n"; }
+
+    TimeOfDay localTime() override
+    {
+        const int64_t ms = (startMs + scheduler.now()) % MsPerDay;
+        return {int(ms / 3600000), int(ms / 60000 % 60), int(ms / 1000 % 60), int(ms % 1000)};
+    }
+    TimeOfDay utcTime() override { return localTime(); }
+
+    std::ostream& out;
+    Scheduler& scheduler;
+    LoggedKey keys;
+    LoggedKey settings;
+    int64_t startMs;
+};
+
+SimRunner::SimRunner(std::vector<ComponentDef> layout, StoreKey& keySettings, StoreKey& game, SimOptions options,
+                     std::ostream& out)
+    : out_(out), ports_(std::make_unique<Ports>(out, scheduler_, keySettings, game, options.startTime))
+{
+    DevicePorts devicePorts;
+    devicePorts.sound = ports_.get();
+    devicePorts.clock = ports_.get();
+    devicePorts.keySettingsStore = &ports_->keys;
+    devicePorts.settingsStore = &ports_->settings;
+    form_ = std::make_unique<TForm1>(std::move(layout), scheduler_, devicePorts);
+    scheduler_.onTick = [this](const Timer& timer) {
+        if (trace_)
+            out_ << scheduler_.now() << " tick " << timer.name() << '\n';
+    };
+    form_->FormCreate();
+}
+
+SimRunner::~SimRunner() = default;
+
+void SimRunner::printState()
+{
+    TForm1& form = *form_;
+    out_ << "state " << scheduler_.now() << '\n' << "lit";
+    for (const Component& component : form.components())
+        if (component.visible)
+            out_ << ' ' << component.def.name;
+    out_ << "\ndigits ";
+    for (int position = 1; position <= 4; ++position) {
+        const int digit = form.digitShown(position);
+        out_ << (digit < 0 ? '-' : char('0' + digit));
+    }
+    out_ << '\n';
+    for (const auto& variable : TForm1::StateTable) {
+        out_ << "var " << variable.name << ' ';
+        if (auto member = std::get_if<int TForm1::*>(&variable.member))
+            out_ << form.*(*member);
+        else
+            out_ << (form.*std::get<bool TForm1::*>(variable.member) ? 1 : 0);
+        out_ << '\n';
+    }
+    for (Timer* timer : form.timers())
+        out_ << "timer " << timer->name() << (timer->enabled() ? " on " : " off ") << timer->interval() << '\n';
+    out_ << "end\n";
+}
+
+std::string SimRunner::runLine(const std::string& line)
+{
+    std::istringstream words(line);
+    std::string command;
+    if (!(words >> command) || command[0] == '#')
+        return {};
+    std::vector<std::string> args;
+    for (std::string word; words >> word;)
+        args.push_back(word);
+    auto arity = [&](size_t least, size_t most) -> std::string {
+        if (args.size() < least || args.size() > most)
+            return "'" + command + "' takes " + (least == most ? std::to_string(least) : std::to_string(least) + " or " + std::to_string(most))
+                + (most == 1 ? " argument" : " arguments");
+        return {};
+    };
+    auto component = [&](int& index) -> std::string {
+        index = form_->componentIndex(args[0]);
+        return index < 0 ? "unknown component '" + args[0] + "'" : std::string();
+    };
+    TForm1& form = *form_;
+
+    if (command == "click" || command == "press" || command == "release") {
+        const bool mayBeRight = command != "click";
+        if (auto error = arity(1, mayBeRight ? 2 : 1); !error.empty())
+            return error;
+        int index = -1;
+        if (auto error = component(index); !error.empty())
+            return error;
+        MouseButton button = MouseButton::Left;
+        if (args.size() == 2) {
+            if (args[1] != "right")
+                return "expected 'right' or nothing after the name, not '" + args[1] + "'";
+            button = MouseButton::Right;
+        }
+        if (command != "release")
+            form.MouseDown(index, button, 0, 0);
+        if (command != "press")
+            form.MouseUp(index, button, 0, 0, true);
+        return {};
+    }
+    if (command == "keydown" || command == "keyup") {
+        if (auto error = arity(1, 1); !error.empty())
+            return error;
+        int64_t code = 0;
+        const std::string& key = args[0];
+        if (key.size() == 1 && key[0] >= 'A' && key[0] <= 'Z')
+            code = key[0];
+        else if (!parseInt(key, code) || code < 0 || code > 65535)
+            return "a key is a letter A..Z or a key code 0..65535, not '" + key + "'";
+        if (command == "keydown")
+            form.FormKeyDown(uint16_t(code));
+        else
+            form.FormKeyUp(uint16_t(code));
+        return {};
+    }
+    if (command == "wait") {
+        if (auto error = arity(1, 1); !error.empty())
+            return error;
+        int64_t ms = 0;
+        if (!parseInt(args[0], ms) || ms < 0)
+            return "wait takes a number of milliseconds, not '" + args[0] + "'";
+        scheduler_.advanceTo(scheduler_.now() + ms);
+        return {};
+    }
+    if (command == "set") {
+        if (auto error = arity(2, 2); !error.empty())
+            return error;
+        int64_t value = 0;
+        for (const auto& variable : TForm1::StateTable) {
+            if (args[0] != variable.name)
+                continue;
+            if (!parseInt(args[1], value) || value < INT32_MIN || value > INT32_MAX)
+                return "'" + args[1] + "' is not a number";
+            if (auto member = std::get_if<int TForm1::*>(&variable.member)) {
+                form.*(*member) = int(value);
+            } else {
+                if (value != 0 && value != 1)
+                    return std::string(variable.name) + " is a flag: 0 or 1, not '" + args[1] + "'";
+                form.*std::get<bool TForm1::*>(variable.member) = value == 1;
+            }
+            return {};
+        }
+        return "unknown variable '" + args[0] + "'";
+    }
+    if (command == "light" || command == "dark") {
+        if (auto error = arity(1, 1); !error.empty())
+            return error;
+        int index = -1;
+        if (auto error = component(index); !error.empty())
+            return error;
+        form.setLit(index, command == "light");
+        return {};
+    }
+    if (command == "trace") {
+        if (auto error = arity(1, 1); !error.empty())
+            return error;
+        if (args[0] != "on" && args[0] != "off")
+            return "trace is on or off, not '" + args[0] + "'";
+        trace_ = args[0] == "on";
+        return {};
+    }
+    if (command == "state") {
+        if (auto error = arity(0, 0); !error.empty())
+            return error;
+        printState();
+        return {};
+    }
+    return "unknown command '" + command + "'";
+}
+
+int SimRunner::run(std::istream& script, std::ostream& err)
+{
+    std::string line;
+    int number = 0;
+    while (std::getline(script, line)) {
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const std::string error = runLine(line);
+        if (!error.empty()) {
+            out_.flush();
+            err << "line " << number << ": " << error << '\n';
+            return 2;
+        }
+    }
+    return 0;
+}

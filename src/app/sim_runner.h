@@ -1,0 +1,42 @@
+// zerno-sim's runner: the device core on a virtual clock, driven by a script, printing what the
+// device asks of the world (sounds, store writes, ticks) and its state on request.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "form1.h"
+
+struct SimOptions {
+    TimeOfDay startTime{10, 0, 0, 0};
+};
+
+class SimRunner {
+public:
+    // keySettings and game are the two open keys of the store the device reads and writes.
+    SimRunner(std::vector<ComponentDef> layout, StoreKey& keySettings, StoreKey& game, SimOptions options,
+              std::ostream& out);
+    ~SimRunner();
+
+    // Runs every line of the script. Returns 0, or 2 after writing "line N: what is wrong" to err.
+    int run(std::istream& script, std::ostream& err);
+    // Runs one line; returns the error text, empty when the line was understood.
+    std::string runLine(const std::string& line);
+
+    void printState();
+    TForm1& form() { return *form_; }
+    Scheduler& scheduler() { return scheduler_; }
+
+private:
+    class Ports;
+    std::ostream& out_;
+    Scheduler scheduler_;
+    std::unique_ptr<Ports> ports_;
+    std::unique_ptr<TForm1> form_;
+    bool trace_ = false;
+};
+
+// Parses HH:MM:SS or HH:MM:SS.mmm.
+bool parseTimeOfDay(const std::string& text, TimeOfDay& time);

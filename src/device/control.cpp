@@ -1,0 +1,102 @@
+// Game control: the ACL, GAME A and GAME B buttons, preparing a game and stopping every timer.
+#include "form1.h"
+
+void TForm1::PreparaGioco()
+{
+    GameRunning = true;
+    FolkoFree = true;
+    ZernoFree = true;
+    Score = 0;
+    TrasformaScore(Score);
+    ScoreStep = 1;
+    TruckLoad = 0;
+    MissCount = 0;
+    DoubleScore = false;
+    TruckStep = 0;
+    BonusStep = 0;
+    TickPhase = 1;
+    TimerGioco.setEnabled(true);
+}
+
+void TForm1::BloccaTimers()
+{
+    for (Timer* timer : timers())
+        timer->setEnabled(false);
+    // A stop may catch the double-score blink with the digits hidden.
+    for (int position = 1; position <= 4; ++position)
+        Show(ScoreDigits[size_t(position)]);
+}
+
+void TForm1::Puls_ACLMouseDown(MouseButton button)
+{
+    if (button != MouseButton::Left)
+        return;
+    BloccaTimers();
+}
+
+void TForm1::Puls_ACLMouseUp(MouseButton button)
+{
+    if (button != MouseButton::Left)
+        return;
+    RiempiSchermo();
+    BloccaTimers();
+    Silenzio();
+    GameMode = 3;
+    FolkoFree = false;
+    ZernoFree = false;
+    GameRunning = false;
+}
+
+void TForm1::gameButtonDown(int button, int mark, int& hiscore)
+{
+    Hide(button);
+    if (GameRunning)
+        return;
+    BloccaTimers();
+    SvuotaSchermo();
+    Show(mark);
+    TrasformaScore(hiscore);
+    FolkoLevel = 1;
+    MostraFolko(true);
+    ZernoLevel = 2;
+    MostraZerno(true);
+}
+
+void TForm1::gameButtonUp(int button, int mode, int firstInterval)
+{
+    Show(button);
+    if (GameRunning)
+        return;
+    GameMode = mode;
+    PreparaGioco();
+    TimerGioco.setInterval(firstInterval);
+}
+
+void TForm1::Puls_GameAMouseDown(MouseButton button)
+{
+    if (button != MouseButton::Left)
+        return;
+    gameButtonDown(Puls_GameA, Im_GameA, HiscoreA);
+}
+
+void TForm1::Puls_GameAMouseUp(MouseButton button)
+{
+    if (button != MouseButton::Left)
+        return;
+    // The first tick of a game comes after the interval of the first hundred's second band.
+    gameButtonUp(Puls_GameA, 1, LevelTable[1][0][1].interval);
+}
+
+void TForm1::Puls_GameBMouseDown(MouseButton button)
+{
+    if (button != MouseButton::Left)
+        return;
+    gameButtonDown(Puls_GameB, Im_GameB, HiscoreB);
+}
+
+void TForm1::Puls_GameBMouseUp(MouseButton button)
+{
+    if (button != MouseButton::Left)
+        return;
+    gameButtonUp(Puls_GameB, 2, LevelTable[2][0][1].interval);
+}

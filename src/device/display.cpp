@@ -1,0 +1,251 @@
+// The segment display: shared pictures, the segment tables, the group operations, the two
+// whole-display patterns and the number display.
+#include <algorithm>
+#include <cstdio>
+
+#include "form1.h"
+
+namespace {
+
+// Segments without a picture of their own take a copy of another's when the window is created.
+struct SharedPicture {
+    const char* source;
+    std::initializer_list<const char*> copies;
+};
+
+const SharedPicture SharedPictures[] = {
+    {"Im_PackL2", {"Im_PackL3", "Im_PackL4", "Im_PackL5", "Im_PackR2", "Im_PackR3", "Im_PackR4", "Im_PackR5"}},
+    {"Im_Miss1", {"Im_Miss2", "Im_Miss3"}},
+    {"Im_Pack0105", {"Im_Pack0205", "Im_Pack0305"}},
+    {"Im_Pack0605", {"Im_Pack0604", "Im_Pack0704", "Im_Pack0804", "Im_Pack0705", "Im_Pack0805", "Im_Pack0905"}},
+    {"Im_Pack0104", {"Im_Pack0103", "Im_Pack0203", "Im_Pack0303", "Im_Pack0004", "Im_Pack0204", "Im_Pack0304"}},
+    {"Im_Pack0603", {"Im_Pack0602", "Im_Pack0702", "Im_Pack0802", "Im_Pack0703", "Im_Pack0803", "Im_Pack0903"}},
+    {"Im_Pack0102", {"Im_Pack0101", "Im_Pack0201", "Im_Pack0301", "Im_Pack0002", "Im_Pack0202", "Im_Pack0302"}},
+    {"Im_Pack0601", {"Im_Pack0701", "Im_Pack0801", "Im_Pack0901", "Im_Pack1101", "Im_Pack1201"}},
+};
+
+std::string packName(int column, int row)
+{
+    char name[16];
+    std::snprintf(name, sizeof name, "Im_Pack%02d%02d", column, row);
+    return name;
+}
+
+}  // namespace
+
+void TForm1::sharePictures()
+{
+    for (const SharedPicture& shared : SharedPictures) {
+        const int source = componentIndex(shared.source);
+        for (const char* copy : shared.copies)
+            setPicture(componentIndex(copy), components_[size_t(source)].picture);
+    }
+}
+
+void TForm1::buildTables()
+{
+    for (int d = 0; d <= 9; ++d)
+        DigitImages[size_t(d)] = componentIndex("Im_Num" + std::to_string(d));
+    ScoreDigits = {-1, Im_NumPos1, Im_NumPos2, Im_NumPos3, Im_NumPos4};
+    MissMarks = {componentIndex("Im_Miss0"), componentIndex("Im_Miss1"), componentIndex("Im_Miss2"),
+                 componentIndex("Im_Miss3")};
+
+    for (auto& column : PackGrid)
+        column.fill(-1);
+    for (int column = 0; column <= 9; ++column)
+        for (int row = 1; row <= 5; ++row)
+            PackGrid[size_t(column)][size_t(row)] = componentIndex(packName(column, row));
+    for (int column = 10; column <= 12; ++column)
+        PackGrid[size_t(column)][1] = componentIndex(packName(column, 1));
+
+    TruckImages = {Im_PackL1, Im_PackL2, Im_PackL3, Im_PackL4, Im_PackL5, Im_PackR1, Im_PackR2, Im_PackR3,
+                   Im_PackR4, Im_PackR5, Im_Bus1,   Im_Bus2,   Im_Bus3,   Im_Bus4,   Im_Bus5,   Im_Bus6};
+    // The left worker has no placing pose of his own on the top floor: entry 8 stays empty.
+    FolkoImages = {Im_Folko1, Im_Folko1A, Im_Folko1B, Im_Folko2, Im_Folko2A, Im_Folko2B, Im_Folko3, Im_Folko3A, -1};
+    ZernoImages = {Im_Zerno1, Im_Zerno1A, Im_Zerno1B, Im_Zerno2, Im_Zerno2A,
+                   Im_Zerno2B, Im_Zerno3, Im_Zerno3A, Im_Zerno3B};
+    MissLeftImages = {Im_MissL1, Im_MissL2, Im_MissL3, Im_MissL4};
+    MissRightImages = {Im_MissR1, Im_MissR2, Im_MissR3, Im_MissR4, Im_MissR5};
+    CharsOffImages = {Im_FolkoOff1, Im_FolkoOff2, Im_ZernoOff1, Im_ZernoOff2};
+
+    DropImages = {-1,
+                  PackGrid[10][1],
+                  PackGrid[0][1],
+                  PackGrid[9][2],
+                  PackGrid[0][3],
+                  PackGrid[9][4],
+                  PackGrid[0][5]};
+}
+
+void TForm1::MostraPackAll(bool on)
+{
+    for (int column = 0; column <= 9; ++column)
+        for (int row = 1; row <= 5; ++row)
+            setLit(PackGrid[size_t(column)][size_t(row)], on);
+    for (int column = 10; column <= 12; ++column)
+        setLit(PackGrid[size_t(column)][1], on);
+}
+
+void TForm1::MostraPackBusAll(bool on)
+{
+    for (int i = 0; i <= 9; ++i)
+        setLit(TruckImages[size_t(i)], on);
+}
+
+void TForm1::MostraBusAll(bool on)
+{
+    for (int i = 10; i <= 15; ++i)
+        setLit(TruckImages[size_t(i)], on);
+}
+
+void TForm1::MostraFolkoAll(bool on)
+{
+    for (int i = 0; i <= 7; ++i)
+        setLit(FolkoImages[size_t(i)], on);
+}
+
+void TForm1::MostraZernoAll(bool on)
+{
+    for (int i = 0; i <= 8; ++i)
+        setLit(ZernoImages[size_t(i)], on);
+}
+
+void TForm1::MostraSceneAll(bool on)
+{
+    for (int segment : MissLeftImages)
+        setLit(segment, on);
+    for (int segment : MissRightImages)
+        setLit(segment, on);
+}
+
+void TForm1::MostraCharsOffAll(bool on)
+{
+    for (int segment : CharsOffImages)
+        setLit(segment, on);
+}
+
+void TForm1::MostraMiss(bool show, int count)
+{
+    if (!show) {
+        for (int mark : MissMarks)
+            Hide(mark);
+        return;
+    }
+    // Only ever switches marks on: a lower count leaves the marks already lit.
+    for (int i = 0; i <= std::min(count, 3); ++i)
+        Show(MissMarks[size_t(i)]);
+}
+
+void TForm1::showDigit(int position, int digit)
+{
+    const int source = digit < 0 ? -1 : components_[size_t(DigitImages[size_t(digit)])].picture;
+    setPicture(ScoreDigits[size_t(position)], source);
+}
+
+int TForm1::digitShown(int position) const
+{
+    const int picture = components_[size_t(ScoreDigits[size_t(position)])].picture;
+    if (picture < 0)
+        return -1;
+    for (int d = 0; d <= 9; ++d)
+        if (components_[size_t(DigitImages[size_t(d)])].picture == picture)
+            return d;
+    return -1;
+}
+
+void TForm1::RiempiSchermo()
+{
+    MostraBusAll(true);
+    MostraPackBusAll(true);
+    MostraFolkoAll(true);
+    MostraPackAll(true);
+    MostraZernoAll(true);
+    MostraSceneAll(true);
+    MostraCharsOffAll(true);
+    MostraMiss(true, 3);
+    showDigit(1, 1);
+    showDigit(2, 2);
+    showDigit(3, 0);
+    showDigit(4, 0);
+    Show(Im_TimeAM);
+    Hide(Im_TimePM);
+    Show(Im_TimePP);
+    Show(Im_GameA);
+    Show(Im_GameB);
+}
+
+void TForm1::SvuotaSchermo()
+{
+    MostraBusAll(false);
+    MostraPackBusAll(false);
+    MostraFolkoAll(false);
+    MostraPackAll(false);
+    MostraZernoAll(false);
+    MostraSceneAll(false);
+    MostraCharsOffAll(false);
+    MostraMiss(false, 0);
+    for (int position = 1; position <= 4; ++position)
+        showDigit(position, -1);
+    Hide(Im_TimeAM);
+    Hide(Im_TimePM);
+    Hide(Im_TimePP);
+    Hide(Im_GameA);
+    Hide(Im_GameB);
+    Show(Im_Bus1);
+}
+
+void TForm1::TrasformaScore(int& number)
+{
+    if (Score > 999)
+        Score -= 1000;
+    // Only a hand-edited hiscore can be out of range here: it shows as the nearest number the
+    // three digits can show, never as a picture that does not exist.
+    const int shown = std::clamp(number, 0, 999);
+    showDigit(1, -1);
+    if (shown < 10) {
+        showDigit(2, -1);
+        showDigit(3, -1);
+        showDigit(4, shown);
+    } else if (shown < 100) {
+        showDigit(2, -1);
+        showDigit(3, shown / 10);
+        showDigit(4, shown % 10);
+    } else {
+        showDigit(2, shown / 100);
+        showDigit(3, (shown / 10) % 10);
+        showDigit(4, shown % 10);
+    }
+}
+
+void TForm1::MostraFolko(bool on)
+{
+    if (FolkoLevel < 1 || FolkoLevel > 3)
+        return;
+    if (FolkoLevel == 3) {
+        setLit(Im_Folko3, on);
+        return;
+    }
+    // Base and ready pose of floors 1 and 2.
+    const size_t base = size_t(FolkoLevel - 1) * 3;
+    setLit(FolkoImages[base], on);
+    setLit(FolkoImages[base + 1], on);
+}
+
+void TForm1::MostraZerno(bool on)
+{
+    if (ZernoLevel < 1 || ZernoLevel > 3)
+        return;
+    const size_t base = size_t(ZernoLevel - 1) * 3;
+    setLit(ZernoImages[base], on);
+    setLit(ZernoImages[base + 1], on);
+}
+
+int TForm1::packageCount() const
+{
+    int count = 0;
+    for (const auto& column : PackGrid)
+        for (int cell : column)
+            if (cell >= 0 && isLit(cell))
+                ++count;
+    return count;
+}

@@ -1,0 +1,320 @@
+// The device window: its components, its creation, opening, dragging and closing, and the
+// routing of mouse events to the handlers of the component that was pressed.
+#include "form1.h"
+
+#include <cassert>
+#include <map>
+
+const char* sampleName(Sample sample)
+{
+    switch (sample) {
+    case Sample::SndPack: return "SndPack";
+    case Sample::SndPoint: return "SndPoint";
+    case Sample::SndBonus: return "SndBonus";
+    case Sample::SndChar: return "SndChar";
+    case Sample::SndMiss: return "SndMiss";
+    case Sample::SndMiss2: return "SndMiss2";
+    }
+    return "?";
+}
+
+const std::array<TForm1::StateVariable, 23> TForm1::StateTable = {{
+    {"GameMode", &TForm1::GameMode},
+    {"GameRunning", &TForm1::GameRunning},
+    {"Score", &TForm1::Score},
+    {"ScoreStep", &TForm1::ScoreStep},
+    {"MissCount", &TForm1::MissCount},
+    {"FolkoLevel", &TForm1::FolkoLevel},
+    {"ZernoLevel", &TForm1::ZernoLevel},
+    {"FolkoFree", &TForm1::FolkoFree},
+    {"ZernoFree", &TForm1::ZernoFree},
+    {"TickPhase", &TForm1::TickPhase},
+    {"MissSpot", &TForm1::MissSpot},
+    {"MissStep", &TForm1::MissStep},
+    {"CarrySpot", &TForm1::CarrySpot},
+    {"BonusStep", &TForm1::BonusStep},
+    {"ChanceStep", &TForm1::ChanceStep},
+    {"BlinkPhase", &TForm1::BlinkPhase},
+    {"OverStep", &TForm1::OverStep},
+    {"TruckLoad", &TForm1::TruckLoad},
+    {"TruckStep", &TForm1::TruckStep},
+    {"MaxPacks", &TForm1::MaxPacks},
+    {"DoubleScore", &TForm1::DoubleScore},
+    {"HiscoreA", &TForm1::HiscoreA},
+    {"HiscoreB", &TForm1::HiscoreB},
+}};
+
+TForm1::TForm1(std::vector<ComponentDef> layout, Scheduler& scheduler_, DevicePorts ports)
+    : scheduler(scheduler_), ports_(ports)
+{
+    assert(ports_.sound && ports_.keySettingsStore && ports_.settingsStore && ports_.clock);
+    std::map<std::string, int> pictureIndex;
+    for (ComponentDef& def : layout) {
+        Component component;
+        component.rect = def.rect;
+        component.visible = def.startVisible;
+        component.hint = def.hint;
+        if (!def.picture.empty()) {
+            auto [it, added] = pictureIndex.try_emplace(def.picture, int(pictures.size()));
+            if (added)
+                pictures.push_back(def.picture);
+            component.picture = it->second;
+        }
+        component.def = std::move(def);
+        components_.push_back(std::move(component));
+    }
+    bindComponents();
+
+    TimerClock.onTimer = [this] { TimerClockTimer(); };
+    TimerGioco.onTimer = [this] { TimerGiocoTimer(); };
+    TimerZernoPack.onTimer = [this] { TimerZernoPackTimer(); };
+    TimerFolkoPack.onTimer = [this] { TimerFolkoPackTimer(); };
+    TimerFolkoMovePack.onTimer = [this] { TimerFolkoMovePackTimer(); };
+    TimerZernoMovePack.onTimer = [this] { TimerZernoMovePackTimer(); };
+    TimerPackBus.onTimer = [this] { TimerPackBusTimer(); };
+    TimerBusSmoke.onTimer = [this] { TimerBusSmokeTimer(); };
+    TimerMiss.onTimer = [this] { TimerMissTimer(); };
+    TimerBonus.onTimer = [this] { TimerBonusTimer(); };
+    TimerChance.onTimer = [this] { TimerChanceTimer(); };
+    TimerBlink.onTimer = [this] { TimerBlinkTimer(); };
+    TimerOver.onTimer = [this] { TimerOverTimer(); };
+}
+
+std::array<Timer*, 13> TForm1::timers()
+{
+    return {&TimerClock, &TimerGioco, &TimerZernoPack, &TimerFolkoPack, &TimerFolkoMovePack,
+            &TimerZernoMovePack, &TimerPackBus, &TimerBusSmoke, &TimerMiss, &TimerBonus,
+            &TimerChance, &TimerBlink, &TimerOver};
+}
+
+int TForm1::componentIndex(const std::string& name) const
+{
+    for (size_t i = 0; i < components_.size(); ++i)
+        if (components_[i].def.name == name)
+            return int(i);
+    return -1;
+}
+
+void TForm1::bindComponents()
+{
+    // A layout without one of these names is a broken installation, caught by the loader's
+    // caller before the form is built (see missingComponents in the view and the runner).
+#define TFORM1_BIND(name) name = componentIndex(#name);
+    TFORM1_NAMED_COMPONENTS(TFORM1_BIND)
+#undef TFORM1_BIND
+}
+
+void TForm1::changed(int index)
+{
+    if (ports_.listener)
+        ports_.listener->componentChanged(index);
+}
+
+void TForm1::geometryChanged()
+{
+    if (ports_.listener)
+        ports_.listener->geometryChanged();
+}
+
+void TForm1::setLit(int index, bool on)
+{
+    if (index < 0)
+        return;
+    Component& component = components_[size_t(index)];
+    if (component.visible == on)
+        return;
+    component.visible = on;
+    changed(index);
+}
+
+void TForm1::setPicture(int index, int picture)
+{
+    Component& component = components_[size_t(index)];
+    if (component.picture == picture)
+        return;
+    component.picture = picture;
+    changed(index);
+}
+
+void TForm1::setEnabled(bool on)
+{
+    if (Enabled == on)
+        return;
+    Enabled = on;
+    if (ports_.listener)
+        ports_.listener->enabledChanged();
+}
+
+void TForm1::setHint(int index, const std::string& text)
+{
+    components_[size_t(index)].hint = text;
+    if (ports_.listener)
+        ports_.listener->hintChanged(index);
+}
+
+void TForm1::Suona(Sample sample)
+{
+    ports_.sound->Suona(sample);
+}
+
+void TForm1::Silenzio()
+{
+    ports_.sound->Silenzio();
+}
+
+void TForm1::FormCreate()
+{
+    Left = -800;
+    Top = -500;
+    ClientWidth = ClosedWidth;
+    components_[size_t(Im_Front)].rect.left = 0;
+    geometryChanged();
+    sharePictures();
+    buildTables();
+    buildLevelTable();
+    readSettings();
+    GameRunning = false;
+    FolkoFree = false;
+    ZernoFree = false;
+    GameMode = 3;
+}
+
+void TForm1::Im_FrontClick()
+{
+    ClientWidth = OpenWidth;
+    geometryChanged();
+    Hide(Im_Front);
+    for (int component : {Im_Base, Puls_Left, Puls_GameA, Puls_GameB, Puls_Time, Puls_Right, Puls_ACL,
+                          Puls_Alarm, Im_SchermoLTop, Im_SchermoRTop})
+        Show(component);
+    for (int position = 1; position <= 4; ++position)
+        Show(ScoreDigits[position]);
+    showDigit(1, 1);
+    showDigit(2, 2);
+    showDigit(3, 0);
+    showDigit(4, 0);
+    RiempiSchermo();
+}
+
+void TForm1::Im_BaseMouseDown(MouseButton, int x, int y)
+{
+    DragOriginX = x;
+    DragOriginY = y;
+}
+
+void TForm1::Im_BaseMouseMove(bool leftHeld, int x, int y)
+{
+    if (!leftHeld)
+        return;
+    // The component moves with the window, so the grabbed point stays under the pointer.
+    Top = Top + y - DragOriginY;
+    Left = Left + x - DragOriginX;
+    geometryChanged();
+}
+
+void TForm1::FormClose()
+{
+    BloccaTimers();
+}
+
+int TForm1::ComponentAt(int x, int y) const
+{
+    for (size_t i = components_.size(); i-- > 0;)
+        if (components_[i].visible && components_[i].rect.contains(x, y))
+            return int(i);
+    return -1;
+}
+
+namespace {
+
+bool isDragSurface(const TForm1& form, int component)
+{
+    return component == form.Im_Base || component == form.Im_SchermoLTop || component == form.Im_SchermoRTop
+        || component == form.Im_Front;
+}
+
+}  // namespace
+
+void TForm1::MouseDown(int component, MouseButton button, int x, int y)
+{
+    if (!Enabled || !isLit(component))
+        return;
+    if (isDragSurface(*this, component))
+        Im_BaseMouseDown(button, x, y);
+    else if (component == Puls_ACL)
+        Puls_ACLMouseDown(button);
+    else if (component == Puls_GameA)
+        Puls_GameAMouseDown(button);
+    else if (component == Puls_GameB)
+        Puls_GameBMouseDown(button);
+    else if (component == Puls_Time)
+        Puls_TimeMouseDown(button);
+}
+
+void TForm1::MouseUp(int component, MouseButton button, int /*x*/, int /*y*/, bool pointerStillOver)
+{
+    if (!Enabled || component < 0)
+        return;
+    if (component == Puls_ACL)
+        Puls_ACLMouseUp(button);
+    else if (component == Puls_GameA)
+        Puls_GameAMouseUp(button);
+    else if (component == Puls_GameB)
+        Puls_GameBMouseUp(button);
+    else if (component == Puls_Time)
+        Puls_TimeMouseUp(button);
+    else if (component == Im_Front && button == MouseButton::Left && pointerStillOver && isLit(Im_Front))
+        Im_FrontClick();
+}
+
+void TForm1::MouseMove(int component, bool leftHeld, int x, int y)
+{
+    if (!Enabled)
+        return;
+    if (isDragSurface(*this, component))
+        Im_BaseMouseMove(leftHeld, x, y);
+}
+
+// ---- Settings ----
+
+void TForm1::AssegnaWord(int n, int letterIndex)
+{
+    if (letterIndex >= 1 && letterIndex <= 26)
+        KeyCodes[size_t(n)] = uint16_t(64 + letterIndex);
+}
+
+namespace {
+
+// The letter shown for a key: the character whose code is the letter index + 64, whatever the
+// index (a hand-edited value shows what it is rather than nothing).
+std::string letterOf(int letterIndex)
+{
+    const int code = letterIndex + 64;
+    if (code < 32 || code > 126)
+        return "?";
+    return std::string(1, char(code));
+}
+
+}  // namespace
+
+void TForm1::SetPadHints()
+{
+    setHint(Puls_Left, "Use " + letterOf(KeyLetters[1]) + " and " + letterOf(KeyLetters[2]) + " keys");
+    setHint(Puls_Right, "Use " + letterOf(KeyLetters[3]) + " and " + letterOf(KeyLetters[4]) + " keys");
+}
+
+void TForm1::readSettings()
+{
+    StoreKey& keys = *ports_.keySettingsStore;
+    static const std::array<int, 5> defaults = {0, 17, 1, 16, 12};
+    for (int n = 1; n <= 4; ++n) {
+        const std::string name = "Key" + std::to_string(n);
+        KeyLetters[size_t(n)] = keys.ReadInteger(name, defaults[size_t(n)]);
+        keys.WriteInteger(name, KeyLetters[size_t(n)]);
+        AssegnaWord(n, KeyLetters[size_t(n)]);
+    }
+    SetPadHints();
+    StoreKey& game = *ports_.settingsStore;
+    HiscoreA = game.ReadInteger("HiscoreA", HiscoreA);
+    HiscoreB = game.ReadInteger("HiscoreB", HiscoreB);
+}

@@ -1,0 +1,286 @@
+// TForm1: the device window's logic and components, toolkit-free. Segments are lit by being made
+// visible; the game's state and its thirteen timers live here, and every handler of the device
+// is a method. A Qt view (src/device/view) shows it and feeds it mouse and keys; zerno-sim drives
+// the very same object on a virtual clock.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "layout.h"
+#include "ports.h"
+#include "random_source.h"
+#include "scheduler.h"
+
+enum class MouseButton { Left, Right, Middle };
+
+// Every component that a handler names directly.
+#define TFORM1_NAMED_COMPONENTS(X)                                                                      \
+    X(Im_Base) X(Im_Front) X(Im_SchermoLTop) X(Im_SchermoRTop)                                          \
+    X(Puls_Left) X(Puls_Right) X(Puls_GameA) X(Puls_GameB) X(Puls_Time) X(Puls_ACL) X(Puls_Alarm)       \
+    X(Im_TimeAM) X(Im_TimePM) X(Im_TimePP) X(Im_GameA) X(Im_GameB) X(Im_Alarm)                          \
+    X(Im_Folko1) X(Im_Folko1A) X(Im_Folko1B) X(Im_Folko2) X(Im_Folko2A) X(Im_Folko2B)                   \
+    X(Im_Folko3) X(Im_Folko3A)                                                                          \
+    X(Im_Zerno1) X(Im_Zerno1A) X(Im_Zerno1B) X(Im_Zerno2) X(Im_Zerno2A) X(Im_Zerno2B)                   \
+    X(Im_Zerno3) X(Im_Zerno3A) X(Im_Zerno3B)                                                            \
+    X(Im_PackR1) X(Im_PackR2) X(Im_PackR3) X(Im_PackR4) X(Im_PackR5)                                    \
+    X(Im_PackL1) X(Im_PackL2) X(Im_PackL3) X(Im_PackL4) X(Im_PackL5)                                    \
+    X(Im_Bus1) X(Im_Bus2) X(Im_Bus3) X(Im_Bus4) X(Im_Bus5) X(Im_Bus6)                                   \
+    X(Im_Pack0001) X(Im_Pack0002) X(Im_Pack0003) X(Im_Pack0004) X(Im_Pack0005)                          \
+    X(Im_Pack0101) X(Im_Pack0103) X(Im_Pack0105) X(Im_Pack0802) X(Im_Pack0804)                          \
+    X(Im_Pack0901) X(Im_Pack0902) X(Im_Pack0903) X(Im_Pack0904) X(Im_Pack0905)                          \
+    X(Im_Pack1001) X(Im_Pack1101)                                                                       \
+    X(Im_FolkoOff1) X(Im_FolkoOff2) X(Im_ZernoOff1) X(Im_ZernoOff2)                                     \
+    X(Im_MissL1) X(Im_MissL2) X(Im_MissL3) X(Im_MissL4)                                                 \
+    X(Im_MissR1) X(Im_MissR2) X(Im_MissR3) X(Im_MissR4) X(Im_MissR5)                                    \
+    X(Im_NumPos1) X(Im_NumPos2) X(Im_NumPos3) X(Im_NumPos4)
+
+// One component of the device window as it is now.
+struct Component {
+    ComponentDef def;
+    Rect rect;          // where it is now (the cover moves at creation)
+    int picture = -1;   // index into TForm1::pictures, -1 for none
+    bool visible = false;
+    std::string hint;
+};
+
+// The ports a TForm1 is created with. Every pointer must outlive the form.
+struct DevicePorts {
+    SoundPort* sound = nullptr;
+    StoreKey* keySettingsStore = nullptr;  // "Software\Brisquel\Tessova"
+    StoreKey* settingsStore = nullptr;     // "Software\Brisquel\ZernoBro"
+    ClockPort* clock = nullptr;
+    DeviceListener* listener = nullptr;    // may stay null
+};
+
+class TForm1 {
+public:
+    static constexpr int OpenWidth = 766;
+    static constexpr int ClosedWidth = 372;
+    static constexpr int ClientHeight = 416;
+
+    // Builds the components from the layout; FormCreate then sets the device up.
+    TForm1(std::vector<ComponentDef> layout, Scheduler& scheduler, DevicePorts ports);
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+
+    // ---- Window and start-up ----
+    void FormCreate();
+    void Im_FrontClick();
+    void Im_BaseMouseDown(MouseButton button, int x, int y);
+    void Im_BaseMouseMove(bool leftHeld, int x, int y);
+    void FormClose();  // the view closes the window after this
+
+    // Mouse events as the window delivers them to a component: x, y in its own coordinates.
+    // The release goes to the component that received the press.
+    void MouseDown(int component, MouseButton button, int x, int y);
+    void MouseUp(int component, MouseButton button, int x, int y, bool pointerStillOver);
+    void MouseMove(int component, bool leftHeld, int x, int y);
+    // The topmost visible component at a point of the client area, or -1.
+    int ComponentAt(int x, int y) const;
+
+    // ---- Keys ----
+    void FormKeyDown(uint16_t key);
+    void FormKeyUp(uint16_t key);
+
+    // ---- Segment display ----
+    void RiempiSchermo();
+    void SvuotaSchermo();
+    void MostraPackAll(bool on);
+    void MostraPackBusAll(bool on);
+    void MostraBusAll(bool on);
+    void MostraFolkoAll(bool on);
+    void MostraZernoAll(bool on);
+    void MostraSceneAll(bool on);
+    void MostraCharsOffAll(bool on);
+    void MostraMiss(bool show, int count);
+    void TrasformaScore(int& number);
+    void MostraFolko(bool on);
+    void MostraZerno(bool on);
+
+    // ---- Game control ----
+    void PreparaGioco();
+    void BloccaTimers();
+    void Puls_ACLMouseDown(MouseButton button);
+    void Puls_ACLMouseUp(MouseButton button);
+    void Puls_GameAMouseDown(MouseButton button);
+    void Puls_GameAMouseUp(MouseButton button);
+    void Puls_GameBMouseDown(MouseButton button);
+    void Puls_GameBMouseUp(MouseButton button);
+    void Puls_TimeMouseDown(MouseButton button);
+    void Puls_TimeMouseUp(MouseButton button);
+
+    // ---- Belt ----
+    struct Level {
+        int interval;
+        int maxPacks;
+    };
+    void CalcolaLivelli();
+    void TimerGiocoTimer();
+
+    // ---- Workers ----
+    void FolkoTake(int spot);
+    void ZernoTake(int spot);
+    void TimerFolkoMovePackTimer();
+    void TimerZernoMovePackTimer();
+    void TimerFolkoPackTimer();
+    void TimerZernoPackTimer();
+
+    // ---- Truck ----
+    void TimerPackBusTimer();
+    void TimerBusSmokeTimer();
+    void TimerBonusTimer();
+
+    // ---- Misses, chance time, game over ----
+    void TimerMissTimer();
+    void ProcChance();
+    void TimerChanceTimer();
+    void TimerBlinkTimer();
+    void TimerOverTimer();
+
+    // ---- Clock ----
+    void TimerClockTimer();
+
+    // ---- Settings ----
+    void AssegnaWord(int n, int letterIndex);
+    void SetPadHints();
+
+    // ---- Reading the display ----
+    const std::vector<Component>& components() const { return components_; }
+    int componentIndex(const std::string& name) const;  // -1 when unknown
+    bool isLit(int index) const { return index >= 0 && components_[size_t(index)].visible; }
+    // The digit a digit position shows, or -1 when it is blank.
+    int digitShown(int position) const;
+    // Switches a segment; the runner's `light` and `dark`.
+    void setLit(int index, bool on);
+    int packageCount() const;
+
+    // ---- Game state (names as the device has them) ----
+    int GameMode = 0;
+    bool GameRunning = false;
+    int Score = 0;
+    int ScoreStep = 0;
+    int MissCount = 0;
+    int FolkoLevel = 0;
+    int ZernoLevel = 0;
+    bool FolkoFree = false;
+    bool ZernoFree = false;
+    int TickPhase = 0;
+    int MissSpot = 0;
+    int MissStep = 0;
+    int CarrySpot = 0;
+    int BonusStep = 0;
+    int ChanceStep = 0;
+    int BlinkPhase = 0;
+    int OverStep = 0;
+    int TruckLoad = 0;
+    int TruckStep = 0;
+    int MaxPacks = 0;
+    bool DoubleScore = false;
+    int HiscoreA = 0;
+    int HiscoreB = 0;
+
+    struct StateVariable {
+        const char* name;
+        std::variant<int TForm1::*, bool TForm1::*> member;
+    };
+    static const std::array<StateVariable, 23> StateTable;
+
+    // Key letters (1 = A .. 26 = Z) and key codes, left up, left down, right up, right down.
+    std::array<int, 5> KeyLetters{};      // index 1..4
+    std::array<uint16_t, 5> KeyCodes{};   // index 1..4
+
+    // ---- Window ----
+    int Left = 0;
+    int Top = 0;
+    int ClientWidth = OpenWidth;
+    bool Enabled = true;
+    int DragOriginX = 0;
+    int DragOriginY = 0;
+    void setEnabled(bool on);
+    void setHint(int index, const std::string& text);
+
+    // Picture files in the order they were first named by the layout; components hold indexes.
+    std::vector<std::string> pictures;
+
+    // ---- Timers, in table order ----
+    Scheduler& scheduler;
+    Timer TimerClock{scheduler, "TimerClock", 1};
+    Timer TimerGioco{scheduler, "TimerGioco", 250};
+    Timer TimerZernoPack{scheduler, "TimerZernoPack", 200};
+    Timer TimerFolkoPack{scheduler, "TimerFolkoPack", 200};
+    Timer TimerFolkoMovePack{scheduler, "TimerFolkoMovePack", 150};
+    Timer TimerZernoMovePack{scheduler, "TimerZernoMovePack", 150};
+    Timer TimerPackBus{scheduler, "TimerPackBus", 200};
+    Timer TimerBusSmoke{scheduler, "TimerBusSmoke", 150};
+    Timer TimerMiss{scheduler, "TimerMiss", 1};
+    Timer TimerBonus{scheduler, "TimerBonus", 1};
+    Timer TimerChance{scheduler, "TimerChance", 300};
+    Timer TimerBlink{scheduler, "TimerBlink", 600};
+    Timer TimerOver{scheduler, "TimerOver", 1000};
+    std::array<Timer*, 13> timers();
+
+    // ---- Segment tables (-1 is an empty entry) ----
+    std::array<int, 10> DigitImages{};
+    std::array<int, 5> ScoreDigits{};      // 1..4
+    std::array<int, 4> MissMarks{};
+    std::array<std::array<int, 6>, 13> PackGrid{};  // [column][row], rows 1..5
+    std::array<int, 16> TruckImages{};
+    std::array<int, 9> FolkoImages{};
+    std::array<int, 9> ZernoImages{};
+    std::array<int, 4> MissLeftImages{};
+    std::array<int, 5> MissRightImages{};
+    std::array<int, 4> CharsOffImages{};
+    std::array<int, 7> DropImages{};       // 1..6
+
+    // LevelTable[mode][hundreds][band], mode 1 Game A, 2 Game B.
+    std::array<std::array<std::array<Level, 5>, 10>, 3> LevelTable{};
+
+#define TFORM1_DECLARE(name) int name = -1;
+    TFORM1_NAMED_COMPONENTS(TFORM1_DECLARE)
+#undef TFORM1_DECLARE
+
+    RandomSource random;
+
+private:
+    void Show(int index) { setLit(index, true); }
+    void Hide(int index) { setLit(index, false); }
+    void setPicture(int index, int picture);
+    void changed(int index);
+    void geometryChanged();
+    void bindComponents();
+    void buildTables();
+    void buildLevelTable();
+    void readSettings();
+    void sharePictures();
+    void Suona(Sample sample);
+    void Silenzio();
+
+    // Game-button press and release shared by GAME A and GAME B.
+    void gameButtonDown(int button, int mark, int& hiscore);
+    void gameButtonUp(int button, int mode, int firstInterval);
+    void moveFolko(int delta);
+    void moveZerno(int delta);
+    void FolkoPlace(int pose);
+    void ZernoPlace(int pose);
+    void scorePoint(Sample sound);
+    void leftTick();
+    void rightTick();
+    void missEnding();
+    void normalEnding();
+    void missResume();
+    void gameOver();
+    void showDigit(int position, int digit);
+    void beltEndsOff();
+
+    std::vector<Component> components_;
+    DevicePorts ports_;
+    // Each worker's handover remembers its own drop spot, so two handovers 150 ms apart cannot
+    // put one worker's parcel down at the other's spot. CarrySpot keeps the last one taken.
+    int folkoCarrySpot_ = 0;
+    int zernoCarrySpot_ = 0;
+    bool chanceCaughtMiss_ = false;  // chance time began in the middle of a miss animation
+};

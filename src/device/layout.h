@@ -1,0 +1,37 @@
+// The device window's components as layout data: name, rectangle, picture, transparency,
+// start visibility, pointer shape and hint, in drawing order.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    bool contains(int x, int y) const { return x >= left && x < left + width && y >= top && y < top + height; }
+    bool operator==(const Rect&) const = default;
+};
+
+enum class Cursor { Default, Hand, Help };
+
+struct ComponentDef {
+    std::string name;
+    Rect rect;
+    std::string picture;  // file name under the picture folder, empty for none
+    bool transparent = false;
+    bool startVisible = false;
+    Cursor cursor = Cursor::Default;
+    std::string hint;
+};
+
+struct LayoutResult {
+    std::vector<ComponentDef> components;
+    std::string error;  // empty when the text parsed; otherwise "line N: what is wrong"
+};
+
+LayoutResult parseLayout(const std::string& text);
+LayoutResult loadLayoutFile(const std::string& path);

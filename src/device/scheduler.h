@@ -1,0 +1,61 @@
+// Millisecond timers over one scheduler. The same scheduler runs on the virtual clock of the
+// tests and zerno-sim and on the real clock of the program, so ticks due together fire in the
+// same order everywhere: by due time, then by their place in the timer table.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class Scheduler;
+
+class Timer {
+public:
+    Timer(Scheduler& scheduler, const char* name, int interval);
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+
+    const char* name() const { return name_; }
+    bool enabled() const { return enabled_; }
+    int interval() const { return interval_; }
+    int64_t due() const { return due_; }
+
+    // Enabling a disabled timer starts a full countdown; enabling an enabled one does nothing.
+    void setEnabled(bool on);
+    // A new interval restarts an enabled timer's countdown; the same interval changes nothing;
+    // on a disabled timer it is only stored.
+    void setInterval(int ms);
+
+    std::function<void()> onTimer;
+
+private:
+    friend class Scheduler;
+    Scheduler& scheduler_;
+    const char* name_;
+    int interval_;
+    bool enabled_ = false;
+    int64_t due_ = 0;
+    int order_ = 0;
+};
+
+class Scheduler {
+public:
+    // The current time in milliseconds; during a tick, the time the tick was due.
+    int64_t now() const { return now_; }
+
+    // Fires every tick due up to and including `time`, in order, then sets the clock to `time`.
+    void advanceTo(int64_t time);
+
+    // The earliest due time of any enabled timer.
+    std::optional<int64_t> nextDue() const;
+
+    // Called before each tick's handler (zerno-sim's trace).
+    std::function<void(const Timer&)> onTick;
+
+private:
+    friend class Timer;
+    Timer* earliest() const;
+    std::vector<Timer*> timers_;
+    int64_t now_ = 0;
+};
