@@ -1,0 +1,10 @@
+// The device's clock port on the real system clock.
+#pragma once
+
+#include "ports.h"
+
+class SystemClock : public ClockPort {
+public:
+    TimeOfDay localTime() override;
+    TimeOfDay utcTime() override;
+};

@@ -1,0 +1,81 @@
+// zerno-sim [--store FILE] [--time HH:MM:SS[.mmm]] [SCRIPT]
+// The device core on a virtual clock, driven by a script (standard input without SCRIPT).
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+#include "asset_dir.h"
+#include "layout.h"
+#include "sim_runner.h"
+#include "store.h"
+#include "store_file.h"
+
+namespace {
+
+int usage()
+{
+    std::cerr << "usage: zerno-sim [--store FILE] [--time HH:MM:SS[.mmm]] [SCRIPT]\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string storePath, scriptPath;
+    SimOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--store" && i + 1 < argc) {
+            storePath = argv[++i];
+        } else if (arg == "--time" && i + 1 < argc) {
+            if (!parseTimeOfDay(argv[++i], options.startTime)) {
+                std::cerr << "zerno-sim: --time takes HH:MM:SS or HH:MM:SS.mmm, not '" << argv[i] << "'\n";
+                return 2;
+            }
+        } else if (arg == "--help" || arg == "-h") {
+            usage();
+            return 0;
+        } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+            return usage();
+        } else if (scriptPath.empty()) {
+            scriptPath = arg;
+        } else {
+            return usage();
+        }
+    }
+
+    const std::string assets = findAssetDir(argv[0]);
+    if (assets.empty()) {
+        std::cerr << "zerno-sim: cannot find the device layout (device.layout); set ZERNO_BROS_ASSETS\n";
+        return 1;
+    }
+    LayoutResult layout = loadLayoutFile(assets + "/device.layout");
+    if (!layout.error.empty()) {
+        std::cerr << "zerno-sim: " << layout.error << '\n';
+        return 1;
+    }
+
+    std::unique_ptr<Store> store;
+    if (storePath.empty())
+        store = std::make_unique<MemoryStore>();
+    else
+        store = std::make_unique<StoreFile>(storePath);
+    store->setErrorReport([](const std::string& message) { std::cerr << "zerno-sim: " << message << '\n'; });
+    auto keySettings = store->OpenKey("Software\\Brisquel\\Tessova");
+    auto game = store->OpenKey("Software\\Brisquel\\ZernoBro");
+
+    std::ifstream file;
+    if (!scriptPath.empty() && scriptPath != "-") {
+        file.open(scriptPath);
+        if (!file) {
+            std::cerr << "zerno-sim: cannot read " << scriptPath << '\n';
+            return 2;
+        }
+    }
+    std::ios::sync_with_stdio(false);
+    SimRunner runner(std::move(layout.components), *keySettings, *game, options, std::cout);
+    const int status = runner.run(file.is_open() ? static_cast<std::istream&>(file) : std::cin, std::cerr);
+    std::cout.flush();
+    return status;
+}
