@@ -1,0 +1,26 @@
+// The device window's layout as the artwork needs it: every component's rectangle by name.
+#pragma once
+
+#include "layout.h"
+
+#include <QList>
+#include <QRect>
+#include <QString>
+
+class ArtLayout {
+public:
+    // Reads the layout table; on failure error() says why and the layout is empty.
+    explicit ArtLayout(const QString& path);
+
+    const QString& error() const { return error_; }
+    const std::vector<ComponentDef>& components() const { return components_; }
+    const ComponentDef* find(const QString& name) const;
+    // The rectangle of a component; an empty rectangle for a name the table does not have.
+    QRect rect(const QString& name) const;
+
+private:
+    std::vector<ComponentDef> components_;
+    QString error_;
+};
+
+inline QRect toQRect(const Rect& r) { return QRect(r.left, r.top, r.width, r.height); }

@@ -1,0 +1,194 @@
+#include "contact_sheet.h"
+
+#include "scenery.h"
+
+#include <QDir>
+#include <QPainter>
+
+namespace {
+
+// The device shares one picture among the segments that look alike.
+struct Share { const char* source; const char* copies; };
+const Share shares[] = {
+    {"Im_PackL2", "Im_PackL3 Im_PackL4 Im_PackL5 Im_PackR2 Im_PackR3 Im_PackR4 Im_PackR5"},
+    {"Im_Miss1", "Im_Miss2 Im_Miss3"},
+    {"Im_Pack0105", "Im_Pack0205 Im_Pack0305"},
+    {"Im_Pack0605", "Im_Pack0604 Im_Pack0704 Im_Pack0804 Im_Pack0705 Im_Pack0805 Im_Pack0905"},
+    {"Im_Pack0104", "Im_Pack0103 Im_Pack0203 Im_Pack0303 Im_Pack0004 Im_Pack0204 Im_Pack0304"},
+    {"Im_Pack0603", "Im_Pack0602 Im_Pack0702 Im_Pack0802 Im_Pack0703 Im_Pack0803 Im_Pack0903"},
+    {"Im_Pack0102", "Im_Pack0101 Im_Pack0201 Im_Pack0301 Im_Pack0002 Im_Pack0202 Im_Pack0302"},
+    {"Im_Pack0601", "Im_Pack0701 Im_Pack0801 Im_Pack0901 Im_Pack1101 Im_Pack1201"},
+};
+
+const char* const digitPositions[4] = {"Im_NumPos1", "Im_NumPos2", "Im_NumPos3", "Im_NumPos4"};
+
+void drawSegment(QPainter& p, const QImage& picture, const QPoint& at, bool transparent)
+{
+    if (!transparent) {
+        p.drawImage(at, picture);
+        return;
+    }
+    QImage ink = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < ink.height(); ++y)
+        for (int x = 0; x < ink.width(); ++x)
+            if (picture.pixelIndex(x, y) == 0)
+                ink.setPixel(x, y, qRgba(0, 0, 0, 0));
+    p.drawImage(at, ink);
+}
+
+struct Scene {
+    const char* name;
+    const char* lit;
+    int digits[4];
+};
+
+// Every LCD segment the reset display lights.
+QStringList resetDisplay(const ArtLayout& layout)
+{
+    QStringList lit;
+    for (const ComponentDef& def : layout.components()) {
+        const QString name = QString::fromStdString(def.name);
+        const bool lcd = name.startsWith(QLatin1String("Im_")) && name != QLatin1String("Im_Base") && name != QLatin1String("Im_Front")
+                         && !name.startsWith(QLatin1String("Im_Schermo")) && !name.startsWith(QLatin1String("Im_Num"))
+                         && name != QLatin1String("Im_TimePM") && name != QLatin1String("Im_Alarm");
+        if (lcd)
+            lit << name;
+    }
+    return lit;
+}
+
+const Scene scenes[] = {
+    {"game", "Im_Bus1 Im_PackL5 Im_PackL4 Im_PackR5 Im_PackR4 Im_PackL1 Im_Folko2 Im_Folko2A Im_Zerno1 Im_Zerno1A "
+             "Im_Pack0105 Im_Pack0305 Im_Pack0204 Im_Pack0404 Im_Pack0103 Im_Pack0202 Im_Pack0101 Im_Pack0301 "
+             "Im_Pack0605 Im_Pack0805 Im_Pack0704 Im_Pack0503 Im_Pack0703 Im_Pack0802 Im_Pack0601 Im_Pack0801 "
+             "Im_Pack1101 Im_Pack1001 Im_GameA Im_Miss0 Im_Miss1",
+     {-1, 1, 2, 5}},
+    {"game-placing", "Im_Bus1 Im_PackL5 Im_PackR5 Im_PackL4 Im_PackR4 Im_PackL3 Im_PackR1 Im_Folko3A Im_Zerno3 Im_Zerno3B "
+                     "Im_Pack0905 Im_Pack0002 Im_Pack0204 Im_Pack0003 Im_Pack0501 Im_Pack0701 Im_Pack1201 Im_GameB",
+     {-1, 3, 4, 0}},
+    {"game-folko1", "Im_Bus1 Im_Bus2 Im_Bus5 Im_PackL5 Im_PackR5 Im_PackL4 Im_PackR4 Im_PackL3 Im_PackR3 Im_Folko1 Im_Folko1B Im_Pack0002 "
+                    "Im_Zerno2 Im_Zerno2B Im_Pack0903 Im_GameA",
+     {-1, -1, 8, 6}},
+    {"game-ready", "Im_Bus1 Im_Bus2 Im_Bus5 Im_Bus6 Im_PackL5 Im_PackR5 Im_PackL4 Im_PackR4 Im_PackL3 Im_PackR3 Im_Folko1 Im_Folko1A Im_Pack0001 "
+                   "Im_Zerno3 Im_Zerno3A Im_Pack0904 Im_GameA",
+     {-1, -1, 8, 6}},
+    {"miss-left", "Im_Bus1 Im_PackL5 Im_MissL2 Im_MissL3 Im_Zerno2 Im_Zerno2A Im_Pack0605 Im_Pack0801 Im_Miss0 Im_Miss1 Im_Miss2 Im_GameA", {-1, -1, 4, 2}},
+    {"miss-left-bowed", "Im_Bus1 Im_PackL5 Im_MissL2 Im_MissL4 Im_MissL1 Im_Zerno2 Im_Zerno2A Im_Miss0 Im_Miss1 Im_GameA", {-1, -1, 4, 2}},
+    {"miss-right", "Im_Bus1 Im_Folko2 Im_Folko2A Im_MissR3 Im_MissR4 Im_MissR1 Im_Pack0204 Im_Miss0 Im_Miss1 Im_GameB", {-1, -1, 4, 2}},
+    {"miss-right-bowed", "Im_Bus1 Im_Folko2 Im_Folko2A Im_MissR3 Im_MissR5 Im_MissR2 Im_Miss0 Im_Miss1 Im_Miss2 Im_Miss3 Im_GameB", {-1, -1, 4, 2}},
+    {"break", "Im_Bus3 Im_Bus5 Im_Bus6 Im_FolkoOff1 Im_FolkoOff2 Im_ZernoOff1 Im_ZernoOff2 Im_GameA", {-1, 1, 6, 0}},
+    {"break-dust", "Im_Bus4 Im_FolkoOff1 Im_ZernoOff1 Im_GameA", {-1, 1, 7, 0}},
+    {"truck-full", "Im_Bus1 Im_Bus2 Im_Bus5 Im_Bus6 Im_PackL2 Im_PackL3 Im_PackL4 Im_PackL5 Im_PackR2 Im_PackR3 Im_PackR4 Im_PackR5 "
+                   "Im_Folko3 Im_Zerno1 Im_Zerno1B Im_Pack0901",
+     {-1, -1, -1, 0}},
+    {"callback", "Im_Bus1 Im_MissL2 Im_MissL3 Im_MissR3 Im_MissR4", {-1, 2, 0, 0}},
+    {"clock", "Im_Bus1 Im_TimeAM Im_TimePP", {1, 0, 3, 0}},
+    {"alarm-pm", "Im_Bus1 Im_TimePM Im_TimePP Im_Alarm", {1, 2, 0, 0}},
+};
+
+QImage enlarged(const QImage& image, int factor)
+{
+    return image.scaled(image.size() * factor, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+QString save(const QImage& image, const QString& path)
+{
+    return image.save(path) ? QString() : path + QStringLiteral(": cannot be written");
+}
+
+// Every segment picture at four times its size, on a dark card with its name.
+QImage segmentSheet(const ArtLayout& layout, const SegmentSet& segments)
+{
+    const int factor = 4, columns = 6, cell = 260, labelHeight = 14;
+    QList<QString> names;
+    int rowHeight = 0;
+    QList<int> rowHeights;
+    for (const ComponentDef& def : layout.components()) {
+        const QString name = QString::fromStdString(def.name);
+        if (!segments.pictures.contains(name))
+            continue;
+        names << name;
+        rowHeight = qMax(rowHeight, def.rect.height * factor + labelHeight + 10);
+        if (names.size() % columns == 0) {
+            rowHeights << rowHeight;
+            rowHeight = 0;
+        }
+    }
+    if (rowHeight)
+        rowHeights << rowHeight;
+    int total = 0;
+    for (int h : rowHeights)
+        total += h;
+    QImage sheet(columns * cell, total, QImage::Format_RGB32);
+    sheet.fill(QColor(0x30, 0x30, 0x34));
+    QPainter p(&sheet);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(11);
+    p.setFont(font);
+    int y = 0;
+    for (int i = 0; i < names.size(); ++i) {
+        const int column = i % columns;
+        if (i > 0 && column == 0)
+            y += rowHeights[i / columns - 1];
+        const QImage& picture = segments.pictures[names[i]];
+        const QPoint at(column * cell + 6, y + labelHeight + 4);
+        p.setPen(Qt::white);
+        p.drawText(QPoint(column * cell + 6, y + labelHeight), QStringLiteral("%1 %2x%3").arg(names[i]).arg(picture.width()).arg(picture.height()));
+        p.drawImage(at, enlarged(picture.convertToFormat(QImage::Format_RGB32), factor));
+    }
+    return sheet;
+}
+
+}  // namespace
+
+QString pictureSource(const QString& segment)
+{
+    for (const Share& share : shares)
+        if (QString::fromLatin1(share.copies).split(QLatin1Char(' ')).contains(segment))
+            return QString::fromLatin1(share.source);
+    return segment;
+}
+
+QImage compositeDisplay(const QImage& body, const ArtLayout& layout, const SegmentSet& segments,
+                        const QStringList& lit, const int (&digits)[4])
+{
+    QImage display = body.convertToFormat(QImage::Format_RGB32);
+    QPainter p(&display);
+    for (const ComponentDef& def : layout.components()) {
+        const QString name = QString::fromStdString(def.name);
+        const QPoint at(def.rect.left, def.rect.top);
+        for (int i = 0; i < 4; ++i) {
+            if (name == QLatin1String(digitPositions[i]) && digits[i] >= 0)
+                drawSegment(p, segments.pictures.value(QStringLiteral("Im_Num%1").arg(digits[i])), at, def.transparent);
+        }
+        if (!lit.contains(name))
+            continue;
+        const QImage picture = segments.pictures.value(pictureSource(name));
+        if (!picture.isNull())
+            drawSegment(p, picture, at, def.transparent);
+    }
+    return display;
+}
+
+QString writeContactSheets(const QImage& body, const ArtLayout& layout, const SegmentSet& segments, const QString& folder)
+{
+    if (!QDir().mkpath(folder))
+        return folder + QStringLiteral(": cannot be created");
+    QString error = save(segmentSheet(layout, segments), QDir(folder).filePath(QStringLiteral("segments.png")));
+    const QRect screens[2] = {leftGlass(layout).adjusted(-4, -4, 4, 4), rightGlass(layout).adjusted(-4, -4, 4, 4)};
+    auto writeScene = [&](const QString& name, const QStringList& lit, const int (&digits)[4]) {
+        const QImage display = compositeDisplay(body, layout, segments, lit, digits);
+        const QString base = QDir(folder).filePath(QStringLiteral("scene-") + name);
+        QString e = save(display, base + QStringLiteral(".png"));
+        if (e.isEmpty())
+            e = save(enlarged(display.copy(screens[0]), 3), base + QStringLiteral("-left3x.png"));
+        if (e.isEmpty())
+            e = save(enlarged(display.copy(screens[1]), 3), base + QStringLiteral("-right3x.png"));
+        if (error.isEmpty())
+            error = e;
+    };
+    writeScene(QStringLiteral("reset"), resetDisplay(layout), {1, 2, 0, 0});
+    for (const Scene& scene : scenes)
+        writeScene(QLatin1String(scene.name), QString::fromLatin1(scene.lit).split(QLatin1Char(' ')), scene.digits);
+    return error;
+}

@@ -1,0 +1,78 @@
+#include "grid.h"
+
+#include "palette.h"
+
+#include <QFile>
+#include <QStringList>
+
+QImage blankSegment(int width, int height)
+{
+    QImage image(width, height, QImage::Format_Mono);
+    image.setColorTable({palette::glass.rgb(), palette::ink.rgb()});
+    image.fill(0);
+    return image;
+}
+
+GridResult parseGrid(const QString& text)
+{
+    QStringList rows;
+    QList<int> lineNumbers;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (int i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.startsWith(QLatin1Char(';')))
+            continue;
+        rows.append(line);
+        lineNumbers.append(i + 1);
+    }
+    while (!rows.isEmpty() && rows.last().trimmed().isEmpty()) {
+        rows.removeLast();
+        lineNumbers.removeLast();
+    }
+    if (rows.isEmpty())
+        return {QImage(), QStringLiteral("the grid has no rows")};
+
+    const int width = int(rows.first().size());
+    if (width == 0)
+        return {QImage(), QStringLiteral("line %1: an empty row").arg(lineNumbers.first())};
+    QImage image = blankSegment(width, int(rows.size()));
+    for (int y = 0; y < rows.size(); ++y) {
+        const QString& row = rows[y];
+        if (row.size() != width)
+            return {QImage(), QStringLiteral("line %1: %2 columns where the first row has %3")
+                                  .arg(lineNumbers[y]).arg(row.size()).arg(width)};
+        for (int x = 0; x < width; ++x) {
+            const QChar c = row[x];
+            if (c == QLatin1Char('#'))
+                image.setPixel(x, y, 1);
+            else if (c != QLatin1Char('.'))
+                return {QImage(), QStringLiteral("line %1: '%2' is neither '#' nor '.'")
+                                      .arg(lineNumbers[y]).arg(c)};
+        }
+    }
+    return {image, QString()};
+}
+
+GridResult loadGridFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {QImage(), QStringLiteral("%1: cannot be read").arg(path)};
+    GridResult result = parseGrid(QString::fromUtf8(file.readAll()));
+    if (!result.error.isEmpty())
+        result.error = path + QStringLiteral(": ") + result.error;
+    return result;
+}
+
+QString gridText(const QImage& segment)
+{
+    QString text;
+    for (int y = 0; y < segment.height(); ++y) {
+        for (int x = 0; x < segment.width(); ++x)
+            text += segment.pixelIndex(x, y) ? QLatin1Char('#') : QLatin1Char('.');
+        text += QLatin1Char('\n');
+    }
+    return text;
+}

@@ -1,0 +1,140 @@
+// zerno-artgen: draws every picture of the device, the launcher and the about dialog from the
+// sources beside it, and writes them where the program reads them. Running it twice writes the
+// same files.
+#include "art_layout.h"
+#include "box_art.h"
+#include "contact_sheet.h"
+#include "device_art.h"
+#include "jpeg_writer.h"
+#include "segments.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+
+const char usage[] =
+    "usage: zerno-artgen --layout FILE --grids DIR --pictures DIR [--icons DIR] [--contact-sheet DIR]\n"
+    "  --layout FILE         the device window's layout table\n"
+    "  --grids DIR           the segment pictures as text grids, one NAME.txt per picture\n"
+    "  --pictures DIR        where the segment, device, box and photo pictures are written\n"
+    "  --icons DIR           where the program icon is written (hicolor/NxN/apps/zerno-bros.png)\n"
+    "  --contact-sheet DIR   also write review sheets: the segments enlarged, and scenes of the display\n";
+
+int fail(const QString& message)
+{
+    std::fprintf(stderr, "zerno-artgen: %s\n", qPrintable(message));
+    return 1;
+}
+
+QString savePng(const QImage& image, const QString& path)
+{
+    return image.save(path, "PNG") ? QString() : path + QStringLiteral(": cannot be written");
+}
+
+// The device's JPEG pictures by file name: the body with its buttons pressed, the cover, and
+// each pad and button cut raised from the same drawing.
+QString writeDevicePictures(const ArtLayout& layout, const QDir& out)
+{
+    const QImage pressed = renderDevice(layout, ButtonLook::Pressed);
+    const QImage raised = renderDevice(layout, ButtonLook::Raised);
+    for (const ComponentDef& def : layout.components()) {
+        const QString file = QString::fromStdString(def.picture);
+        if (!file.endsWith(QLatin1String(".jpg")))
+            continue;
+        const QString name = QString::fromStdString(def.name);
+        QImage picture;
+        if (name == QLatin1String("Im_Base"))
+            picture = pressed;
+        else if (name == QLatin1String("Im_Front"))
+            picture = renderClosedDevice(QSize(def.rect.width, def.rect.height));
+        else if (name.startsWith(QLatin1String("Puls_")))
+            picture = raised.copy(toQRect(def.rect).translated(0, 0));
+        else
+            return name + QStringLiteral(": no drawing for this picture");
+        if (picture.size() != QSize(def.rect.width, def.rect.height))
+            return name + QStringLiteral(": drawn at the wrong size");
+        const QString error = writeJpeg(picture, out.filePath(file));
+        if (!error.isEmpty())
+            return error;
+    }
+    return QString();
+}
+
+QString writeIcons(const QString& folder)
+{
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const QString dir = QStringLiteral("%1/hicolor/%2x%2/apps").arg(folder).arg(size);
+        if (!QDir().mkpath(dir))
+            return dir + QStringLiteral(": cannot be created");
+        const QString error = savePng(renderIcon(size), dir + QStringLiteral("/zerno-bros.png"));
+        if (!error.isEmpty())
+            return error;
+    }
+    return QString();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    QString layoutPath, gridDir, pictureDir, iconDir, sheetDir;
+    const QStringList args = app.arguments().mid(1);
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        QString* target = arg == QLatin1String("--layout")          ? &layoutPath
+                          : arg == QLatin1String("--grids")         ? &gridDir
+                          : arg == QLatin1String("--pictures")      ? &pictureDir
+                          : arg == QLatin1String("--icons")         ? &iconDir
+                          : arg == QLatin1String("--contact-sheet") ? &sheetDir
+                                                                    : nullptr;
+        if (!target || i + 1 == args.size()) {
+            std::fputs(usage, stderr);
+            return 2;
+        }
+        *target = args[++i];
+    }
+    if (layoutPath.isEmpty() || gridDir.isEmpty() || pictureDir.isEmpty()) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
+
+    const ArtLayout layout(layoutPath);
+    if (!layout.error().isEmpty())
+        return fail(layout.error());
+    const SegmentSet segments = buildSegments(layout, gridDir);
+    if (!segments.error.isEmpty())
+        return fail(segments.error);
+
+    const QDir out(pictureDir);
+    if (!QDir().mkpath(pictureDir))
+        return fail(pictureDir + QStringLiteral(": cannot be created"));
+    for (const ComponentDef& def : layout.components()) {
+        const QString name = QString::fromStdString(def.name);
+        if (!segments.pictures.contains(name))
+            continue;
+        const QString error = savePng(segments.pictures[name], out.filePath(QString::fromStdString(def.picture)));
+        if (!error.isEmpty())
+            return fail(error);
+    }
+    QString error = writeDevicePictures(layout, out);
+    for (const auto& [file, picture] : {std::pair{"Box1.jpg", renderBoxFront()}, std::pair{"Box2.jpg", renderBoxAlternate()},
+                                        std::pair{"Foto.jpg", renderPhoto()}}) {
+        if (error.isEmpty())
+            error = writeJpeg(picture, out.filePath(QLatin1String(file)));
+    }
+    if (error.isEmpty() && !iconDir.isEmpty())
+        error = writeIcons(iconDir);
+    if (error.isEmpty() && !sheetDir.isEmpty())
+        error = writeContactSheets(renderDevice(layout, ButtonLook::Pressed), layout, segments, sheetDir);
+    if (!error.isEmpty())
+        return fail(error);
+    return 0;
+}

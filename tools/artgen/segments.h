@@ -1,0 +1,21 @@
+// The LCD segment pictures: every component of the layout with a PNG picture of its own.
+#pragma once
+
+#include "art_layout.h"
+
+#include <QImage>
+#include <QMap>
+#include <QString>
+
+// A seven-segment digit, 9 x 17, every segment two pixels thick, upright.
+QImage digitSegment(int digit);
+
+struct SegmentSet {
+    QMap<QString, QImage> pictures;  // by component name
+    QString error;                   // the first problem found, naming the file
+};
+
+// Builds the picture of every layout component whose picture is a PNG: the digits by rule, the
+// others from the grid file of the same name in gridDir. A grid whose size differs from the
+// component's rectangle is an error.
+SegmentSet buildSegments(const ArtLayout& layout, const QString& gridDir);
