@@ -1,0 +1,65 @@
+#include "sound.h"
+
+#include "fmod.h"
+
+namespace {
+
+// What the program passes to the library.
+constexpr int mixRate = 22050;
+constexpr int channelCount = 64;
+constexpr unsigned loadMode = 0x2000;
+
+}  // namespace
+
+int Sound::handleOf(Sample sample) const
+{
+    switch (sample) {
+    case Sample::SndPack: return SndPack;
+    case Sample::SndPoint: return SndPoint;
+    case Sample::SndBonus: return SndBonus;
+    case Sample::SndChar: return SndChar;
+    case Sample::SndMiss: return SndMiss;
+    case Sample::SndMiss2: return SndMiss2;
+    }
+    return 0;
+}
+
+void Sound::Suona(Sample sample)
+{
+    if (SoundOn)
+        FSOUND_PlaySound(fsound::anyFreeChannel, handleOf(sample));
+}
+
+void Sound::Silenzio()
+{
+    if (SoundOn)
+        FSOUND_StopSound(fsound::allChannels);
+}
+
+bool Sound::startSound(int outputType, const std::string& soundFolder)
+{
+    const auto load = [&](const char* file) {
+        return FSOUND_Sample_Load(-1, (soundFolder + "/" + file).c_str(), loadMode, 0);
+    };
+    FSOUND_Init(mixRate, channelCount, 0);
+    FSOUND_SetOutput(outputType);
+    SndPack = load("Pack.wav");
+    SndPoint = load("Point.wav");
+    SndBonus = load("Pack.wav");
+    SndChar = load("Char.wav");
+    SndMiss = load("Miss.wav");
+    SndMiss2 = load("Miss2.wav");
+    return SndPack != 0;
+}
+
+void Sound::release()
+{
+    FSOUND_Sample_Free(SndPack);
+    FSOUND_Sample_Free(SndPoint);
+    FSOUND_Sample_Free(SndBonus);
+    FSOUND_Sample_Free(SndChar);
+    FSOUND_Sample_Free(SndMiss);
+    FSOUND_Sample_Free(SndMiss2);
+    FSOUND_Close();
+    SndPack = SndPoint = SndBonus = SndChar = SndMiss = SndMiss2 = 0;
+}

@@ -1,0 +1,135 @@
+// How soon a sound reaches the audio device, and whether 64 at once all sound.
+//
+//   bench_sound_latency [SOUND-FOLDER]
+//
+// Runs on SDL's disk driver, which takes a mixed buffer every 256 frames like a sound card
+// (its output goes to /dev/null). For each play it measures from the call of Suona to the
+// moment the mixer hands over the buffer holding the sample's first frame, which is the last
+// step before the device. Exit status 0 when every play is within the target.
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fmod.h"
+#include "sound.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr double targetMs = 15.0;
+constexpr int plays = 400;
+constexpr int overlapRounds = 20;
+
+std::atomic<bool> armed{false};
+std::atomic<Clock::rep> firstFrameAt{0};
+
+// Runs on the audio thread for every mixed buffer, just before the device gets it.
+void watchBuffer(void*, Uint8* stream, int length)
+{
+    if (!armed)
+        return;
+    const auto* samples = reinterpret_cast<const Sint16*>(stream);
+    for (int i = 0; i < length / 2; ++i) {
+        if (samples[i] != 0) {
+            firstFrameAt = Clock::now().time_since_epoch().count();
+            armed = false;
+            return;
+        }
+    }
+}
+
+double percentile(std::vector<double> values, double p)
+{
+    std::sort(values.begin(), values.end());
+    const size_t at = std::min(values.size() - 1, static_cast<size_t>(p / 100.0 * static_cast<double>(values.size())));
+    return values[at];
+}
+
+double msBetween(Clock::time_point from, Clock::time_point to)
+{
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+void waitForSilence()
+{
+    while (Mix_Playing(-1) > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string folder = argc > 1 ? argv[1] : ZERNO_SOUND_DIR;
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
+
+    Sound sound;
+    if (!sound.startSound(1, folder)) {
+        std::fprintf(stderr, "bench_sound_latency: cannot load the samples from %s\n", folder.c_str());
+        return 2;
+    }
+    sound.SoundOn = true;
+    Mix_SetPostMix(watchBuffer, nullptr);
+
+    // Plays spaced unevenly, so that they fall at every point of the device's buffer cycle.
+    std::mt19937 spacing(7);
+    std::vector<double> latency;
+    std::vector<double> callTime;
+    int unheard = 0;
+    for (int i = 0; i < plays; ++i) {
+        waitForSilence();
+        std::this_thread::sleep_for(std::chrono::microseconds(2000 + spacing() % 12000));
+        firstFrameAt = 0;
+        armed = true;
+        const Clock::time_point start = Clock::now();
+        sound.Suona(Sample::SndPack);
+        const Clock::time_point returned = Clock::now();
+        callTime.push_back(msBetween(start, returned) * 1000.0);
+        while (armed && msBetween(start, Clock::now()) < 500)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        if (armed) {
+            armed = false;
+            ++unheard;
+            continue;
+        }
+        latency.push_back(msBetween(start, Clock::time_point(Clock::duration(firstFrameAt.load()))));
+    }
+
+    // 64 long sounds started together must all be sounding at once.
+    Mix_SetPostMix(nullptr, nullptr);
+    int fewestSounding = 64;
+    for (int round = 0; round < overlapRounds; ++round) {
+        waitForSilence();
+        for (int i = 0; i < 64; ++i)
+            sound.Suona(Sample::SndMiss2);
+        fewestSounding = std::min(fewestSounding, Mix_Playing(-1));
+    }
+    sound.Silenzio();
+    sound.release();
+
+    const double worst = latency.empty() ? 0.0 : percentile(latency, 100);
+    const bool latencyOk = unheard == 0 && !latency.empty() && worst <= targetMs;
+    const bool overlapOk = fewestSounding == 64;
+    std::printf("sound latency on the disk driver: 22050 Hz, %d-frame buffers (%.1f ms), %d plays of SndPack\n",
+                fsound::mixChunkFrames, fsound::mixChunkFrames * 1000.0 / 22050, plays);
+    if (!latency.empty())
+        std::printf("  Suona to first frame into the device: p50 %.2f ms, p99 %.2f ms, max %.2f ms (target %.0f ms)\n",
+                    percentile(latency, 50), percentile(latency, 99), worst, targetMs);
+    std::printf("  plays never heard: %d\n", unheard);
+    std::printf("  time inside Suona: p50 %.0f us, p99 %.0f us, max %.0f us\n", percentile(callTime, 50),
+                percentile(callTime, 99), percentile(callTime, 100));
+    std::printf("  64 overlapping plays, %d rounds: fewest sounding at once %d of 64\n", overlapRounds, fewestSounding);
+    std::printf("%s\n", latencyOk && overlapOk ? "ok" : "FAILED");
+    return latencyOk && overlapOk ? 0 : 1;
+}
