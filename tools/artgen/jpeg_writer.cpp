@@ -4,27 +4,50 @@
 
 #include <turbojpeg.h>
 
-QString writeJpeg(const QImage& image, const QString& path, int quality)
+QByteArray encodeJpeg(const QImage& image, int quality)
 {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
     tjhandle handle = tjInitCompress();
     if (!handle)
-        return path + QStringLiteral(": the JPEG encoder did not start");
+        return QByteArray();
     unsigned char* data = nullptr;
     unsigned long size = 0;
     // Full-resolution colour (4:4:4): the buttons are only 15 pixels wide and the glass must
     // keep its exact tint next to the printed belts.
-    const int status = tjCompress2(handle, rgb.constBits(), rgb.width(), int(rgb.bytesPerLine()), rgb.height(),
-                                   TJPF_RGB, &data, &size, TJSAMP_444, quality, TJFLAG_ACCURATEDCT);
-    QString error;
-    if (status != 0) {
-        error = path + QStringLiteral(": ") + QString::fromUtf8(tjGetErrorStr2(handle));
-    } else {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
-            error = path + QStringLiteral(": cannot be written");
-    }
+    QByteArray result;
+    if (tjCompress2(handle, rgb.constBits(), rgb.width(), int(rgb.bytesPerLine()), rgb.height(), TJPF_RGB, &data, &size,
+                    TJSAMP_444, quality, TJFLAG_ACCURATEDCT) == 0)
+        result = QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
     tjFree(data);
     tjDestroy(handle);
-    return error;
+    return result;
+}
+
+QImage decodeJpegData(const QByteArray& data)
+{
+    tjhandle handle = tjInitDecompress();
+    if (!handle)
+        return QImage();
+    auto* bytes = reinterpret_cast<unsigned char*>(const_cast<char*>(data.constData()));
+    int width = 0, height = 0, subsampling = 0, colourspace = 0;
+    QImage image;
+    if (tjDecompressHeader3(handle, bytes, (unsigned long)data.size(), &width, &height, &subsampling, &colourspace) == 0) {
+        image = QImage(width, height, QImage::Format_RGB888);
+        if (tjDecompress2(handle, bytes, (unsigned long)data.size(), image.bits(), width, int(image.bytesPerLine()), height,
+                          TJPF_RGB, TJFLAG_ACCURATEDCT) != 0)
+            image = QImage();
+    }
+    tjDestroy(handle);
+    return image;
+}
+
+QString writeJpeg(const QImage& image, const QString& path, int quality)
+{
+    const QByteArray data = encodeJpeg(image, quality);
+    if (data.isEmpty())
+        return path + QStringLiteral(": the JPEG encoder failed");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
+        return path + QStringLiteral(": cannot be written");
+    return QString();
 }

@@ -57,7 +57,10 @@ QString writeDevicePictures(const ArtLayout& layout, const QDir& out)
             return name + QStringLiteral(": no drawing for this picture");
         if (picture.size() != QSize(def.rect.width, def.rect.height))
             return name + QStringLiteral(": drawn at the wrong size");
-        const QString error = writeJpeg(picture, out.filePath(file));
+        // The body is kept at full quality: the cells of the bottom belt are painted whole over it,
+        // and the glass around them must decode to exactly the glass colour they carry, which the
+        // print of the belt just below would otherwise blur.
+        const QString error = writeJpeg(picture, out.filePath(file), name == QLatin1String("Im_Base") ? 100 : 92);
         if (!error.isEmpty())
             return error;
     }

@@ -132,22 +132,18 @@ void drawScreens(QPainter& p, const ArtLayout& layout)
 
     // Left screen: Folko's three floors at the ends of the belts, the truck's parking place
     // at the far left, the ground at the bottom.
-    drawFloor(p, layout.rect(QStringLiteral("Im_Folko3A")).left() + 4, layout.rect(QStringLiteral("Im_Pack0005")).left() + 2, under("Im_Folko3"));
+    drawFloor(p, layout.rect(QStringLiteral("Im_Folko3A")).left() + 4, layout.rect(QStringLiteral("Im_Pack0005")).left() + 2, under("Im_Folko3A"));
     drawFloor(p, layout.rect(QStringLiteral("Im_Folko2")).left() - 2, layout.rect(QStringLiteral("Im_Pack0003")).left() + 2, under("Im_Folko2"));
     drawFloor(p, layout.rect(QStringLiteral("Im_FolkoOff1")).left() - 2, layout.rect(QStringLiteral("Im_Pack0001")).left() + 2, under("Im_Folko1"));
-    const int road = under("Im_Bus1");
+    // The truck's parking place: the road under its wheels, a kerb of short dashes below it and
+    // a post at each end of the bay.
     const QRect truck = layout.rect(QStringLiteral("Im_Bus1"));
-    hline(p, left.left(), truck.right() + 22, road, palette::printDark);
-    for (int x = left.left() + 2; x < truck.right() + 20; x += 8)
-        p.fillRect(QRect(x, road + 2, 4, 1), palette::printLight);
-    // The parking sign behind the truck: a post with a plate.
-    const int post = truck.right() + 19;
-    vline(p, post, road - 14, road - 1, palette::printDark);
-    p.fillRect(QRect(post - 2, road - 20, 5, 6), palette::printDark);
-    p.fillRect(QRect(post - 1, road - 19, 3, 4), palette::glass);
-    p.fillRect(QRect(post - 1, road - 19, 1, 4), palette::printDark);
-    p.fillRect(QRect(post, road - 19, 1, 1), palette::printDark);
-    p.fillRect(QRect(post, road - 17, 1, 1), palette::printDark);
+    const int road = truck.bottom() + 1;
+    const int bayEnd = layout.rect(QStringLiteral("Im_Bus6")).right() + 2;
+    hline(p, left.left(), bayEnd, road, palette::printDark);
+    for (int x = left.left() + 2; x < bayEnd - 2; x += 6)
+        p.fillRect(QRect(x, road + 2, 3, 1), palette::printLight);
+    vline(p, bayEnd, road - 6, road, palette::printDark);
     hline(p, left.left(), left.right(), left.bottom() - 1, palette::printDark);
 
     p.setClipRect(right);
