@@ -24,6 +24,14 @@ void prepare(QPainter& p)
     p.setRenderHint(QPainter::TextAntialiasing);
 }
 
+// A gradient from one point to another filling a rectangle: skies, walls, the sunset.
+void fillGradient(QPainter& p, const QRectF& r, QPointF from, QPointF to, const QGradientStops& stops)
+{
+    QLinearGradient gradient(from, to);
+    gradient.setStops(stops);
+    p.fillRect(r, gradient);
+}
+
 // Lettering with a dark outline, as printed on a box.
 void drawTitle(QPainter& p, const QRectF& box, const QString& text, int pixelSize, const QColor& fill,
                const QColor& outline, qreal outlineWidth, qreal italicShear = 0.0)
@@ -34,8 +42,12 @@ void drawTitle(QPainter& p, const QRectF& box, const QString& text, int pixelSiz
     QPainterPath path;
     path.addText(0, 0, font, text);
     const QRectF bounds = path.boundingRect();
+    // Lettering wider than its box is narrowed to fit, as a designer would condense it.
+    const qreal squeeze = qMin(1.0, (box.width() - outlineWidth * 2) / bounds.width());
     p.save();
-    p.translate(box.center().x() - bounds.center().x(), box.center().y() - bounds.center().y());
+    p.translate(box.center().x(), box.center().y());
+    p.scale(squeeze, 1.0);
+    p.translate(-bounds.center().x(), -bounds.center().y());
     if (italicShear != 0.0) {
         p.translate(bounds.center());
         p.shear(-italicShear, 0);
@@ -113,8 +125,11 @@ void drawWorker(QPainter& p, const QPointF& feet, qreal height, const Worker& w)
     p.restore();
 }
 
-// The delivery truck of the game: cab on the left, flat bed behind it.
-void drawTruck(QPainter& p, const QRectF& r, const QColor& paint)
+void drawParcel(QPainter& p, const QRectF& r);
+
+// The delivery truck of the game: cab on the left, flat bed behind it with its load standing
+// on it in a row.
+void drawTruck(QPainter& p, const QRectF& r, const QColor& paint, int load)
 {
     const QColor outline(0x1a, 0x1a, 0x1e);
     p.save();
@@ -134,6 +149,9 @@ void drawTruck(QPainter& p, const QRectF& r, const QColor& paint)
     for (qreal x : {cab.center().x(), bed.left() + bed.width() * 0.72})
         p.drawEllipse(QPointF(x, r.bottom() - wheel / 2), wheel / 5, wheel / 5);
     p.restore();
+    const qreal size = bed.width() / 3.4;
+    for (int i = 0; i < load; ++i)
+        drawParcel(p, QRectF(bed.left() + 2 + i * (size + 1), bed.top() - size * 0.8, size, size * 0.8));
 }
 
 // A conveyor belt seen from the side, with its rollers.
@@ -175,16 +193,11 @@ QImage renderBoxFront()
     QImage image = canvas(200, 168);
     QPainter p(&image);
     prepare(p);
-    QLinearGradient sky(0, 0, 0, 168);
-    sky.setColorAt(0.0, QColor(0x1c, 0x3c, 0x8c));
-    sky.setColorAt(1.0, QColor(0x5a, 0x9c, 0xe0));
-    p.fillRect(image.rect(), sky);
+    fillGradient(p, image.rect(), {0, 0}, {0, 168}, {{0.0, QColor(0x1c, 0x3c, 0x8c)}, {1.0, QColor(0x5a, 0x9c, 0xe0)}});
     // Sunburst behind the title.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 26));
     for (int i = 0; i < 12; ++i) {
-        QPainterPath ray;
-        ray.moveTo(100, 40);
         p.save();
         p.translate(100, 40);
         p.rotate(i * 30.0);
@@ -198,13 +211,11 @@ QImage renderBoxFront()
     small.setBold(true);
     p.setFont(small);
     p.setPen(Qt::white);
-    p.drawText(QRectF(0, 44, 200, 12), Qt::AlignCenter, QStringLiteral("TWIN SCREEN  \u00b7  GAME A  \u00b7  GAME B  \u00b7  CLOCK"));
+    p.drawText(QRectF(0, 44, 200, 12), Qt::AlignCenter, QStringLiteral("TWIN SCREEN  \u00b7  GAME & CLOCK"));
     p.fillRect(QRectF(0, 128, 200, 40), QColor(0x8c, 0x6a, 0x4a));
     p.fillRect(QRectF(0, 128, 200, 2), QColor(0x5a, 0x40, 0x28));
+    drawTruck(p, QRectF(4, 126, 58, 30), QColor(0xe8, 0x4a, 0x30), 2);
     drawWarehouseScene(p, QRectF(10, 58, 180, 94), false);
-    drawTruck(p, QRectF(6, 124, 60, 32), QColor(0xe8, 0x4a, 0x30));
-    drawParcel(p, QRectF(30, 116, 12, 10));
-    drawParcel(p, QRectF(44, 116, 12, 10));
     // The maker's tag in the corner.
     p.setBrush(QColor(0xd8, 0x20, 0x20));
     p.setPen(QPen(Qt::white, 1.5));
@@ -219,16 +230,11 @@ QImage renderBoxAlternate()
     QImage image = canvas(200, 168);
     QPainter p(&image);
     prepare(p);
-    QLinearGradient dusk(0, 0, 0, 168);
-    dusk.setColorAt(0.0, QColor(0x2a, 0x12, 0x3a));
-    dusk.setColorAt(0.6, QColor(0xc8, 0x4a, 0x3a));
-    dusk.setColorAt(1.0, QColor(0xf0, 0xa8, 0x48));
-    p.fillRect(image.rect(), dusk);
+    fillGradient(p, image.rect(), {0, 0}, {0, 168},
+                 {{0.0, QColor(0x2a, 0x12, 0x3a)}, {0.6, QColor(0xc8, 0x4a, 0x3a)}, {1.0, QColor(0xf0, 0xa8, 0x48)}});
     p.fillRect(QRectF(0, 120, 200, 48), QColor(0x3a, 0x2a, 0x30));
     drawWarehouseScene(p, QRectF(10, 34, 180, 94), true);
-    drawTruck(p, QRectF(120, 120, 70, 38), QColor(0x2a, 0x8a, 0xd8));
-    for (int i = 0; i < 3; ++i)
-        drawParcel(p, QRectF(146 + i * 14, 118 - (i % 2) * 2, 12, 10));
+    drawTruck(p, QRectF(120, 124, 72, 36), QColor(0x2a, 0x8a, 0xd8), 3);
     drawTitle(p, QRectF(0, 4, 200, 30), QStringLiteral("ZERNO BROS."), 26, Qt::white, QColor(0x1a, 0x08, 0x20), 4.0);
     drawTitle(p, QRectF(6, 134, 110, 26), QStringLiteral("KORVISTA"), 16, QColor(0xff, 0xd2, 0x3a), QColor(0x1a, 0x08, 0x20), 3.0, 0.15);
     return image;
@@ -239,16 +245,10 @@ QImage renderPhoto()
     QImage image = canvas(252, 84);
     QPainter p(&image);
     prepare(p);
-    QLinearGradient wall(0, 0, 252, 84);
-    wall.setColorAt(0.0, QColor(0x24, 0x3c, 0x5c));
-    wall.setColorAt(1.0, QColor(0x10, 0x18, 0x28));
-    p.fillRect(image.rect(), wall);
+    fillGradient(p, image.rect(), {0, 0}, {252, 84}, {{0.0, QColor(0x24, 0x3c, 0x5c)}, {1.0, QColor(0x10, 0x18, 0x28)}});
     // A window with a sunset, a shelf of boxes, and the author at his desk with the handheld.
     p.fillRect(QRectF(150, 10, 84, 50), QColor(0x18, 0x14, 0x20));
-    QLinearGradient sunset(0, 12, 0, 58);
-    sunset.setColorAt(0.0, QColor(0x3a, 0x4a, 0x9a));
-    sunset.setColorAt(1.0, QColor(0xf4, 0x9a, 0x4a));
-    p.fillRect(QRectF(153, 13, 78, 44), sunset);
+    fillGradient(p, QRectF(153, 13, 78, 44), {0, 12}, {0, 58}, {{0.0, QColor(0x3a, 0x4a, 0x9a)}, {1.0, QColor(0xf4, 0x9a, 0x4a)}});
     p.setBrush(QColor(0xff, 0xe0, 0x8a));
     p.setPen(Qt::NoPen);
     p.drawEllipse(QPointF(200, 50), 9, 9);

@@ -202,7 +202,7 @@ QImage renderDevice(const ArtLayout& layout, ButtonLook look)
     for (const Labelled& key : {Labelled{"Puls_GameA", "GAME A"}, Labelled{"Puls_GameB", "GAME B"}, Labelled{"Puls_Time", "TIME"}}) {
         const QRect r = layout.rect(QLatin1String(key.name));
         drawKey(p, r, look);
-        drawLabel(p, QRect(r.center().x() - 20, r.bottom() + 5, 41, 10), QLatin1String(key.text), 8, palette::label);
+        drawLabel(p, QRect(r.center().x() - 20, r.bottom() + 5, 41, 10), QLatin1String(key.text), 7, palette::label);
     }
     for (const Labelled& button : {Labelled{"Puls_ACL", "ACL"}, Labelled{"Puls_Alarm", "ALARM"}}) {
         const QRect r = layout.rect(QLatin1String(button.name));

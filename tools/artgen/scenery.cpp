@@ -106,6 +106,15 @@ void drawFloor(QPainter& p, int x0, int x1, int y)
         p.fillRect(QRect(x, y + 2, 2, 1), palette::printLight);
 }
 
+// A ladder: two rails with a rung every four rows.
+void drawLadder(QPainter& p, int x, int top, int bottom)
+{
+    vline(p, x, top, bottom, palette::printLight);
+    vline(p, x + 4, top, bottom, palette::printLight);
+    for (int y = top + 2; y < bottom; y += 4)
+        hline(p, x + 1, x + 3, y, palette::printLight);
+}
+
 }  // namespace
 
 QRect leftGlass(const ArtLayout& layout)
@@ -144,13 +153,16 @@ void drawScreens(QPainter& p, const ArtLayout& layout)
     for (int x = left.left() + 2; x < bayEnd - 2; x += 6)
         p.fillRect(QRect(x, road + 2, 3, 1), palette::printLight);
     vline(p, bayEnd, road - 6, road, palette::printDark);
-    hline(p, left.left(), left.right(), left.bottom() - 1, palette::printDark);
+    // A ladder from the top floor down to the bottom one, behind the worker's back.
+    const int ladder = layout.rect(QStringLiteral("Im_Folko2")).left() - 6;
+    drawLadder(p, ladder, under("Im_Folko3A") + 2, under("Im_Folko1"));
+    hline(p, left.left(), left.right(), under("Im_MissL1"), palette::printDark);
 
     p.setClipRect(right);
     drawFloor(p, layout.rect(QStringLiteral("Im_Zerno3")).left() - 4, layout.rect(QStringLiteral("Im_Zerno3")).right() + 4, under("Im_Zerno3"));
     drawFloor(p, layout.rect(QStringLiteral("Im_Zerno2")).left() - 6, right.right(), under("Im_Zerno2"));
     drawFloor(p, layout.rect(QStringLiteral("Im_Zerno1B")).left() + 2, layout.rect(QStringLiteral("Im_Zerno1A")).right() + 2, under("Im_Zerno1"));
-    hline(p, right.left(), right.right(), right.bottom() - 1, palette::printDark);
+    hline(p, right.left(), right.right(), under("Im_MissR2"), palette::printDark);
 
     p.setClipRect(left.united(right));
     for (const Belt& belt : belts)
