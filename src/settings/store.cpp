@@ -1,0 +1,84 @@
+#include "store.h"
+
+#include <charconv>
+#include <iostream>
+
+namespace {
+
+std::optional<int> parseInteger(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-')
+        text.remove_prefix(1);
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+class Store::Key : public StoreKey {
+public:
+    Key(Store& store, std::string header) : store_(store), header_(std::move(header)) {}
+
+    int ReadInteger(const std::string& name, int defaultValue) override
+    {
+        const std::optional<StoreValue> value = store_.readValue(header_, name);
+        if (!value)
+            return defaultValue;
+        if (!value->isString) {
+            store_.report("Invalid data type for '" + name + "'");
+            return defaultValue;
+        }
+        return parseInteger(value->data).value_or(defaultValue);
+    }
+
+    void WriteInteger(const std::string& name, int value) override
+    {
+        if (store_.writeObserver_)
+            store_.writeObserver_(name, value);
+        WriteResult result = WriteResult::DataNotSet;
+        if (!storableName(header_))
+            result = WriteResult::KeyNotCreated;
+        else if (storableName(name))
+            result = store_.writeValue(header_, name, std::to_string(value));
+        if (result == WriteResult::KeyNotCreated)
+            store_.report("Failed to create key ");
+        else if (result == WriteResult::DataNotSet)
+            store_.report("Failed to set data for '" + name + "'");
+    }
+
+private:
+    Store& store_;
+    std::string header_;
+};
+
+std::unique_ptr<StoreKey> Store::OpenKey(const std::string& keyPath)
+{
+    return std::make_unique<Key>(*this, "HKEY_CURRENT_USER\\" + keyPath);
+}
+
+void Store::report(const std::string& message)
+{
+    if (errorReport_)
+        errorReport_(message);
+    else
+        std::cerr << message << '\n';
+}
+
+std::optional<StoreValue> MemoryStore::readValue(const std::string& header, const std::string& name)
+{
+    const StoreValue* value = data_.find(header, name);
+    return value ? std::optional<StoreValue>(*value) : std::nullopt;
+}
+
+Store::WriteResult MemoryStore::writeValue(const std::string& header, const std::string& name, const std::string& text)
+{
+    data_.setString(header, name, text);
+    return WriteResult::Stored;
+}

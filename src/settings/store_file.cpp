@@ -1,0 +1,336 @@
+#include "store_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+std::string errorText(int error)
+{
+    return std::strerror(error);
+}
+
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+// The lock that running copies of the program share. Closing it lets go, also when a copy dies
+// in the middle of a write.
+class FileLock {
+public:
+    explicit FileLock(const std::string& path)
+    {
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd_ < 0) {
+            error_ = errno;
+            return;
+        }
+        while (::flock(fd_, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                error_ = errno;
+                ::close(fd_);
+                fd_ = -1;
+                return;
+            }
+        }
+    }
+    ~FileLock()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    bool held() const { return fd_ >= 0; }
+    int error() const { return error_; }
+
+private:
+    int fd_ = -1;
+    int error_ = 0;
+};
+
+bool writeAll(int fd, const std::string& text)
+{
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += std::size_t(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+StoreFile::StoreFile(std::string path, Flush flush)
+    : path_(std::move(path)),
+      flush_(flush),
+      folder_(folderOf(path_)),
+      lockPath_(path_ + ".lock"),
+      tempPath_(path_ + ".tmp")
+{
+}
+
+StoreFile::Contents StoreFile::readFile() const
+{
+    Contents contents;
+    // Non-blocking, so that a pipe put in the file's place cannot hang the program.
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        if (errno != ENOENT && errno != ENOTDIR) {
+            contents.state = State::Unreadable;
+            contents.problem = errorText(errno);
+        }
+        return contents;
+    }
+    std::string text;
+    if (::fstat(fd, &contents.status) != 0) {
+        contents.state = State::Unreadable;
+        contents.problem = errorText(errno);
+    } else if (!S_ISREG(contents.status.st_mode)) {
+        contents.state = State::NotAFile;
+        contents.problem = S_ISDIR(contents.status.st_mode) ? "a folder" : "a device or a pipe";
+    } else {
+        // One byte past the limit is enough to know the file is too large.
+        char buffer[65536];
+        while (text.size() <= StoreData::MaxFileSize) {
+            const std::size_t wanted = std::min(sizeof buffer, StoreData::MaxFileSize + 1 - text.size());
+            const ssize_t n = ::read(fd, buffer, wanted);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                contents.state = State::Unreadable;
+                contents.problem = errorText(errno);
+                break;
+            }
+            if (n == 0)
+                break;
+            text.append(buffer, std::size_t(n));
+        }
+    }
+    ::close(fd);
+    contents.exists = true;
+    if (contents.state != State::Ready)
+        return contents;
+
+    StoreParseResult parsed = StoreData::parse(text);
+    if (parsed.ok) {
+        contents.data = std::move(parsed.data);
+    } else {
+        contents.state = State::NotSettings;
+        contents.problem = parsed.where();
+    }
+    return contents;
+}
+
+StoreFile::Contents StoreFile::current(bool locked)
+{
+    Contents contents = readFile();
+    if (contents.state == State::NotSettings) {
+        std::optional<FileLock> lock;
+        int error = 0;
+        if (!locked) {
+            lock.emplace(lockPath_);
+            if (lock->held())
+                contents = readFile();  // another copy may have dealt with it meanwhile
+            else
+                error = lock->error();
+        }
+        if (contents.state == State::NotSettings) {
+            std::string badPath;
+            if (error == 0 && moveAside(badPath, error)) {
+                lastProblem_.clear();
+                pending_.push_back("The settings file '" + path_ + "' could not be read (" + contents.problem +
+                                   "). It was kept as '" + badPath + "' and the settings start empty.");
+                return Contents();
+            }
+            reportProblem("The settings file '" + path_ + "' could not be read (" + contents.problem +
+                          ") and could not be moved aside (" + errorText(error) +
+                          "). Settings read as their defaults and are not saved until the file is mended or removed.");
+            return contents;
+        }
+    }
+    switch (contents.state) {
+    case State::Ready:
+        lastProblem_.clear();
+        break;
+    case State::Unreadable:
+        reportProblem("The settings file '" + path_ + "' could not be read (" + contents.problem +
+                      "). Settings read as their defaults and are not saved over it.");
+        break;
+    case State::NotAFile:
+        reportProblem("The settings file '" + path_ + "' is " + contents.problem +
+                      ", not a file. Settings read as their defaults and cannot be saved.");
+        break;
+    case State::NotSettings:
+        break;
+    }
+    return contents;
+}
+
+// Renames the file to FILE.bad, or FILE.2.bad and on when that is taken: an earlier bad file is
+// never overwritten. Called with the lock held.
+bool StoreFile::moveAside(std::string& badPath, int& error)
+{
+    for (int n = 1; n <= 99; ++n) {
+        badPath = n == 1 ? path_ + ".bad" : path_ + "." + std::to_string(n) + ".bad";
+        if (::renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, badPath.c_str(), RENAME_NOREPLACE) == 0)
+            return true;
+        if (errno == EEXIST)
+            continue;
+        if (errno == EINVAL || errno == ENOSYS) {
+            // A file system that cannot refuse to replace: the lock keeps other copies out meanwhile.
+            if (::access(badPath.c_str(), F_OK) == 0)
+                continue;
+            if (::rename(path_.c_str(), badPath.c_str()) == 0)
+                return true;
+        }
+        error = errno;
+        return false;
+    }
+    error = EEXIST;
+    return false;
+}
+
+bool StoreFile::makeFolder(const std::string& folder) const
+{
+    struct stat status {};
+    if (::stat(folder.c_str(), &status) == 0)
+        return S_ISDIR(status.st_mode);
+    if (errno != ENOENT)
+        return false;
+    const std::string parent = folderOf(folder);
+    if (parent != folder && !makeFolder(parent))
+        return false;
+    if (::mkdir(folder.c_str(), 0700) == 0)
+        return true;
+    return errno == EEXIST && ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool StoreFile::replaceFile(const std::string& text, const Contents& old) const
+{
+    const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY;
+    int fd = ::open(tempPath_.c_str(), flags, 0666);
+    if (fd < 0 && errno == EACCES) {
+        // A temporary file left by a copy that died, and not ours to write.
+        ::unlink(tempPath_.c_str());
+        fd = ::open(tempPath_.c_str(), flags, 0666);
+    }
+    if (fd < 0)
+        return false;
+    if (old.exists)
+        ::fchmod(fd, old.status.st_mode & 07777);
+    bool written = writeAll(fd, text) && (flush_ == Flush::ToCacheOnly || ::fsync(fd) == 0);
+    written = ::close(fd) == 0 && written;
+    if (!written || ::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+        ::unlink(tempPath_.c_str());
+        return false;
+    }
+    // The rename itself lasts only once the folder is on disk too.
+    const int folder = flush_ == Flush::ToDisk ? ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return true;
+}
+
+void StoreFile::reportProblem(const std::string& message)
+{
+    if (message == lastProblem_)
+        return;
+    lastProblem_ = message;
+    pending_.push_back(message);
+}
+
+// Reports go out only once the lock is let go: the error box runs its own event loop, in which a
+// timer of this copy may write, and the other copies must not wait for the user.
+void StoreFile::deliverReports()
+{
+    std::vector<std::string> messages;
+    messages.swap(pending_);
+    for (const std::string& message : messages)
+        report(message);
+}
+
+std::optional<StoreValue> StoreFile::readValue(const std::string& header, const std::string& name)
+{
+    const Contents contents = current(false);
+    deliverReports();
+    if (contents.state != State::Ready)
+        return std::nullopt;
+    const StoreValue* value = contents.data.find(header, name);
+    return value ? std::optional<StoreValue>(*value) : std::nullopt;
+}
+
+Store::WriteResult StoreFile::writeValue(const std::string& header, const std::string& name, const std::string& text)
+{
+    const WriteResult result = writeLocked(header, name, text);
+    deliverReports();
+    return result;
+}
+
+Store::WriteResult StoreFile::writeLocked(const std::string& header, const std::string& name, const std::string& text)
+{
+    if (!makeFolder(folder_))
+        return WriteResult::KeyNotCreated;
+    const FileLock lock(lockPath_);
+    Contents now = current(lock.held());
+    if (now.state == State::NotAFile)
+        return WriteResult::KeyNotCreated;
+    if (now.state != State::Ready)
+        return WriteResult::DataNotSet;
+    // Writing what is there already changes nothing, and so needs neither the lock nor a
+    // writable file: the key write-back at every start stays quiet on a read-only setup.
+    const StoreValue* value = now.data.find(header, name);
+    if (value && value->isString && value->data == text)
+        return WriteResult::Stored;
+    if (!lock.held())
+        return WriteResult::DataNotSet;
+    if (now.exists) {
+        // Replacing the file needs only a writable folder; a file made read-only stays as it is.
+        const int fd = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0)
+            return WriteResult::DataNotSet;
+        ::close(fd);
+    }
+    now.data.setString(header, name, text);
+    const std::string newText = now.data.toText();
+    if (newText.size() > StoreData::MaxFileSize)
+        return WriteResult::DataNotSet;
+    return replaceFile(newText, now) ? WriteResult::Stored : WriteResult::DataNotSet;
+}
+
+std::string defaultStorePath()
+{
+    std::string base;
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config && config[0] == '/') {
+        base = config;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || !*home) {
+            const passwd* user = ::getpwuid(::getuid());
+            home = user && user->pw_dir ? user->pw_dir : ".";
+        }
+        base = std::string(home) + "/.config";
+    }
+    return base + "/zerno-bros/settings.reg";
+}
