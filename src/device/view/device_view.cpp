@@ -166,9 +166,6 @@ void DeviceView::mousePressEvent(QMouseEvent* event)
 {
     if (!form_)
         return;
-    if (event->button() == Qt::RightButton && onContextMenu) {
-        onContextMenu(event->globalPosition().toPoint());
-    }
     if (pressed_ >= 0)
         return;  // a second button while one is held goes to the same component
     const QPoint client = clientPoint(event->globalPosition());
@@ -208,6 +205,10 @@ void DeviceView::mouseMoveEvent(QMouseEvent* event)
 
 void DeviceView::mouseReleaseEvent(QMouseEvent* event)
 {
+    // The command menu comes up as the right button is let go, as desktop menus do. Opened on the
+    // press, it would take the release, and the device would wait for it for good, deaf to clicks.
+    if (form_ && event->button() == Qt::RightButton && onContextMenu)
+        onContextMenu(event->globalPosition().toPoint());
     if (!form_ || pressed_ < 0 || event->button() != pressedButton_)
         return;
     const QPoint client = clientPoint(event->globalPosition());
