@@ -1,27 +1,22 @@
-// zerno-bros: the simulator. Creates the device window and the other windows in their order and
-// runs the event loop until the device window closes.
+// zerno-bros: the simulator. Makes the four windows in their order (the device window, the about
+// dialog, the launcher, the key settings dialog) and runs the event loop until the device window,
+// the main window, closes.
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
-#include <QScreen>
 
 #include "asset_dir.h"
-#include "device_view.h"
-#include "form1.h"
-#include "layout.h"
+#include "program_windows.h"
 #include "sound.h"
 #include "store_file.h"
 #include "system_clock.h"
-#include "timer_host.h"
 
 namespace {
-
-const char* const Title = "Zerno Bros. (Korvista) Simulator";
 
 // The program's general error report: a failure of the store, or a broken installation.
 void reportError(const QString& message)
 {
-    QMessageBox::critical(nullptr, QString::fromUtf8(Title), message);
+    QMessageBox::critical(nullptr, QString::fromUtf8(ProgramTitle), message);
 }
 
 }  // namespace
@@ -29,9 +24,12 @@ void reportError(const QString& message)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The title is the device window's, the main window; an application display name would be
+    // appended to every window's caption on this desktop.
     QApplication::setApplicationName(QStringLiteral("zerno-bros"));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(Title));
     QGuiApplication::setDesktopFileName(QStringLiteral("zerno-bros"));
+    // The program ends when its main window closes, whatever else is still open.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     const std::string assets = findAssetDir(argv[0]);
     if (assets.empty()) {
@@ -40,11 +38,6 @@ int main(int argc, char** argv)
     }
     const QString assetDir = QString::fromStdString(assets);
     app.setWindowIcon(QIcon(assetDir + QStringLiteral("/icons/hicolor/256x256/apps/zerno-bros.png")));
-    LayoutResult layout = loadLayoutFile(assets + "/device.layout");
-    if (!layout.error.empty()) {
-        reportError(QString::fromStdString(layout.error));
-        return 1;
-    }
 
     StoreFile store(defaultStorePath());
     store.setErrorReport([](const std::string& message) { reportError(QString::fromStdString(message)); });
@@ -53,36 +46,18 @@ int main(int argc, char** argv)
 
     Sound sound;
     SystemClock clock;
-    Scheduler scheduler;
-    DeviceView view;
-    DevicePorts ports;
-    ports.sound = &sound;
-    ports.keySettingsStore = keySettingsStore.get();
-    ports.settingsStore = settingsStore.get();
-    ports.clock = &clock;
-    ports.listener = &view;
-    TForm1 Form1(std::move(layout.components), scheduler, ports);
-    TimerHost host(scheduler);
-    Form1.FormCreate();
+    ProgramSetup setup;
+    setup.assetDir = assetDir;
+    setup.keySettingsStore = keySettingsStore.get();
+    setup.settingsStore = settingsStore.get();
+    setup.sound = &sound;
+    setup.clock = &clock;
+    ProgramWindows windows(setup);
     QString error;
-    if (!view.attach(Form1, host, assetDir + QStringLiteral("/pictures"), &error)) {
-        reportError(QStringLiteral("A picture of the device cannot be used.\n%1").arg(error));
+    if (!windows.create(&error)) {
+        reportError(QStringLiteral("The program cannot start: a file it needs cannot be used.\n%1").arg(error));
         return 1;
     }
-    view.setWindowTitle(QString::fromUtf8(Title));
-    view.onClosing = [&] {
-        sound.release();
-        QApplication::quit();
-    };
-
-    // Centred for the open device, while it is still closed.
-    const QRect screen = view.screen() ? view.screen()->geometry() : QRect(0, 0, 1024, 768);
-    view.deliver([&] {
-        Form1.Left = (screen.width() - TForm1::OpenWidth) / 2;
-        Form1.Top = (screen.height() - TForm1::ClientHeight) / 2;
-    });
-    view.geometryChanged();
-    view.show();
-    host.rearm();
+    windows.show();
     return app.exec();
 }

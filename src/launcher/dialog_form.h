@@ -1,0 +1,51 @@
+// The three small windows of the program (launcher, key settings, about) are built from their
+// layout data: caption, client size, black background and every component by name.
+#pragma once
+
+#include <QLabel>
+#include <QWidget>
+
+#include "dialog_layout.h"
+
+// A label or picture that acts on a click: the left button pressed on it and released over it.
+class ClickLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool pressed_ = false;
+};
+
+class DialogForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit DialogForm(Qt::WindowFlags flags);
+
+    // Makes the window and its components from layout: labels and pictures are ClickLabels, lists
+    // QComboBoxes, buttons QPushButtons, the bevel a raised QFrame; each widget's objectName is
+    // its component's name. Pictures load from pictureDir. On failure returns false and sets error
+    // to a message naming the file or the component.
+    bool build(const DialogWindow& layout, const QString& pictureDir, QString* error);
+
+    // "Arial" at a height in pixels, by its metric-compatible free face where Arial is missing.
+    static QFont arial(int pixels, bool bold = false, bool underline = false);
+
+protected:
+    // The component of that name and type; null (and error set) when the layout lacks it.
+    template <class Widget>
+    Widget* component(const char* name, QString* error)
+    {
+        auto* widget = findChild<Widget*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+        if (!widget && error && error->isEmpty())
+            *error = QStringLiteral("The layout of %1 has no %2 of the right kind.").arg(objectName(), QLatin1String(name));
+        return widget;
+    }
+};

@@ -1,0 +1,55 @@
+// The launcher's, the key dialog's and the about dialog's windows as layout data: each window's
+// caption and client size, and its components with their kind, rectangle, look, pointer, text
+// and hint, bottom first.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class DialogKind { Label, Picture, List, Button, Bevel };
+enum class DialogAlign { Left, Centre, Right };
+enum class DialogColour { None, White, Silver, Yellow, Aqua, Red, Black };
+enum class DialogCursor { Default, Hand, Help };
+
+struct DialogComponent {
+    std::string name;
+    DialogKind kind = DialogKind::Label;
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    int fontPixels = 0;  // 0: the window's own font
+    bool bold = false;
+    bool underline = false;
+    DialogColour colour = DialogColour::None;
+    DialogAlign align = DialogAlign::Left;
+    bool hidden = false;
+    DialogCursor cursor = DialogCursor::Default;
+    std::string text;  // caption, picture file, or the list's items joined by |
+    std::string hint;
+};
+
+struct DialogWindow {
+    std::string name;
+    int width = 0;
+    int height = 0;
+    std::string caption;
+    std::vector<DialogComponent> components;
+
+    // The component of that name, or nullptr.
+    const DialogComponent* find(const std::string& componentName) const;
+};
+
+struct DialogLayout {
+    std::vector<DialogWindow> windows;
+    std::string error;  // empty when the text parsed; otherwise "line N: what is wrong"
+
+    // The window of that name, or nullptr.
+    const DialogWindow* find(const std::string& windowName) const;
+};
+
+DialogLayout parseDialogLayout(const std::string& text);
+DialogLayout loadDialogLayoutFile(const std::string& path);
+
+// A list's items: its text split at every |.
+std::vector<std::string> listItems(const DialogComponent& list);

@@ -1,0 +1,121 @@
+#include "keys_form.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QPushButton>
+#include <string>
+
+#include "device_view.h"
+#include "form1.h"
+
+namespace {
+
+const QColor Free(255, 255, 255);
+const QColor Clashing(255, 0, 0);
+
+}  // namespace
+
+TKeysForm::TKeysForm(Forms& forms, StoreKey& keySettingsStore)
+    : DialogForm(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      forms_(forms),
+      keySettingsStore_(keySettingsStore)
+{
+}
+
+bool TKeysForm::build(const DialogWindow& layout, const QString& pictureDir, QString* error)
+{
+    if (!DialogForm::build(layout, pictureDir, error))
+        return false;
+    for (int n = 1; n <= 4; ++n) {
+        CB[size_t(n)] = component<QComboBox>(("CB_" + std::to_string(n)).c_str(), error);
+        La[size_t(n)] = component<QLabel>(("La_" + std::to_string(n)).c_str(), error);
+    }
+    Puls_Accept = component<QPushButton>("Puls_Accept", error);
+    return error->isEmpty();
+}
+
+void TKeysForm::FormCreate()
+{
+    TForm1& Form1 = *forms_.Form1;
+    // A stored index outside 1..26 selects nothing. No clash check yet: captions stay white even
+    // when the stored letters clash, until a list is changed.
+    for (int n = 1; n <= 4; ++n) {
+        const int letter = Form1.KeyLetters[size_t(n)];
+        CB[size_t(n)]->setCurrentIndex(letter >= 1 && letter <= 26 ? letter - 1 : -1);
+    }
+    for (int n = 1; n <= 4; ++n)
+        connect(CB[size_t(n)], &QComboBox::currentIndexChanged, this, [this] { CB_Change(); });
+    connect(Puls_Accept, &QPushButton::clicked, this, [this] { Puls_AcceptClick(); });
+}
+
+void TKeysForm::setCaptionColour(int n, const QColor& colour)
+{
+    QPalette colours = La[size_t(n)]->palette();
+    colours.setColor(QPalette::WindowText, colour);
+    La[size_t(n)]->setPalette(colours);
+}
+
+bool TKeysForm::ControllaTasti()
+{
+    // Texts are compared, not positions: two lists showing nothing are a clash too.
+    bool clash = false;
+    for (int a = 1; a <= 3; ++a)
+        for (int b = a + 1; b <= 4; ++b)
+            if (CB[size_t(a)]->currentText() == CB[size_t(b)]->currentText()) {
+                setCaptionColour(a, Clashing);
+                setCaptionColour(b, Clashing);
+                clash = true;
+            }
+    for (int n = 1; n <= 4; ++n) {
+        bool alone = true;
+        for (int other = 1; other <= 4; ++other)
+            if (other != n && CB[size_t(other)]->currentText() == CB[size_t(n)]->currentText())
+                alone = false;
+        if (alone)
+            setCaptionColour(n, Free);
+    }
+    return clash;
+}
+
+void TKeysForm::CB_Change()
+{
+    if (ControllaTasti()) {
+        Puls_Accept->setEnabled(false);
+        return;
+    }
+    Puls_Accept->setEnabled(true);
+    for (int n = 1; n <= 4; ++n)
+        setCaptionColour(n, Free);
+}
+
+void TKeysForm::Puls_AcceptClick()
+{
+    TForm1& Form1 = *forms_.Form1;
+    forms_.Form1View->deliver([&] {
+        // A list showing nothing stores 0; AssegnaWord then keeps that key's previous code.
+        for (int n = 1; n <= 4; ++n) {
+            Form1.KeyLetters[size_t(n)] = CB[size_t(n)]->currentIndex() + 1;
+            keySettingsStore_.WriteInteger("Key" + std::to_string(n), Form1.KeyLetters[size_t(n)]);
+            Form1.AssegnaWord(n, Form1.KeyLetters[size_t(n)]);
+        }
+        Form1.SetPadHints();
+        Form1.setEnabled(true);
+    });
+    hide();
+    // The keys act on the very next press: give the device window the keyboard back.
+    forms_.Form1View->raise();
+    forms_.Form1View->activateWindow();
+}
+
+void TKeysForm::showCentred()
+{
+    move(centredOnScreen(forms_, size()));
+    show();
+    raise();
+    activateWindow();
+}
+
+void TKeysForm::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+}

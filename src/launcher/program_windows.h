@@ -1,0 +1,65 @@
+// The program's four windows, made in their order: the device window Form1 (the main window),
+// the about dialog, the launcher, the key settings dialog. zerno-bros builds them once; the
+// tests build them on a scratch store and a fake screen.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "about_form.h"
+#include "device_view.h"
+#include "form1.h"
+#include "forms.h"
+#include "keys_form.h"
+#include "scheduler.h"
+#include "splash_form.h"
+#include "timer_host.h"
+
+class ClockPort;
+class Sound;
+class StoreKey;
+
+inline const char* const ProgramTitle = "Zerno Bros. (Korvista) Simulator";
+
+struct ProgramSetup {
+    QString assetDir;  // holds device.layout, dialogs.layout and pictures/
+    StoreKey* keySettingsStore = nullptr;  // "Software\Brisquel\Tessova"
+    StoreKey* settingsStore = nullptr;     // "Software\Brisquel\ZernoBro"
+    Sound* sound = nullptr;
+    ClockPort* clock = nullptr;
+    std::string soundFolder = "SOUND";
+    std::function<QSize()> screenSize;  // empty: the primary screen's size
+    std::function<void()> quit;         // empty: QCoreApplication::quit
+};
+
+class ProgramWindows {
+public:
+    // Every pointer in setup must outlive the windows.
+    explicit ProgramWindows(ProgramSetup setup);
+    ~ProgramWindows();
+    ProgramWindows(const ProgramWindows&) = delete;
+    ProgramWindows& operator=(const ProgramWindows&) = delete;
+
+    // Makes the four windows in their order, each running its creation handler. False when a
+    // layout or a picture cannot be used; error then names the file and what is wrong.
+    bool create(QString* error);
+
+    // Puts the windows on display as they were laid out: the device window off screen with its
+    // cover showing (where the window system will not let a program place its windows, not at
+    // all until PLAY), the launcher in the middle of the screen.
+    void show();
+
+    Forms forms;
+    Scheduler scheduler;
+    std::unique_ptr<DeviceView> Form1View;
+    std::unique_ptr<TForm1> Form1;
+    std::unique_ptr<TimerHost> host;
+    std::unique_ptr<TAboutForm> AboutForm;
+    std::unique_ptr<TSplashForm> SplashForm;
+    std::unique_ptr<TKeysForm> KeysForm;
+
+private:
+    ProgramSetup setup_;
+};

@@ -1,0 +1,259 @@
+#include "splash_form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QDateTime>
+#include <QUrl>
+#include <random>
+
+#include "about_form.h"
+#include "device_view.h"
+#include "form1.h"
+#include "keys_form.h"
+#include "sound.h"
+
+TSplashForm::TSplashForm(Forms& forms, SplashPorts ports)
+    : DialogForm(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      forms_(forms),
+      ports_(std::move(ports))
+{
+}
+
+TSplashForm::~TSplashForm()
+{
+    delete PM_Menu.data();
+}
+
+bool TSplashForm::build(const DialogWindow& layout, const QString& pictureDir, QString* error)
+{
+    if (!DialogForm::build(layout, pictureDir, error))
+        return false;
+    La_Title = component<QLabel>("La_Title", error);
+    La_Version = component<QLabel>("La_Version", error);
+    Im_Piccina = component<QLabel>("Im_Piccina", error);
+    Im_PiccinaAlt = component<QLabel>("Im_PiccinaAlt", error);
+    Im_PiccinaTop = component<ClickLabel>("Im_PiccinaTop", error);
+    La_dedicated = component<QLabel>("La_dedicated", error);
+    La_Http = component<ClickLabel>("La_Http", error);
+    La_Email = component<ClickLabel>("La_Email", error);
+    La_Sound = component<QLabel>("La_Sound", error);
+    CB_Sound = component<QComboBox>("CB_Sound", error);
+    Puls_Play = component<QPushButton>("Puls_Play", error);
+    if (!error->isEmpty())
+        return false;
+    buildMenu();
+    move(centredOnScreen(forms_, size()));
+    return true;
+}
+
+void TSplashForm::buildMenu()
+{
+    PM_Menu = new QMenu(forms_.Form1View);
+    PM_Menu->setObjectName(QStringLiteral("PM_Menu"));
+    auto item = [&](const char* name, const QString& caption, QKeySequence key, void (TSplashForm::*command)()) {
+        QAction* action = PM_Menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        // The key is shown in the menu and acted on by the device window's key filter; while the
+        // menu itself is open the keys only move through it.
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetShortcut);
+        connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
+        return action;
+    };
+    PM_1About = item("PM_1About", QStringLiteral("About..."), Qt::Key_F1, &TSplashForm::PM_1AboutClick);
+    PM_Menu->setDefaultAction(PM_1About);  // shown bold
+    PM_Menu->addSeparator()->setObjectName(QStringLiteral("PM_2N1"));
+    PM_3Readme = item("PM_3Readme", QStringLiteral("View 'Readme.txt'"), Qt::Key_F2, &TSplashForm::PM_3ReadmeClick);
+    PM_4Whatsnew = item("PM_4Whatsnew", QStringLiteral("View 'Whatsnew.txt'"), Qt::Key_F3, &TSplashForm::PM_4WhatsnewClick);
+    PM_Menu->addSeparator()->setObjectName(QStringLiteral("PM_5N2"));
+    PM_6Instruct = item("PM_6Instruct", QStringLiteral("Open 'Manual.exe'"), Qt::Key_F4, &TSplashForm::PM_6InstructClick);
+    PM_Menu->addSeparator()->setObjectName(QStringLiteral("PM_7N3"));
+    PM_8Hiscore = item("PM_8Hiscore", QStringLiteral("Reset Hiscores"), QKeySequence(), &TSplashForm::PM_8HiscoreClick);
+    PM_Menu->addSeparator()->setObjectName(QStringLiteral("PM_9N4"));
+    PM_10Keys = item("PM_10Keys", QStringLiteral("Keys settings"), QKeySequence(), &TSplashForm::PM_10KeysClick);
+    PM_Menu->addSeparator()->setObjectName(QStringLiteral("PM_11N4"));
+    PM_12Exit = item("PM_12Exit", QStringLiteral("E&xit"), Qt::Key_Escape, &TSplashForm::PM_12ExitClick);
+}
+
+void TSplashForm::FormCreate()
+{
+    const int mode = ports_.settingsStore->ReadInteger("SoundMode", -1);
+    CB_Sound->setCurrentIndex(mode >= 0 && mode < CB_Sound->count() ? mode : -1);
+    if (CB_Sound->currentText().isEmpty())
+        Puls_Play->setEnabled(false);
+    showBox(1);
+    std::mt19937 random(uint32_t(QDateTime::currentMSecsSinceEpoch()));
+    BoxArtIndex = int(random() % 2) + 1;
+    showBox(BoxArtIndex);
+
+    connect(CB_Sound, &QComboBox::currentIndexChanged, this, [this] { CB_SoundChange(); });
+    connect(Im_PiccinaTop, &ClickLabel::clicked, this, [this] { Im_PiccinaTopClick(); });
+    connect(Puls_Play, &QPushButton::clicked, this, [this] { Puls_PlayClick(); });
+    connect(La_Http, &ClickLabel::clicked, this, [this] { La_HttpClick(); });
+    connect(La_Email, &ClickLabel::clicked, this, [this] { La_EmailClick(); });
+}
+
+void TSplashForm::showBox(int index)
+{
+    Im_PiccinaTop->setPixmap((index == 1 ? Im_Piccina : Im_PiccinaAlt)->pixmap());
+}
+
+void TSplashForm::CB_SoundChange()
+{
+    if (!CB_Sound->currentText().isEmpty())
+        Puls_Play->setEnabled(true);
+}
+
+void TSplashForm::Im_PiccinaTopClick()
+{
+    if (BoxArtIndex == 1) {
+        showBox(2);
+        BoxArtIndex = 2;
+    } else if (BoxArtIndex == 2) {
+        showBox(1);
+        BoxArtIndex = 1;
+    }
+}
+
+void TSplashForm::Puls_PlayClick()
+{
+    Sound& sound = *ports_.sound;
+    StoreKey& SettingsStore = *ports_.settingsStore;
+    const QString mode = CB_Sound->currentText();
+    int outputType = 0;
+    if (mode == QLatin1String("(no sound)")) {
+        sound.SoundOn = false;
+        SettingsStore.WriteInteger("SoundMode", 2);
+    } else if (mode == QLatin1String("Windows MM")) {
+        sound.SoundOn = true;
+        outputType = 1;
+        SettingsStore.WriteInteger("SoundMode", 0);
+    } else if (mode == QLatin1String("DirectSound")) {
+        sound.SoundOn = true;
+        outputType = 2;
+        SettingsStore.WriteInteger("SoundMode", 1);
+    }
+    if (sound.SoundOn && !sound.startSound(outputType, ports_.soundFolder)) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
+                        QStringLiteral("Sound folder unproperly installed. Read instructions then reinstall."),
+                        QMessageBox::Ok);
+        box.exec();
+        // The next start asks again. The device never comes on screen.
+        SettingsStore.WriteInteger("SoundMode", -1);
+        ports_.quit();
+        return;
+    }
+
+    // Centred for the open device, although it is still closed and narrower.
+    TForm1& Form1 = *forms_.Form1;
+    DeviceView& view = *forms_.Form1View;
+    const QPoint place = centredOnScreen(forms_, QSize(TForm1::OpenWidth, TForm1::ClientHeight));
+    view.deliver([&] {
+        Form1.Left = place.x();
+        Form1.Top = place.y();
+    });
+    view.geometryChanged();
+    // Where the window system places windows itself, the device window was kept off the screen by
+    // not showing it at all.
+    if (!DeviceView::canPlaceWindows())
+        view.show();
+    hide();
+    view.raise();
+    view.activateWindow();
+}
+
+void TSplashForm::La_HttpClick()
+{
+    QDesktopServices::openUrl(QUrl(La_Http->text()));
+}
+
+void TSplashForm::La_EmailClick()
+{
+    QDesktopServices::openUrl(QUrl(La_Email->text()));
+}
+
+void TSplashForm::openFile(const QString& fileName)
+{
+    // A help file or the manual that is not there is ignored.
+    const QFileInfo file(QDir::current(), fileName);
+    if (file.exists())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+}
+
+void TSplashForm::PM_1AboutClick()
+{
+    forms_.AboutForm->showAbout();
+}
+
+void TSplashForm::PM_3ReadmeClick()
+{
+    openFile(QStringLiteral("readme.txt"));
+}
+
+void TSplashForm::PM_4WhatsnewClick()
+{
+    openFile(QStringLiteral("whatsnew.txt"));
+}
+
+void TSplashForm::PM_6InstructClick()
+{
+    openFile(QStringLiteral("Manual.EXE"));
+}
+
+void TSplashForm::PM_8HiscoreClick()
+{
+    // No question asked, and the digits on display stay as they are.
+    TForm1& Form1 = *forms_.Form1;
+    StoreKey& SettingsStore = *ports_.settingsStore;
+    forms_.Form1View->deliver([&] {
+        Form1.HiscoreA = 0;
+        Form1.HiscoreB = 0;
+    });
+    SettingsStore.WriteInteger("HiScoreA", 0);
+    SettingsStore.WriteInteger("HiScoreB", 0);
+    QApplication::beep();
+}
+
+void TSplashForm::PM_10KeysClick()
+{
+    forms_.KeysForm->showCentred();
+    TForm1& Form1 = *forms_.Form1;
+    forms_.Form1View->deliver([&] { Form1.setEnabled(false); });
+}
+
+void TSplashForm::PM_12ExitClick()
+{
+    forms_.Form1View->close();
+}
+
+bool TSplashForm::menuShortcut(const QKeyEvent* event)
+{
+    const QKeySequence key(event->keyCombination());
+    for (QAction* action : PM_Menu->actions())
+        if (!action->shortcut().isEmpty() && action->shortcut() == key) {
+            action->trigger();
+            return true;
+        }
+    return false;
+}
+
+void TSplashForm::popUpMenu(const QPoint& globalPosition)
+{
+    PM_Menu->popup(globalPosition);
+}
+
+void TSplashForm::closeEvent(QCloseEvent* event)
+{
+    if (forms_.Form1View)
+        forms_.Form1View->close();
+    event->accept();
+}

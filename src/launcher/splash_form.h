@@ -1,0 +1,99 @@
+// TSplashForm: the launcher, the window the user sees first. It shows the program's title and
+// box, asks for the sound output, and PLAY starts the sound, brings the device window on screen
+// and hides the launcher for good. It also owns the command menu PM_Menu, which serves the device
+// window as its right-click menu and through its shortcut keys.
+#pragma once
+
+#include <QPointer>
+#include <functional>
+#include <string>
+
+#include "dialog_form.h"
+#include "forms.h"
+
+class QAction;
+class QComboBox;
+class QKeyEvent;
+class QMenu;
+class QPushButton;
+class Sound;
+class StoreKey;
+
+// What the launcher needs besides the other windows. Every pointer must outlive it.
+struct SplashPorts {
+    StoreKey* settingsStore = nullptr;  // "Software\Brisquel\ZernoBro"
+    Sound* sound = nullptr;
+    std::string soundFolder = "SOUND";
+    // Asks the application to end once control is back in the event loop.
+    std::function<void()> quit;
+};
+
+class TSplashForm : public DialogForm {
+    Q_OBJECT
+public:
+    TSplashForm(Forms& forms, SplashPorts ports);
+    ~TSplashForm() override;
+
+    // Builds the window and the command menu, then finds the components; false (and error set)
+    // when one is missing.
+    bool build(const DialogWindow& layout, const QString& pictureDir, QString* error);
+
+    void FormCreate();
+    void CB_SoundChange();
+    void Im_PiccinaTopClick();
+    void Puls_PlayClick();
+    void La_HttpClick();
+    void La_EmailClick();
+
+    void PM_1AboutClick();
+    void PM_3ReadmeClick();
+    void PM_4WhatsnewClick();
+    void PM_6InstructClick();
+    void PM_8HiscoreClick();
+    void PM_10KeysClick();
+    void PM_12ExitClick();
+
+    // The device window's key filter: a shortcut key of the menu runs its command before the game
+    // sees the key. True when the key was one of them.
+    bool menuShortcut(const QKeyEvent* event);
+    // The device window's right-click: the menu at the pointer.
+    void popUpMenu(const QPoint& globalPosition);
+
+    QLabel* La_Title = nullptr;
+    QLabel* La_Version = nullptr;
+    QLabel* Im_Piccina = nullptr;
+    QLabel* Im_PiccinaAlt = nullptr;
+    ClickLabel* Im_PiccinaTop = nullptr;
+    QLabel* La_dedicated = nullptr;
+    ClickLabel* La_Http = nullptr;
+    ClickLabel* La_Email = nullptr;
+    QLabel* La_Sound = nullptr;
+    QComboBox* CB_Sound = nullptr;
+    QPushButton* Puls_Play = nullptr;
+    int BoxArtIndex = 1;
+
+    // The command menu. It is made a child of the device window, where it pops up, but it is the
+    // launcher's: made and destroyed with it.
+    QPointer<QMenu> PM_Menu;
+    QAction* PM_1About = nullptr;
+    QAction* PM_3Readme = nullptr;
+    QAction* PM_4Whatsnew = nullptr;
+    QAction* PM_6Instruct = nullptr;
+    QAction* PM_8Hiscore = nullptr;
+    QAction* PM_10Keys = nullptr;
+    QAction* PM_12Exit = nullptr;
+
+protected:
+    // Closing the launcher from the window system (it has no close button, but a window manager
+    // may still offer one) ends the program as Exit does: the device window is not on screen yet
+    // and nothing else would be left to end it.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenu();
+    void showBox(int index);
+    void openFile(const QString& fileName);
+
+    Forms& forms_;
+    SplashPorts ports_;
+};

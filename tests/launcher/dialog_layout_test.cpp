@@ -1,0 +1,128 @@
+// The dialogs' layout data: reading it, its faults, and how the real windows come out of it.
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QLabel>
+
+#include "dialog_layout.h"
+#include "launcher_test_support.h"
+
+namespace launchertest {
+namespace {
+
+TEST(DialogLayout, ReadsWindowsAndTheirComponentsWithLookTextAndHint)
+{
+    const DialogLayout layout = parseDialogLayout(
+        "# comment\n"
+        "window First 100 50 \"A caption\"\n"
+        "La_A  label  1 2 30 14  12,bold,underline,aqua,centre  hand  \"two words\" \"a hint\"\n"
+        "Im_B  picture 0 0 10 10 hidden default \"\"\n"
+        "\n"
+        "window Second 20 20 \"\"\n"
+        "CB_C  list 5 6 40 21 11,black default \"x|y||z\"\n");
+    ASSERT_EQ(layout.error, "");
+    ASSERT_EQ(layout.windows.size(), 2u);
+    const DialogWindow& first = layout.windows[0];
+    EXPECT_EQ(first.caption, "A caption");
+    EXPECT_EQ(first.width, 100);
+    ASSERT_EQ(first.components.size(), 2u);
+    const DialogComponent& label = first.components[0];
+    EXPECT_EQ(label.kind, DialogKind::Label);
+    EXPECT_EQ(label.top, 2);
+    EXPECT_EQ(label.fontPixels, 12);
+    EXPECT_TRUE(label.bold && label.underline);
+    EXPECT_EQ(label.colour, DialogColour::Aqua);
+    EXPECT_EQ(label.align, DialogAlign::Centre);
+    EXPECT_EQ(label.cursor, DialogCursor::Hand);
+    EXPECT_EQ(label.text, "two words");
+    EXPECT_EQ(label.hint, "a hint");
+    EXPECT_TRUE(first.components[1].hidden);
+    EXPECT_EQ(first.components[1].text, "");
+    const DialogComponent* list = layout.find("Second")->find("CB_C");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(listItems(*list), (std::vector<std::string>{"x", "y", "", "z"}));
+    // The same name in two windows is two components.
+    EXPECT_EQ(parseDialogLayout("window A 1 1 \"\"\nX label 0 0 1 1 - default \"\"\n"
+                                "window B 1 1 \"\"\nX label 0 0 1 1 - default \"\"\n").error, "");
+}
+
+TEST(DialogLayout, NamesTheLineAndWhatIsWrong)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"La_A label 0 0 1 1 - default \"x\"\n", "line 1: a component before the first window line"},
+        {"window A 0 10 \"x\"\n", "line 1: the size of A is not positive"},
+        {"window A 10 10 \"x\"\nLa_A knob 0 0 1 1 - default \"x\"\n", "line 2: unknown kind 'knob'"},
+        {"window A 10 10 \"x\"\nLa_A label 0 0 1 1 12,purple default \"x\"\n", "line 2: unknown look 'purple'"},
+        {"window A 10 10 \"x\"\nLa_A label 0 0 1x 1 - default \"x\"\n",
+         "line 2: left, top, width and height of La_A are whole numbers"},
+        {"window A 10 10 \"x\"\nLa_A label 0 0 1 1 - default \"x\n", "line 2: a closing quote is missing"},
+        {"window A 10 10 \"x\"\nLa_A label 0 0 1 1 - default \"x\"\nLa_A label 0 0 1 1 - default \"y\"\n",
+         "line 3: component La_A appears twice in A"},
+        {"# nothing\n", "no windows"},
+    };
+    for (const auto& [text, error] : cases) {
+        const DialogLayout layout = parseDialogLayout(text);
+        EXPECT_EQ(layout.error, error) << text;
+        EXPECT_TRUE(layout.windows.empty()) << text;
+    }
+    EXPECT_NE(loadDialogLayoutFile("no-such-folder/dialogs.layout").error.find("no-such-folder/dialogs.layout"),
+              std::string::npos);
+}
+
+class DialogWindows : public ProgramTest {};
+
+// Every caption must be readable whole in the rectangle laid out for it, in the face that stands
+// in for Arial; a text of ours that is too long would be cut off on screen.
+TEST_F(DialogWindows, EveryCaptionFitsItsRectangleInTheArialFace)
+{
+    start();
+    for (QWidget* window : {static_cast<QWidget*>(&splash()), static_cast<QWidget*>(&keys()),
+                            static_cast<QWidget*>(&about())}) {
+        for (QLabel* label : window->findChildren<QLabel*>()) {
+            if (label->text().isEmpty())
+                continue;
+            const QFontInfo face(label->font());
+            EXPECT_TRUE(face.family() == "Arial" || face.family() == "Liberation Sans")
+                << label->objectName().toStdString() << " in " << face.family().toStdString();
+            EXPECT_EQ(face.pixelSize(), label->font().pixelSize());
+            const QFontMetrics metrics(label->font());
+            EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width())
+                << label->objectName().toStdString() << ": \"" << label->text().toStdString() << "\"";
+            EXPECT_LE(metrics.height(), label->height() + 1) << label->objectName().toStdString();
+        }
+    }
+    // The about dialog's values end together at x = 261.
+    for (const char* value : {"La_Name2", "La_Place2", "La_Date2", "La_Occupation2", "La_Hobby2"}) {
+        auto* label = about().findChild<QLabel*>(QLatin1String(value));
+        ASSERT_NE(label, nullptr) << value;
+        EXPECT_EQ(label->geometry().right() + 1, 261) << value;
+        EXPECT_TRUE(label->alignment() & Qt::AlignRight) << value;
+        EXPECT_TRUE(label->font().bold()) << value;
+    }
+    EXPECT_EQ(about().findChild<QLabel*>("La_Hobby2")->text(), "...guess it !");
+}
+
+TEST_F(DialogWindows, AMissingPictureStopsStartUpNamingTheFile)
+{
+    // A copy of the assets without the second box picture.
+    const fs::path assets = scratch / "assets";
+    fs::copy(ZERNO_TEST_ASSET_DIR, assets, fs::copy_options::recursive);
+    fs::remove(assets / "pictures" / "Box2.jpg");
+    StoreFile file(storePath.string());
+    auto keyStore = file.OpenKey("Software\\Brisquel\\Tessova");
+    auto gameStore = file.OpenKey("Software\\Brisquel\\ZernoBro");
+    Sound silent;
+    ProgramSetup setup;
+    setup.assetDir = QString::fromStdString(assets.string());
+    setup.keySettingsStore = keyStore.get();
+    setup.settingsStore = gameStore.get();
+    setup.sound = &silent;
+    setup.clock = &clock;
+    setup.screenSize = [] { return QSize(1024, 768); };
+    ProgramWindows program(setup);
+    QString error;
+    EXPECT_FALSE(program.create(&error));
+    EXPECT_TRUE(error.contains(QLatin1String("Box2.jpg"))) << error.toStdString();
+}
+
+}  // namespace
+}  // namespace launchertest

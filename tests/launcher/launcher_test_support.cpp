@@ -1,0 +1,223 @@
+#include "launcher_test_support.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <unistd.h>
+
+#include "fmod.h"
+
+namespace launchertest {
+
+namespace {
+
+void put16(std::string& bytes, int value)
+{
+    bytes += char(value & 0xFF);
+    bytes += char((value >> 8) & 0xFF);
+}
+
+void put32(std::string& bytes, int value)
+{
+    put16(bytes, value & 0xFFFF);
+    put16(bytes, (value >> 16) & 0xFFFF);
+}
+
+}  // namespace
+
+OpenedUrls::OpenedUrls()
+{
+    for (const char* scheme : {"file", "http", "https", "mailto"})
+        QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "open");
+}
+
+OpenedUrls::~OpenedUrls()
+{
+    for (const char* scheme : {"file", "http", "https", "mailto"})
+        QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+}
+
+void writeWave(const fs::path& path)
+{
+    // 0.05 s of a quiet square wave, 16-bit mono at 22050 Hz.
+    std::string samples;
+    for (int i = 0; i < 1102; ++i)
+        put16(samples, (i / 25) % 2 ? 2000 : -2000);
+    std::string bytes = "RIFF";
+    put32(bytes, 36 + int(samples.size()));
+    bytes += "WAVEfmt ";
+    put32(bytes, 16);
+    put16(bytes, 1);
+    put16(bytes, 1);
+    put32(bytes, 22050);
+    put32(bytes, 44100);
+    put16(bytes, 2);
+    put16(bytes, 16);
+    bytes += "data";
+    put32(bytes, int(samples.size()));
+    bytes += samples;
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+ProgramTest::ProgramTest()
+{
+    const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+    scratch = fs::temp_directory_path()
+              / ("zerno-launcher-" + std::to_string(getpid()) + "-" + test->test_suite_name() + "-" + test->name());
+    fs::remove_all(scratch);
+    fs::create_directories(scratch / "config");
+    // Nothing here may reach the user's own settings.
+    setenv("XDG_CONFIG_HOME", (scratch / "config").c_str(), 1);
+    storePath = scratch / "config" / "zerno-bros" / "settings.reg";
+    soundFolder = scratch / "SOUND";
+    fs::create_directories(soundFolder);
+    for (const char* file : {"Pack.wav", "Point.wav", "Char.wav", "Miss.wav", "Miss2.wav"})
+        writeWave(soundFolder / file);
+    // The help files are looked for in the current folder.
+    QDir::setCurrent(QString::fromStdString(scratch.string()));
+}
+
+ProgramTest::~ProgramTest()
+{
+    stop();
+    QDir::setCurrent(QDir::tempPath());
+    fs::remove_all(scratch);
+}
+
+void ProgramTest::start()
+{
+    storeFile = std::make_unique<StoreFile>(storePath.string());
+    storeFile->setErrorReport([](const std::string& message) { ADD_FAILURE() << "store: " << message; });
+    keySettingsStore = storeFile->OpenKey("Software\\Brisquel\\Tessova");
+    settingsStore = storeFile->OpenKey("Software\\Brisquel\\ZernoBro");
+    sound = std::make_unique<Sound>();
+    calls.clear();
+    fsound::setCallLog(&calls);
+
+    ProgramSetup setup;
+    setup.assetDir = QStringLiteral(ZERNO_TEST_ASSET_DIR);
+    setup.keySettingsStore = keySettingsStore.get();
+    setup.settingsStore = settingsStore.get();
+    setup.sound = sound.get();
+    setup.clock = &clock;
+    setup.soundFolder = soundFolder.string();
+    setup.screenSize = [this] { return screen; };
+    setup.quit = [this] { ++quitRequests; };
+    windows = std::make_unique<ProgramWindows>(setup);
+    QString error;
+    ASSERT_TRUE(windows->create(&error)) << error.toStdString();
+    windows->show();
+}
+
+void ProgramTest::stop()
+{
+    windows.reset();
+    fsound::setCallLog(nullptr);
+    FSOUND_Close();
+    settingsStore.reset();
+    keySettingsStore.reset();
+    storeFile.reset();
+    sound.reset();
+}
+
+void ProgramTest::restart()
+{
+    stop();
+    start();
+}
+
+int ProgramTest::stored(const std::string& key, const std::string& name, int missing)
+{
+    StoreFile reader(storePath.string());
+    return reader.OpenKey(key)->ReadInteger(name, missing);
+}
+
+void ProgramTest::store(const std::string& key, const std::string& name, int value)
+{
+    StoreFile writer(storePath.string());
+    writer.OpenKey(key)->WriteInteger(name, value);
+}
+
+void ProgramTest::pick(QComboBox* list, const QString& text)
+{
+    const int row = list->findText(text);
+    ASSERT_GE(row, 0) << text.toStdString();
+    click(list);
+    QAbstractItemView* items = list->view();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return items->isVisible(); })) << "the list did not drop down";
+    const QModelIndex item = items->model()->index(row, 0);
+    items->scrollTo(item);
+    const QPoint target(items->viewport()->width() / 2, items->visualRect(item).center().y());
+    // A release right where the list was opened, too soon after, is taken as the end of the
+    // opening click and ignored: a user's second click comes later than that.
+    if (list->rect().contains(list->mapFromGlobal(items->viewport()->mapToGlobal(target))))
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mouseClick(items->viewport(), Qt::LeftButton, {}, target);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !items->isVisible(); })) << "the list stayed down";
+}
+
+void ProgramTest::click(QWidget* widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+void ProgramTest::click(QWidget* widget, QPoint at)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+}
+
+QPoint ProgramTest::deviceCentre(const char* component)
+{
+    const int index = Form1().componentIndex(component);
+    EXPECT_GE(index, 0) << component;
+    const Rect& rect = Form1().components()[size_t(index)].rect;
+    return QPoint(rect.left + rect.width / 2, rect.top + rect.height / 2);
+}
+
+void ProgramTest::clickDevice(const char* component)
+{
+    QTest::mouseClick(&view(), Qt::LeftButton, {}, deviceCentre(component));
+}
+
+void ProgramTest::pressDevice(const char* component)
+{
+    QTest::mousePress(&view(), Qt::LeftButton, {}, deviceCentre(component));
+}
+
+void ProgramTest::releaseDevice(const char* component)
+{
+    QTest::mouseRelease(&view(), Qt::LeftButton, {}, deviceCentre(component));
+}
+
+void ProgramTest::keyOnDevice(int key)
+{
+    view().activateWindow();
+    view().setFocus();
+    QTest::keyClick(&view(), Qt::Key(key));
+}
+
+void ProgramTest::play(const QString& mode)
+{
+    pick(splash().CB_Sound, mode);
+    click(splash().Puls_Play);
+}
+
+void ProgramTest::menuCommand(QAction* item)
+{
+    QMenu* menu = splash().PM_Menu;
+    QTest::mouseClick(&view(), Qt::RightButton, {}, QPoint(40, 40));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); })) << "no menu on a right-click";
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !menu->isVisible(); })) << "the menu stayed open";
+}
+
+}  // namespace launchertest

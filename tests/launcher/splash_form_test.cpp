@@ -1,0 +1,238 @@
+// The launcher: start-up, the sound list and PLAY, the box picture, the address labels.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "launcher_test_support.h"
+
+namespace launchertest {
+namespace {
+
+const char* const ZernoBro = "Software\\Brisquel\\ZernoBro";
+
+class Launcher : public ProgramTest {
+protected:
+    bool deviceClosedAt(int left, int top)
+    {
+        return Form1().Left == left && Form1().Top == top && view().pos() == QPoint(left, top)
+               && view().size() == QSize(372, 416) && Form1().isLit(Form1().Im_Front);
+    }
+    std::vector<std::string> callsNamed(const std::string& prefix)
+    {
+        std::vector<std::string> found;
+        for (const std::string& call : calls)
+            if (call.rfind(prefix, 0) == 0)
+                found.push_back(call);
+        return found;
+    }
+};
+
+TEST_F(Launcher, StartsWithTheDeviceOffScreenAndTheLauncherCentred)
+{
+    start();
+    EXPECT_TRUE(view().isVisible());
+    EXPECT_TRUE(deviceClosedAt(-800, -500));
+    EXPECT_TRUE(splash().isVisible());
+    EXPECT_EQ(splash().windowTitle(), "About Zerno Bros. ...");
+    EXPECT_EQ(splash().size(), QSize(246, 396));
+    EXPECT_EQ(splash().minimumSize(), splash().maximumSize());
+    EXPECT_EQ(splash().pos(), QPoint((1023 - 246) / 2, (767 - 396) / 2));
+    EXPECT_FALSE(splash().windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint
+                                           | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_FALSE(about().isVisible());
+    EXPECT_FALSE(keys().isVisible());
+    EXPECT_TRUE(calls.empty()) << "the sound library was touched before PLAY";
+}
+
+TEST_F(Launcher, FirstStartSelectsNothingAndPlayWaitsForAPick)
+{
+    start();
+    EXPECT_EQ(splash().CB_Sound->currentIndex(), -1);
+    EXPECT_EQ(splash().CB_Sound->currentText(), "");
+    EXPECT_FALSE(splash().Puls_Play->isEnabled());
+    click(splash().Puls_Play);
+    EXPECT_TRUE(splash().isVisible());
+    EXPECT_EQ(stored(ZernoBro, "SoundMode"), -999);
+
+    pick(splash().CB_Sound, QStringLiteral("DirectSound"));
+    EXPECT_TRUE(splash().Puls_Play->isEnabled());
+    EXPECT_EQ(stored(ZernoBro, "SoundMode"), -999) << "picking alone stores nothing";
+}
+
+TEST_F(Launcher, PlayWithNoSoundStoresTwoStartsNoLibraryAndCentresTheClosedDevice)
+{
+    start();
+    play(QStringLiteral("(no sound)"));
+    EXPECT_EQ(stored(ZernoBro, "SoundMode"), 2);
+    EXPECT_FALSE(sound->SoundOn);
+    EXPECT_TRUE(calls.empty());
+    EXPECT_FALSE(splash().isVisible());
+    EXPECT_TRUE(view().isVisible());
+    EXPECT_TRUE(deviceClosedAt(128, 175));
+    EXPECT_EQ(quitRequests, 0);
+
+    // The cover opens the device to the right of where it lies.
+    clickDevice("Im_Front");
+    EXPECT_EQ(view().geometry(), QRect(128, 175, 766, 416));
+}
+
+TEST_F(Launcher, PlayWithWindowsMMStoresZeroAndStartsOutputOne)
+{
+    start();
+    play(QStringLiteral("Windows MM"));
+    EXPECT_EQ(stored(ZernoBro, "SoundMode"), 0);
+    EXPECT_TRUE(sound->SoundOn);
+    ASSERT_GE(calls.size(), 8u);
+    EXPECT_EQ(calls[0], "FSOUND_Init(22050, 64, 0)");
+    EXPECT_EQ(calls[1], "FSOUND_SetOutput(1)");
+    EXPECT_EQ(callsNamed("FSOUND_Sample_Load").size(), 6u);
+    EXPECT_NE(sound->SndPack, 0);
+    EXPECT_NE(sound->SndMiss2, 0);
+    EXPECT_TRUE(deviceClosedAt(128, 175));
+    EXPECT_FALSE(splash().isVisible());
+}
+
+TEST_F(Launcher, PlayWithDirectSoundStoresOneAndStartsOutputTwo)
+{
+    start();
+    play(QStringLiteral("DirectSound"));
+    EXPECT_EQ(stored(ZernoBro, "SoundMode"), 1);
+    EXPECT_TRUE(sound->SoundOn);
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[1], "FSOUND_SetOutput(2)");
+    EXPECT_TRUE(deviceClosedAt(128, 175));
+}
+
+TEST_F(Launcher, ANarrowScreenPutsTheDevicePartlyOffItsLeftEdge)
+{
+    screen = QSize(639, 479);
+    start();
+    play(QStringLiteral("(no sound)"));
+    EXPECT_TRUE(deviceClosedAt(-63, 31));
+}
+
+TEST_F(Launcher, SecondStartOpensOnTheStoredModeWithPlayEnabled)
+{
+    start();
+    play(QStringLiteral("DirectSound"));
+    restart();
+    EXPECT_EQ(splash().CB_Sound->currentText(), "DirectSound");
+    EXPECT_TRUE(splash().Puls_Play->isEnabled());
+    click(splash().Puls_Play);
+    EXPECT_EQ(calls.at(1), "FSOUND_SetOutput(2)");
+    EXPECT_TRUE(deviceClosedAt(128, 175));
+}
+
+TEST_F(Launcher, StoredModeOutsideTheListSelectsNothing)
+{
+    for (int mode : {3, -1, -2}) {
+        store(ZernoBro, "SoundMode", mode);
+        start();
+        EXPECT_EQ(splash().CB_Sound->currentIndex(), -1) << mode;
+        EXPECT_FALSE(splash().Puls_Play->isEnabled()) << mode;
+        restart();
+    }
+}
+
+TEST_F(Launcher, MissingPackWaveShowsTheErrorBoxForgetsTheModeAndEndsWithoutTheDevice)
+{
+    std::filesystem::remove(soundFolder / "Pack.wav");
+    start();
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+    bool modal = false;
+    // The box is modal: a timer looks at it and presses its button from inside its own loop.
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        watcher.stop();
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        modal = box->isModal();
+        for (QAbstractButton* button : box->buttons())
+            buttons << button->text().remove(QLatin1Char('&'));
+        click(box->buttons().first());
+    });
+    watcher.start(10);
+    play(QStringLiteral("Windows MM"));
+    EXPECT_EQ(title, "Error");
+    EXPECT_EQ(text, "Sound folder unproperly installed. Read instructions then reinstall.");
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(buttons, QStringList{"OK"});
+    EXPECT_EQ(stored(ZernoBro, "SoundMode"), -1);
+    EXPECT_EQ(quitRequests, 1);
+    EXPECT_TRUE(deviceClosedAt(-800, -500));
+    EXPECT_TRUE(splash().isVisible());
+    EXPECT_TRUE(callsNamed("FSOUND_Close").empty()) << "the device window's closing ran";
+
+    restart();
+    EXPECT_EQ(splash().CB_Sound->currentIndex(), -1);
+    EXPECT_FALSE(splash().Puls_Play->isEnabled());
+}
+
+TEST_F(Launcher, OtherMissingWavesGoUnnoticed)
+{
+    std::filesystem::remove(soundFolder / "Point.wav");
+    start();
+    play(QStringLiteral("Windows MM"));
+    EXPECT_EQ(sound->SndPoint, 0);
+    EXPECT_NE(sound->SndPack, 0);
+    EXPECT_EQ(quitRequests, 0);
+    EXPECT_TRUE(deviceClosedAt(128, 175));
+}
+
+TEST_F(Launcher, TheBoxPictureTogglesOnEachClick)
+{
+    start();
+    const QImage first = splash().Im_Piccina->pixmap().toImage();
+    const QImage second = splash().Im_PiccinaAlt->pixmap().toImage();
+    ASSERT_FALSE(first.isNull());
+    ASSERT_NE(first, second);
+    const auto shown = [&] { return splash().Im_PiccinaTop->pixmap().toImage(); };
+    const int startIndex = splash().BoxArtIndex;
+    ASSERT_TRUE(startIndex == 1 || startIndex == 2);
+    EXPECT_EQ(shown(), startIndex == 1 ? first : second);
+    click(splash().Im_PiccinaTop);
+    EXPECT_EQ(splash().BoxArtIndex, 3 - startIndex);
+    EXPECT_EQ(shown(), startIndex == 1 ? second : first);
+    click(splash().Im_PiccinaTop);
+    EXPECT_EQ(splash().BoxArtIndex, startIndex);
+    EXPECT_EQ(shown(), startIndex == 1 ? first : second);
+}
+
+TEST_F(Launcher, TheAddressLabelsOpenTheirOwnText)
+{
+    start();
+    click(splash().La_Http);
+    click(splash().La_Email);
+    ASSERT_EQ(opened.urls.size(), 2u);
+    EXPECT_EQ(opened.urls[0].toString(), splash().La_Http->text());
+    EXPECT_EQ(opened.urls[0].scheme(), "https");
+    EXPECT_EQ(opened.urls[1].toString(), splash().La_Email->text());
+    EXPECT_EQ(opened.urls[1].scheme(), "mailto");
+    // A press that leaves the label before the release is no click.
+    QTest::mousePress(splash().La_Http, Qt::LeftButton);
+    QTest::mouseRelease(splash().La_Http, Qt::LeftButton, {}, QPoint(-5, -5));
+    EXPECT_EQ(opened.urls.size(), 2u);
+}
+
+TEST_F(Launcher, ClosingTheLauncherFromTheWindowSystemEndsTheProgram)
+{
+    start();
+    splash().close();
+    EXPECT_FALSE(view().isVisible());
+    EXPECT_EQ(quitRequests, 1);
+    EXPECT_EQ(calls.back(), "FSOUND_Close()");
+}
+
+}  // namespace
+}  // namespace launchertest
