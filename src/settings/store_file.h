@@ -8,8 +8,8 @@
 // A write locks FILE.lock, reads the file again, changes the one value, writes FILE.tmp, flushes
 // it to disk, renames it over FILE and flushes the folder. A crash at any moment leaves the old
 // file or the new one; two copies writing at once lose none of each other's values. A write of
-// the text a value already holds changes nothing on disk (the key write-back at every start does
-// not touch the file, and does not fail on a read-only one). The folder is made, private to the
+// the text a value already holds leaves the file untouched (the key write-back at every start
+// does not rewrite it, and does not fail on a read-only one). The folder is made, private to the
 // user, at the first write; opening a key makes nothing.
 //
 // Files that are not what they should be:
