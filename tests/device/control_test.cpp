@@ -1,0 +1,125 @@
+// Game control: opening the device, and the ACL, GAME A and GAME B buttons.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "device_fixture.h"
+
+namespace {
+
+using devicetest::Device;
+using devicetest::Snapshot;
+
+TEST(Control, OpeningTheCoverShowsTheResetDisplay)
+{
+    Device device;
+    device.click("Im_Front");
+    EXPECT_EQ(device.f().ClientWidth, TForm1::OpenWidth);
+    EXPECT_FALSE(device.lit("Im_Front") || device.lit("Im_TimePM") || device.lit("Im_Alarm"));
+    for (const char* name : {"Im_Base", "Puls_Left", "Puls_ACL", "Im_GameB", "Im_Pack1201", "Im_Miss3", "Im_Zerno3B"})
+        EXPECT_TRUE(device.lit(name)) << name;
+    EXPECT_EQ(device.digits(), "1200");
+    EXPECT_EQ(device.f().GameMode, 3);
+}
+
+TEST(Control, RightButtonOnTheButtonsChangesNothingNotEvenThePicture)
+{
+    Device device;
+    device.click("Im_Front");
+    for (bool inGame : {false, true}) {
+        if (inGame) {
+            device.click("Puls_GameA");
+            device.wait(1000);
+        }
+        const Snapshot before(device.f());
+        for (const char* button : {"Puls_ACL", "Puls_GameA", "Puls_GameB", "Puls_Time"}) {
+            device.press(button, MouseButton::Right);
+            EXPECT_TRUE(Snapshot(device.f()) == before) << button << " pressed, in game " << inGame;
+            device.release(button, MouseButton::Right);
+            EXPECT_TRUE(Snapshot(device.f()) == before) << button << " released, in game " << inGame;
+        }
+    }
+}
+
+TEST(Control, HoldingAGameButtonShowsItsHiscoreAndReleasingStartsTheBelt)
+{
+    for (char mode : {'A', 'B'}) {
+        const std::string button = mode == 'A' ? "Puls_GameA" : "Puls_GameB";
+        const std::string mark = mode == 'A' ? "Im_GameA" : "Im_GameB";
+        Device device(120, 33);
+        device.click("Im_Front");
+        device.wait(5000);
+        device.press(button);
+        std::set<std::string> lcd;
+        for (const std::string& name : device.litSet())
+            if (name.rfind("Puls_", 0) != 0 && name != "Im_Base" && name.rfind("Im_Schermo", 0) != 0)
+                lcd.insert(name);
+        EXPECT_EQ(lcd, (std::set<std::string>{"Im_Bus1", mark, "Im_Folko1", "Im_Folko1A", "Im_Zerno2", "Im_Zerno2A",
+                                              "Im_NumPos1", "Im_NumPos2", "Im_NumPos3", "Im_NumPos4"}));
+        EXPECT_FALSE(device.lit(button));
+        EXPECT_EQ(device.digits(), mode == 'A' ? "-120" : "--33");
+        EXPECT_EQ(device.f().GameMode, 3);
+
+        device.release(button);
+        EXPECT_TRUE(device.lit(button));
+        EXPECT_EQ(device.digits(), "---0");
+        EXPECT_EQ(device.f().GameMode, mode == 'A' ? 1 : 2);
+        EXPECT_TRUE(device.f().GameRunning && device.f().FolkoFree && device.f().ZernoFree);
+        const int first = mode == 'A' ? 415 : 375;
+        EXPECT_EQ(device.f().TimerGioco.interval(), first);
+        device.wait(first);
+        EXPECT_EQ(device.ticksOf("TimerGioco", 5000), std::vector<int64_t>{first});
+    }
+}
+
+TEST(Control, GameButtonsDuringAGameOnlyShowTheirPressedLook)
+{
+    Device device;
+    device.startGame();
+    device.wait(1000);
+    for (const char* button : {"Puls_GameA", "Puls_GameB", "Puls_Time"}) {
+        const Snapshot before(device.f());
+        device.press(button);
+        EXPECT_FALSE(device.lit(button));
+        device.release(button);
+        EXPECT_TRUE(Snapshot(device.f()) == before) << button;
+    }
+}
+
+TEST(Control, AclFreezesWhileHeldAndReleasesOntoTheResetDisplayForGood)
+{
+    Device device;
+    device.startGame();
+    device.wait(3000);
+    device.f().Score = 57;
+    device.press("Puls_ACL");
+    for (Timer* timer : device.f().timers())
+        EXPECT_FALSE(timer->enabled()) << timer->name();
+    device.release("Puls_ACL");
+    EXPECT_EQ(device.sound.events.back().what, "silence");
+    EXPECT_EQ(device.f().GameMode, 3);
+    EXPECT_FALSE(device.f().GameRunning || device.f().FolkoFree || device.f().ZernoFree);
+    EXPECT_EQ(device.f().Score, 57);
+    EXPECT_EQ(device.digits(), "1200");
+    const size_t ticks = device.ticks.size();
+    device.wait(60000);
+    EXPECT_EQ(device.ticks.size(), ticks);
+}
+
+TEST(Control, GameAPressedDuringTheGameOverAnimationStopsItAndTheReleaseStartsAFreshGame)
+{
+    Device device;
+    device.playToGameOver(12);
+    device.wait(5000);
+    device.press("Puls_GameA");
+    EXPECT_FALSE(device.f().TimerOver.enabled());
+    EXPECT_EQ(device.digits(), "--12");  // the hiscore this game has just set
+    EXPECT_FALSE(device.lit("Im_MissR4") || device.lit("Im_MissR5") || device.lit("Im_Miss3"));
+    device.release("Puls_GameA");
+    EXPECT_EQ(device.f().MissCount, 0);
+    EXPECT_EQ(device.f().Score, 0);
+    EXPECT_TRUE(device.f().GameRunning);
+}
+
+}  // namespace

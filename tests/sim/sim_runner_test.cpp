@@ -1,0 +1,173 @@
+// zerno-sim's runner: the script commands, the output lines and the errors, which other programs
+// and bug reports rely on.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "device_fixture.h"
+#include "sim_runner.h"
+
+namespace {
+
+struct SimRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+SimRun run(const std::string& script, SimOptions options = {})
+{
+    devicetest::MemoryKey keys, game;
+    std::ostringstream out, err;
+    std::istringstream in(script);
+    SimRunner runner(devicetest::deviceLayout(), keys, game, options, out);
+    const int status = runner.run(in, err);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
+}
+
+// The output after the four key letters written back at creation.
+std::string afterCreation(const SimRun& result)
+{
+    const std::string creation = "0 store Key1 17\n0 store Key2 1\n0 store Key3 16\n0 store Key4 12\n";
+    EXPECT_EQ(result.out.substr(0, creation.size()), creation);
+    return result.out.substr(std::min(creation.size(), result.out.size()));
+}
+
+std::vector<std::string> linesStarting(const SimRun& result, const std::string& start)
+{
+    std::vector<std::string> found;
+    for (const std::string& line : lines(result.out))
+        if (line.rfind(start + " ", 0) == 0)
+            found.push_back(line);
+    return found;
+}
+
+// The first line that starts with these words.
+std::string stateLine(const SimRun& result, const std::string& start)
+{
+    const std::vector<std::string> found = linesStarting(result, start);
+    return found.empty() ? "(no line " + start + ")" : found.front();
+}
+
+TEST(SimRunner, OpeningTheCoverPrintsTheResetDisplayInTheStateBlock)
+{
+    const SimRun result = run("click Im_Front\nstate\n");
+    ASSERT_EQ(result.status, 0);
+    std::string lit = "lit";
+    for (const ComponentDef& def : devicetest::deviceLayout()) {
+        const bool digitPicture = def.name.size() == 7 && def.name.rfind("Im_Num", 0) == 0;
+        if (def.name != "Im_Front" && def.name != "Im_TimePM" && def.name != "Im_Alarm" && !digitPicture)
+            lit += " " + def.name;
+    }
+    const std::string expected = "state 0\n" + lit + "\ndigits 1200\n"
+        "var GameMode 3\nvar GameRunning 0\nvar Score 0\nvar ScoreStep 0\nvar MissCount 0\nvar FolkoLevel 0\n"
+        "var ZernoLevel 0\nvar FolkoFree 0\nvar ZernoFree 0\nvar TickPhase 0\nvar MissSpot 0\nvar MissStep 0\n"
+        "var CarrySpot 0\nvar BonusStep 0\nvar ChanceStep 0\nvar BlinkPhase 0\nvar OverStep 0\nvar TruckLoad 0\n"
+        "var TruckStep 0\nvar MaxPacks 0\nvar DoubleScore 0\nvar HiscoreA 0\nvar HiscoreB 0\n"
+        "timer TimerClock off 1\ntimer TimerGioco off 250\ntimer TimerZernoPack off 200\n"
+        "timer TimerFolkoPack off 200\ntimer TimerFolkoMovePack off 150\ntimer TimerZernoMovePack off 150\n"
+        "timer TimerPackBus off 200\ntimer TimerBusSmoke off 150\ntimer TimerMiss off 1\n"
+        "timer TimerBonus off 1\ntimer TimerChance off 300\ntimer TimerBlink off 600\ntimer TimerOver off 1000\n"
+        "end\n";
+    EXPECT_EQ(afterCreation(result), expected);
+    EXPECT_TRUE(result.err.empty());
+}
+
+TEST(SimRunner, GameButtonsShowTheHiscoreViewAndStartTheBeltAt415Or375)
+{
+    const SimRun a = run("click Im_Front\npress Puls_GameA\nstate\nrelease Puls_GameA\nstate\n");
+    EXPECT_EQ(linesStarting(a, "digits"), (std::vector<std::string>{"digits ---0", "digits ---0"}));
+    EXPECT_EQ(linesStarting(a, "timer TimerGioco"),
+              (std::vector<std::string>{"timer TimerGioco off 250", "timer TimerGioco on 415"}));
+    EXPECT_EQ(linesStarting(a, "var GameRunning"), (std::vector<std::string>{"var GameRunning 0", "var GameRunning 1"}));
+    EXPECT_NE(stateLine(a, "lit").find(" Im_Bus1 Im_Folko1 Im_Folko1A Im_GameA Im_Zerno2A Im_Zerno2 "), std::string::npos);
+
+    const SimRun b = run("click Im_Front\nclick Puls_GameB\nstate\n");
+    EXPECT_EQ(stateLine(b, "timer TimerGioco"), "timer TimerGioco on 375");
+    EXPECT_EQ(stateLine(b, "var GameMode"), "var GameMode 2");
+}
+
+TEST(SimRunner, SoundSilenceStoreAndTickLinesCarryTheVirtualTime)
+{
+    const SimRun ticks = run("click Im_Front\nclick Puls_GameA\ntrace on\nwait 845\ntrace off\nwait 1000\n"
+                          "click Puls_ACL\n");
+    EXPECT_EQ(afterCreation(ticks),
+              "415 tick TimerGioco\n845 tick TimerGioco\n845 sound SndPack\n1705 sound SndPack\n1845 silence\n");
+
+    // Two misses already: the parcel left at spot 1 ends the game and stores the hiscore.
+    const SimRun over = run("click Im_Front\nclick Puls_GameA\nset MissCount 2\nset Score 7\nwait 7000\n");
+    EXPECT_NE(over.out.find("\n6726 store HiScoreA 7\n"), std::string::npos) << over.out;
+    EXPECT_NE(over.out.find("\n3626 sound SndMiss\n"), std::string::npos);
+}
+
+TEST(SimRunner, BlankLinesCommentsAndCarriageReturnsAreIgnored)
+{
+    const SimRun result = run("\r\n# a comment\n   \n\t\nclick Im_Front\r\n  # indented comment\nstate\r\n");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(result.err.empty());
+    EXPECT_EQ(stateLine(result, "digits"), "digits 1200");
+}
+
+TEST(SimRunner, AWrongLineStopsTheRunWithItsNumberAndExitStatus2)
+{
+    const SimRun result = run("click Im_Front\n\n# comment\nfrobnicate now\nstate\n");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "line 4: unknown command 'frobnicate'\n");
+    EXPECT_EQ(result.out.find("state"), std::string::npos);
+
+    const std::vector<std::pair<std::string, std::string>> bad = {
+        {"press Im_Nowhere", "unknown component 'Im_Nowhere'"},
+        {"light", "'light' takes 1 argument"},
+        {"release Puls_GameA left", "'left'"},
+        {"keydown a", "'a'"},
+        {"wait -5", "'-5'"},
+        {"set Nothing 1", "unknown variable 'Nothing'"},
+        {"set GameRunning 2", "GameRunning is a flag"},
+        {"trace maybe", "'maybe'"},
+        {"state now", "'state' takes 0 arguments"},
+    };
+    for (const auto& [line, message] : bad) {
+        const SimRun wrong = run("wait 10\n" + line + "\nstate\n");
+        EXPECT_EQ(wrong.status, 2) << line;
+        EXPECT_EQ(wrong.err.rfind("line 2: ", 0), 0u) << line << ": " << wrong.err;
+        EXPECT_NE(wrong.err.find(message), std::string::npos) << line << ": " << wrong.err;
+    }
+}
+
+TEST(SimRunner, TimeOfDayParsesHoursMinutesSecondsAndOptionalMilliseconds)
+{
+    TimeOfDay time;
+    ASSERT_TRUE(parseTimeOfDay("23:59:58.123", time));
+    EXPECT_EQ(time.msOfDay(), ((23 * 60 + 59) * 60 + 58) * 1000LL + 123);
+    ASSERT_TRUE(parseTimeOfDay("00:05:00", time));
+    EXPECT_EQ(time.msOfDay(), 5 * 60 * 1000);
+    for (const char* wrong : {"24:00:00", "10:60:00", "10:00:60", "9:00:00", "10:00", "10:00:00.5", "10:00:00.1234",
+                              "10-00-00", "aa:bb:cc", "-1:00:00", "10:00:00.-12", "", " 10:00:00"}) {
+        TimeOfDay untouched{1, 2, 3, 4};
+        EXPECT_FALSE(parseTimeOfDay(wrong, untouched)) << wrong;
+        EXPECT_EQ(untouched.msOfDay(), TimeOfDay({1, 2, 3, 4}).msOfDay()) << wrong;
+    }
+}
+
+TEST(SimRunner, TheStartTimeIsTheTimeOfDayAtVirtualTimeZero)
+{
+    SimOptions options;
+    ASSERT_TRUE(parseTimeOfDay("13:06:59.500", options.startTime));
+    const SimRun result = run("click Im_Front\nclick Puls_Time\nwait 1\nstate\nwait 1000\nstate\n", options);
+    EXPECT_EQ(linesStarting(result, "digits"), (std::vector<std::string>{"digits -106", "digits -107"}));
+    EXPECT_NE(stateLine(result, "lit").find(" Im_TimePM "), std::string::npos);
+}
+
+}  // namespace
