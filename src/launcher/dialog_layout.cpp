@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <fstream>
+#include <initializer_list>
 #include <set>
 #include <sstream>
 
@@ -47,6 +48,18 @@ bool parseNumber(const Word& word, int& value)
     return error == std::errc() && end == last;
 }
 
+// The value a keyword stands for, from a table of (keyword, value) pairs.
+template <class Value>
+bool lookUp(const std::string& word, std::initializer_list<std::pair<const char*, Value>> table, Value& value)
+{
+    for (const auto& [keyword, meaning] : table)
+        if (word == keyword) {
+            value = meaning;
+            return true;
+        }
+    return false;
+}
+
 bool parseLook(const std::string& look, DialogComponent& component, std::string& bad)
 {
     if (look == "-")
@@ -64,25 +77,13 @@ bool parseLook(const std::string& look, DialogComponent& component, std::string&
             component.underline = true;
         else if (part == "hidden")
             component.hidden = true;
-        else if (part == "left")
-            component.align = DialogAlign::Left;
-        else if (part == "centre")
-            component.align = DialogAlign::Centre;
-        else if (part == "right")
-            component.align = DialogAlign::Right;
-        else if (part == "white")
-            component.colour = DialogColour::White;
-        else if (part == "silver")
-            component.colour = DialogColour::Silver;
-        else if (part == "yellow")
-            component.colour = DialogColour::Yellow;
-        else if (part == "aqua")
-            component.colour = DialogColour::Aqua;
-        else if (part == "red")
-            component.colour = DialogColour::Red;
-        else if (part == "black")
-            component.colour = DialogColour::Black;
-        else {
+        else if (!lookUp(part, {{"left", DialogAlign::Left}, {"centre", DialogAlign::Centre}, {"right", DialogAlign::Right}},
+                         component.align)
+                 && !lookUp(part,
+                            {{"white", DialogColour::White}, {"silver", DialogColour::Silver},
+                             {"yellow", DialogColour::Yellow}, {"aqua", DialogColour::Aqua},
+                             {"red", DialogColour::Red}, {"black", DialogColour::Black}},
+                            component.colour)) {
             bad = part;
             return false;
         }
@@ -92,32 +93,17 @@ bool parseLook(const std::string& look, DialogComponent& component, std::string&
 
 bool parseKind(const std::string& word, DialogKind& kind)
 {
-    if (word == "label")
-        kind = DialogKind::Label;
-    else if (word == "picture")
-        kind = DialogKind::Picture;
-    else if (word == "list")
-        kind = DialogKind::List;
-    else if (word == "button")
-        kind = DialogKind::Button;
-    else if (word == "bevel")
-        kind = DialogKind::Bevel;
-    else
-        return false;
-    return true;
+    return lookUp(word,
+                  {{"label", DialogKind::Label}, {"picture", DialogKind::Picture}, {"list", DialogKind::List},
+                   {"button", DialogKind::Button}, {"bevel", DialogKind::Bevel}},
+                  kind);
 }
 
 bool parseCursor(const std::string& word, DialogCursor& cursor)
 {
-    if (word == "default")
-        cursor = DialogCursor::Default;
-    else if (word == "hand")
-        cursor = DialogCursor::Hand;
-    else if (word == "help")
-        cursor = DialogCursor::Help;
-    else
-        return false;
-    return true;
+    return lookUp(word,
+                  {{"default", DialogCursor::Default}, {"hand", DialogCursor::Hand}, {"help", DialogCursor::Help}},
+                  cursor);
 }
 
 }  // namespace

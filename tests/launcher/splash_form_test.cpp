@@ -21,6 +21,22 @@ protected:
         return Form1().Left == left && Form1().Top == top && view().pos() == QPoint(left, top)
                && view().size() == QSize(372, 416) && Form1().isLit(Form1().Im_Front);
     }
+    // After PLAY with an output: the mode stored, the library started on the output type with the
+    // six samples loaded, the closed device centred and the launcher gone.
+    void expectSoundStarted(int storedMode, int outputType)
+    {
+        EXPECT_EQ(stored(ZernoBro, "SoundMode"), storedMode);
+        EXPECT_TRUE(sound->SoundOn);
+        ASSERT_GE(calls.size(), 8u);
+        EXPECT_EQ(calls[0], "FSOUND_Init(22050, 64, 0)");
+        EXPECT_EQ(calls[1], "FSOUND_SetOutput(" + std::to_string(outputType) + ")");
+        EXPECT_EQ(callsNamed("FSOUND_Sample_Load").size(), 6u);
+        EXPECT_NE(sound->SndPack, 0);
+        EXPECT_NE(sound->SndMiss2, 0);
+        EXPECT_TRUE(deviceClosedAt(128, 175));
+        EXPECT_FALSE(splash().isVisible());
+        EXPECT_EQ(quitRequests, 0);
+    }
     std::vector<std::string> callsNamed(const std::string& prefix)
     {
         std::vector<std::string> found;
@@ -84,27 +100,14 @@ TEST_F(Launcher, PlayWithWindowsMMStoresZeroAndStartsOutputOne)
 {
     start();
     play(QStringLiteral("Windows MM"));
-    EXPECT_EQ(stored(ZernoBro, "SoundMode"), 0);
-    EXPECT_TRUE(sound->SoundOn);
-    ASSERT_GE(calls.size(), 8u);
-    EXPECT_EQ(calls[0], "FSOUND_Init(22050, 64, 0)");
-    EXPECT_EQ(calls[1], "FSOUND_SetOutput(1)");
-    EXPECT_EQ(callsNamed("FSOUND_Sample_Load").size(), 6u);
-    EXPECT_NE(sound->SndPack, 0);
-    EXPECT_NE(sound->SndMiss2, 0);
-    EXPECT_TRUE(deviceClosedAt(128, 175));
-    EXPECT_FALSE(splash().isVisible());
+    expectSoundStarted(0, 1);
 }
 
 TEST_F(Launcher, PlayWithDirectSoundStoresOneAndStartsOutputTwo)
 {
     start();
     play(QStringLiteral("DirectSound"));
-    EXPECT_EQ(stored(ZernoBro, "SoundMode"), 1);
-    EXPECT_TRUE(sound->SoundOn);
-    ASSERT_GE(calls.size(), 2u);
-    EXPECT_EQ(calls[1], "FSOUND_SetOutput(2)");
-    EXPECT_TRUE(deviceClosedAt(128, 175));
+    expectSoundStarted(1, 2);
 }
 
 TEST_F(Launcher, ANarrowScreenPutsTheDevicePartlyOffItsLeftEdge)
