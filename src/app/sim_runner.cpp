@@ -157,10 +157,18 @@ std::string SimRunner::runLine(const std::string& line)
                 return "expected 'right' or nothing after the name, not '" + args[1] + "'";
             button = MouseButton::Right;
         }
-        if (command != "release")
+        if (command != "release") {
+            // As on screen: a hidden component gets no press, and so no release either.
+            pressed_ = form.isLit(index) ? index : -1;
+            pressedButton_ = button;
             form.MouseDown(index, button, 0, 0);
-        if (command != "press")
-            form.MouseUp(index, button, 0, 0, true);
+        }
+        if (command != "press" && pressed_ >= 0 && button == pressedButton_) {
+            // The release goes to the component that received the press, wherever it is let go.
+            const int target = pressed_;
+            pressed_ = -1;
+            form.MouseUp(target, button, 0, 0, index == target);
+        }
         return {};
     }
     if (command == "keydown" || command == "keyup") {

@@ -36,6 +36,9 @@ private:
     std::unique_ptr<Ports> ports_;
     std::unique_ptr<TForm1> form_;
     bool trace_ = false;
+    // The component that received the last press, and with which button: its release goes there.
+    int pressed_ = -1;
+    MouseButton pressedButton_ = MouseButton::Left;
 };
 
 // Parses HH:MM:SS or HH:MM:SS.mmm.

@@ -170,4 +170,18 @@ TEST(SimRunner, TheStartTimeIsTheTimeOfDayAtVirtualTimeZero)
     EXPECT_NE(stateLine(result, "lit").find(" Im_TimePM "), std::string::npos);
 }
 
+TEST(SimRunner, AReleaseGoesOnlyToTheComponentThatReceivedThePress)
+{
+    // On the closed device the buttons are hidden: a click on one reaches nothing.
+    const SimRun closed = run("click Puls_GameA\nstate\n");
+    EXPECT_EQ(stateLine(closed, "var GameRunning"), "var GameRunning 0");
+    EXPECT_EQ(stateLine(closed, "lit"), "lit Im_NumPos1 Im_NumPos2 Im_NumPos3 Im_NumPos4 Im_Front");
+    // Let go over another button: the pressed one gets the release.
+    const SimRun moved = run("click Im_Front\npress Puls_GameA\nrelease Puls_GameB\nstate\n");
+    EXPECT_EQ(stateLine(moved, "var GameMode"), "var GameMode 1");
+    // A release without a press, or of another mouse button, does nothing.
+    const SimRun alone = run("click Im_Front\nrelease Puls_GameB\npress Puls_GameA right\nrelease Puls_GameA\nstate\n");
+    EXPECT_EQ(stateLine(alone, "var GameMode"), "var GameMode 3");
+}
+
 }  // namespace
