@@ -190,7 +190,7 @@ std::string SimRunner::runLine(const std::string& line)
         if (auto error = arity(1, 1); !error.empty())
             return error;
         int64_t ms = 0;
-        if (!parseInt(args[0], ms) || ms < 0)
+        if (!parseInt(args[0], ms) || ms < 0 || ms > INT64_MAX - scheduler_.now())
             return "wait takes a number of milliseconds, not '" + args[0] + "'";
         scheduler_.advanceTo(scheduler_.now() + ms);
         return {};
@@ -204,6 +204,10 @@ std::string SimRunner::runLine(const std::string& line)
                 continue;
             if (!parseInt(args[1], value) || value < INT32_MIN || value > INT32_MAX)
                 return "'" + args[1] + "' is not a number";
+            // The belt looks its level up by mode and score: the device never holds others.
+            const std::string name = variable.name;
+            if ((name == "Score" && (value < 0 || value > 999)) || (name == "GameMode" && (value < 0 || value > 3)))
+                return name + (name == "Score" ? " is 0..999" : " is 0..3") + ", not '" + args[1] + "'";
             if (auto member = std::get_if<int TForm1::*>(&variable.member)) {
                 form.*(*member) = int(value);
             } else {

@@ -184,4 +184,18 @@ TEST(SimRunner, AReleaseGoesOnlyToTheComponentThatReceivedThePress)
     EXPECT_EQ(stateLine(alone, "var GameMode"), "var GameMode 3");
 }
 
+TEST(SimRunner, ValuesTheDeviceCannotHoldAreRefused)
+{
+    for (const char* line : {"set Score 1000", "set Score -1", "set GameMode 4", "set GameMode -1"}) {
+        const SimRun result = run("click Im_Front\nclick Puls_GameA\n" + std::string(line) + "\nwait 1000\n");
+        EXPECT_EQ(result.status, 2) << line;
+        EXPECT_EQ(result.err.rfind("line 3: ", 0), 0u) << line << ": " << result.err;
+    }
+    EXPECT_EQ(run("set Score 999\nset GameMode 0\nset HiscoreA 5000\n").status, 0);
+    // A wait that would run the virtual clock past its last millisecond.
+    const SimRun endless = run("wait 10\nwait 9223372036854775807\n");
+    EXPECT_EQ(endless.status, 2);
+    EXPECT_EQ(endless.err.rfind("line 2: ", 0), 0u);
+}
+
 }  // namespace
