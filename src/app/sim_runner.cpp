@@ -87,6 +87,7 @@ SimRunner::SimRunner(std::vector<ComponentDef> layout, StoreKey& keySettings, St
     devicePorts.clock = ports_.get();
     devicePorts.keySettingsStore = &ports_->keys;
     devicePorts.settingsStore = &ports_->settings;
+    devicePorts.listener = options.listener;
     form_ = std::make_unique<TForm1>(std::move(layout), scheduler_, devicePorts);
     scheduler_.onTick = [this](const Timer& timer) {
         if (trace_)

@@ -11,6 +11,7 @@
 
 struct SimOptions {
     TimeOfDay startTime{10, 0, 0, 0};
+    DeviceListener* listener = nullptr;  // told of every change, as a view on screen is
 };
 
 class SimRunner {

@@ -1,0 +1,150 @@
+// The device window on screen: what the view paints for the core's segments.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+
+#include "device_view.h"
+#include "layout.h"
+#include "store.h"
+
+namespace {
+
+class NoSound : public SoundPort {
+public:
+    void Suona(Sample) override {}
+    void Silenzio() override {}
+};
+
+class NoonClock : public ClockPort {
+public:
+    TimeOfDay localTime() override { return {12, 0, 0, 0}; }
+    TimeOfDay utcTime() override { return {12, 0, 0, 0}; }
+};
+
+class ViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        LayoutResult layout = loadLayoutFile(ZERNO_ASSET_DIR "/device.layout");
+        ASSERT_EQ(layout.error, "");
+        ports.sound = &sound;
+        ports.clock = &clock;
+        ports.keySettingsStore = keys.get();
+        ports.settingsStore = game.get();
+        ports.listener = &view;
+        form = std::make_unique<TForm1>(std::move(layout.components), scheduler, ports);
+        form->FormCreate();
+        QString error;
+        ASSERT_TRUE(view.attach(*form, host, ZERNO_ASSET_DIR "/pictures", &error)) << error.toStdString();
+    }
+
+    QImage shot() { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+    // A pixel inside a component's rectangle that its picture paints dark.
+    QPoint darkPixelOf(const std::string& name)
+    {
+        const Component& component = form->components()[size_t(form->componentIndex(name))];
+        const QImage picture(QString::fromStdString(ZERNO_ASSET_DIR "/pictures/" + component.def.picture));
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (qGray(picture.pixel(x, y)) < 64)
+                    return QPoint(component.rect.left + x, component.rect.top + y);
+        ADD_FAILURE() << name << " has no dark pixel";
+        return {};
+    }
+
+    MemoryStore store;
+    std::unique_ptr<StoreKey> keys = store.OpenKey("Software\\Brisquel\\Tessova");
+    std::unique_ptr<StoreKey> game = store.OpenKey("Software\\Brisquel\\ZernoBro");
+    NoSound sound;
+    NoonClock clock;
+    Scheduler scheduler;
+    TimerHost host{scheduler};
+    DeviceView view;
+    DevicePorts ports;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(ViewTest, ClosedDeviceIsTheCoverAloneAndOpensToTheFullWidth)
+{
+    EXPECT_EQ(view.size(), QSize(TForm1::ClosedWidth, TForm1::ClientHeight));
+    view.deliver([&] { form->Im_FrontClick(); });
+    EXPECT_EQ(view.size(), QSize(TForm1::OpenWidth, TForm1::ClientHeight));
+}
+
+TEST_F(ViewTest, ALitSegmentShowsItsDarkPixelsAndAnUnlitOneTheBodyBeneath)
+{
+    view.deliver([&] { form->Im_FrontClick(); });
+    const QPoint folko = darkPixelOf("Im_Folko1");
+    QImage lit = shot();
+    EXPECT_LT(qGray(lit.pixel(folko)), 64);
+
+    view.deliver([&] { form->MostraFolkoAll(false); });
+    QImage dark = shot();
+    EXPECT_GT(qGray(dark.pixel(folko)), 128) << "the glass shows where the worker was";
+}
+
+TEST_F(ViewTest, TransparentSegmentsLetTheBodyShowThroughTheirLightPixels)
+{
+    view.deliver([&] { form->Im_FrontClick(); });
+    const QImage open = shot();
+    // How many pictures the open display paints over each pixel of the body.
+    std::vector<int> coverage(size_t(TForm1::OpenWidth * TForm1::ClientHeight), 0);
+    for (const Component& component : form->components()) {
+        if (!component.visible || component.picture < 0 || component.def.name == "Im_Base")
+            continue;
+        for (int y = component.rect.top; y < component.rect.top + component.rect.height; ++y)
+            for (int x = component.rect.left; x < component.rect.left + component.rect.width; ++x)
+                ++coverage[size_t(y * TForm1::OpenWidth + x)];
+    }
+    view.deliver([&] { form->SvuotaSchermo();
+        form->setLit(form->Im_Bus1, false); });
+    const QImage empty = shot();
+
+    // Where a transparent segment alone covers the body, its light pixels must show the body
+    // exactly as it is with the segment dark.
+    int compared = 0, differing = 0;
+    for (const Component& component : form->components()) {
+        if (!component.def.transparent || component.picture < 0)
+            continue;
+        const QImage picture(QString::fromStdString(ZERNO_ASSET_DIR "/pictures/" + form->pictures[size_t(component.picture)]));
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                const QPoint at(component.rect.left + x, component.rect.top + y);
+                if (qGray(picture.pixel(x, y)) < 128 || coverage[size_t(at.y() * TForm1::OpenWidth + at.x())] != 1)
+                    continue;
+                ++compared;
+                differing += open.pixel(at) != empty.pixel(at);
+            }
+    }
+    EXPECT_GT(compared, 1000);
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(ViewTest, DigitPositionsShowTheDigitPicturesTheyTake)
+{
+    view.deliver([&] { form->Im_FrontClick(); });
+    view.deliver([&] {
+        form->Score = 305;
+        form->TrasformaScore(form->Score);
+    });
+    const QImage image = shot();
+    const Component& units = form->components()[size_t(form->Im_NumPos4)];
+    const QImage five(ZERNO_ASSET_DIR "/pictures/Im_Num5.png");
+    for (int y = 0; y < five.height(); ++y)
+        for (int x = 0; x < five.width(); ++x)
+            ASSERT_EQ(qGray(image.pixel(units.rect.left + x, units.rect.top + y)) < 64, qGray(five.pixel(x, y)) < 64)
+                << "at " << x << "," << y;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
