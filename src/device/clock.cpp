@@ -28,6 +28,8 @@ void TForm1::Puls_TimeMouseUp(MouseButton button)
     Show(Puls_Time);
     if (GameRunning)
         return;
+    // As for the game buttons: a press held through the end of a game left its animation running.
+    TimerOver.setEnabled(false);
     GameMode = 0;
     TimerClock.setInterval(1);
     TimerClock.setEnabled(true);

@@ -67,6 +67,10 @@ void TForm1::gameButtonUp(int button, int mode, int firstInterval)
     Show(button);
     if (GameRunning)
         return;
+    // A press held while the last miss ended the game found it still running and stopped
+    // nothing: the game-over animation must not run on into the new game, where its end would
+    // empty the screen and switch the belt to the clock's mode.
+    TimerOver.setEnabled(false);
     GameMode = mode;
     PreparaGioco();
     TimerGioco.setInterval(firstInterval);

@@ -154,6 +154,9 @@ std::unique_ptr<LoadedSample> decodeWave(const char* path)
     SDL_AudioSpec spec;
     Uint8* data = nullptr;
     Uint32 length = 0;
+    // SDL would otherwise play a file cut short up to where it ends, and the damage would go
+    // unnoticed: a data chunk shorter than it says makes the file unreadable.
+    SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict");
     if (!SDL_LoadWAV(path, &spec, &data, &length))
         return nullptr;
     // SDL's own mono-to-stereo step goes through floating point and may move the quietest

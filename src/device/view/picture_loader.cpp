@@ -32,11 +32,17 @@ QImage loadJpeg(const QString& path, QString* error)
         return fail(QStringLiteral("not a readable JPEG picture (%1)").arg(QString::fromUtf8(tjGetErrorStr2(decoder.get()))));
     if (width <= 0 || height <= 0 || width > 8192 || height > 8192)
         return fail(QStringLiteral("unreasonable picture size %1 x %2").arg(width).arg(height));
-    QImage image(width, height, QImage::Format_RGB888);
+    // Decoded straight into the 32-bit layout the window paints from, so the picture is held
+    // once: the decoder sets every alpha byte to 0xFF, which makes it a valid opaque RGB32 image.
+    QImage image(width, height, QImage::Format_ARGB32);
+    if (image.isNull())
+        return fail(QStringLiteral("no memory for a picture of %1 x %2").arg(width).arg(height));
+    const int pixelFormat = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? TJPF_BGRA : TJPF_ARGB;
+    // A warning counts as damage too: a file cut short decodes with grey where its end was.
     if (tjDecompress2(decoder.get(), bytes, static_cast<unsigned long>(data.size()), image.bits(), width,
-                      static_cast<int>(image.bytesPerLine()), height, TJPF_RGB, TJFLAG_ACCURATEDCT) != 0
-        && tjGetErrorCode(decoder.get()) == TJERR_FATAL)
+                      static_cast<int>(image.bytesPerLine()), height, pixelFormat, TJFLAG_ACCURATEDCT) != 0)
         return fail(QStringLiteral("the JPEG data is damaged (%1)").arg(QString::fromUtf8(tjGetErrorStr2(decoder.get()))));
+    image.reinterpretAsFormat(QImage::Format_RGB32);
     return image;
 }
 

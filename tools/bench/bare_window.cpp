@@ -1,0 +1,49 @@
+// The bare Qt window the benchmarks compare the program with: a QApplication and one plain
+// widget of the open device's size, shown, and nothing else.
+//
+//   bench_bare_window                       shows the window until it is closed or killed
+//   bench_bare_window --idle-seconds S      prints the CPU it used over S seconds, shown and idle
+//   bench_bare_window --memory-after MS     prints its peak resident memory MS ms after showing
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "process_usage.h"
+
+int main(int argc, char** argv)
+{
+    double idleSeconds = 0;
+    int memoryAfterMs = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--idle-seconds") == 0 && i + 1 < argc)
+            idleSeconds = std::atof(argv[++i]);
+        else if (std::strcmp(argv[i], "--memory-after") == 0 && i + 1 < argc)
+            memoryAfterMs = std::atoi(argv[++i]);
+    }
+    QApplication app(argc, argv);
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("bare window"));
+    window.resize(766, 416);
+    window.show();
+
+    if (idleSeconds > 0) {
+        QTimer::singleShot(1000, [idleSeconds] {
+            const double start = cpuSeconds();
+            QTimer::singleShot(int(idleSeconds * 1000), [start, idleSeconds] {
+                std::printf("cpu %.4f %%\n", 100.0 * (cpuSeconds() - start) / idleSeconds);
+                std::fflush(stdout);
+                QApplication::quit();
+            });
+        });
+    } else if (memoryAfterMs > 0) {
+        QTimer::singleShot(memoryAfterMs, [] {
+            std::printf("peak %ld kB\n", peakResidentKb());
+            std::fflush(stdout);
+            QApplication::quit();
+        });
+    }
+    return app.exec();
+}

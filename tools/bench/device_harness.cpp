@@ -1,0 +1,121 @@
+#include "device_harness.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPaintEvent>
+#include <QTimer>
+
+#include "asset_dir.h"
+#include "layout.h"
+#include "player.h"
+
+void TimedView::paintEvent(QPaintEvent* event)
+{
+    const SteadyTime start = std::chrono::steady_clock::now();
+    DeviceView::paintEvent(event);
+    const SteadyTime end = std::chrono::steady_clock::now();
+    if (painted)
+        painted(event->region(), start, end);
+}
+
+DeviceHarness::DeviceHarness(bool withSound)
+{
+    const std::string assets = findAssetDir(nullptr);
+    if (assets.empty()) {
+        error_ = QStringLiteral("the device layout was not found");
+        return;
+    }
+    LayoutResult layout = loadLayoutFile(assets + "/device.layout");
+    if (!layout.error.empty()) {
+        error_ = QString::fromStdString(layout.error);
+        return;
+    }
+    store_ = std::make_unique<MemoryStore>();
+    keySettings_ = store_->OpenKey("Software\\Brisquel\\Tessova");
+    settings_ = store_->OpenKey("Software\\Brisquel\\ZernoBro");
+    if (withSound) {
+        soundStarted_ = true;
+        if (!sound_.startSound(1, ZERNO_SOUND_DIR)) {
+            error_ = QStringLiteral("the sounds in " ZERNO_SOUND_DIR " did not load");
+            return;
+        }
+        sound_.SoundOn = true;
+    }
+    DevicePorts ports;
+    ports.sound = &sound_;
+    ports.keySettingsStore = keySettings_.get();
+    ports.settingsStore = settings_.get();
+    ports.clock = &clock_;
+    ports.listener = &view_;
+    form_ = std::make_unique<TForm1>(std::move(layout.components), scheduler_, ports);
+    baseEarliest = std::chrono::steady_clock::now();
+    host_ = std::make_unique<TimerHost>(scheduler_);
+    baseLatest = std::chrono::steady_clock::now();
+    form_->FormCreate();
+    if (!view_.attach(*form_, *host_, QString::fromStdString(assets + "/pictures"), &error_))
+        return;
+    viewAfterTicks_ = host_->afterTicks;
+    host_->afterTicks = [this] { afterTicks(); };
+    view_.deliver([this] {
+        form_->Left = 0;
+        form_->Top = 0;
+    });
+    view_.geometryChanged();
+}
+
+DeviceHarness::~DeviceHarness()
+{
+    if (form_)
+        form_->FormClose();
+    if (soundStarted_)
+        sound_.release();
+}
+
+void DeviceHarness::click(const char* component)
+{
+    const int index = form_->componentIndex(component);
+    view_.deliver([&] {
+        form_->MouseDown(index, MouseButton::Left, 0, 0);
+        form_->MouseUp(index, MouseButton::Left, 0, 0, true);
+    });
+}
+
+void DeviceHarness::pressKey(uint16_t key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(key)));
+    QApplication::sendEvent(&view_, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(QChar(key)));
+    QApplication::sendEvent(&view_, &release);
+}
+
+void DeviceHarness::startGameA()
+{
+    view_.show();
+    click("Im_Front");
+    click("Puls_GameA");
+    host_->rearm();
+}
+
+void DeviceHarness::afterTicks()
+{
+    viewAfterTicks_();
+    if (!autoplay_)
+        return;
+    if (!form_->GameRunning) {
+        if (!restartPending_) {
+            restartPending_ = true;
+            QTimer::singleShot(0, &view_, [this] {
+                restartPending_ = false;
+                click("Puls_GameA");
+            });
+        }
+        return;
+    }
+    // Posted, not sent: the keys arrive as the next events of the loop, as a real press would.
+    for (uint16_t key : {folkoMove(*form_), zernoMove(*form_)}) {
+        if (key == 0)
+            continue;
+        QApplication::postEvent(&view_, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(key))));
+        QApplication::postEvent(&view_, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, QString(QChar(key))));
+    }
+}

@@ -1,0 +1,82 @@
+// The device window put together as the program puts it together: the layout and pictures
+// from the assets, an in-memory settings store, the system clock, the sound layer, the
+// scheduler with its timerfd host, and the Qt view, shown on whatever platform Qt runs on
+// (offscreen in the benchmarks). The view records how long each of its paints takes.
+#pragma once
+
+#include <QString>
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include "device_view.h"
+#include "form1.h"
+#include "sound.h"
+#include "store.h"
+#include "system_clock.h"
+#include "timer_host.h"
+
+using SteadyTime = std::chrono::steady_clock::time_point;
+
+inline double msBetween(SteadyTime from, SteadyTime to)
+{
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+class TimedView : public DeviceView {
+public:
+    // Told at the end of every paint: the region painted, when the paint began and ended.
+    std::function<void(const QRegion&, SteadyTime, SteadyTime)> painted;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+class DeviceHarness {
+public:
+    // With sound, the samples are loaded from the source tree's SOUND folder and played on
+    // whatever SDL_AUDIODRIVER says.
+    explicit DeviceHarness(bool withSound = true);
+    ~DeviceHarness();
+
+    bool ready() const { return error_.isEmpty(); }
+    const QString& error() const { return error_; }
+
+    TForm1& form() { return *form_; }
+    TimedView& view() { return view_; }
+    TimerHost& host() { return *host_; }
+    Scheduler& scheduler() { return scheduler_; }
+
+    // The timer host counts its milliseconds from a moment between these two.
+    SteadyTime baseEarliest;
+    SteadyTime baseLatest;
+
+    // A left click on a component, delivered as the view delivers the mouse.
+    void click(const char* component);
+    // A key pressed and released, as events sent to the view.
+    void pressKey(uint16_t key);
+    // Shows the window, opens the device and starts Game A.
+    void startGameA();
+
+    // After every batch of ticks: the keys of the player who watches the belts, and a new
+    // game when the last one is over.
+    void setAutoplay(bool on) { autoplay_ = on; }
+
+private:
+    void afterTicks();
+
+    QString error_;
+    std::unique_ptr<MemoryStore> store_;
+    std::unique_ptr<StoreKey> keySettings_;
+    std::unique_ptr<StoreKey> settings_;
+    Sound sound_;
+    bool soundStarted_ = false;
+    SystemClock clock_;
+    Scheduler scheduler_;
+    TimedView view_;
+    std::unique_ptr<TForm1> form_;
+    std::unique_ptr<TimerHost> host_;
+    std::function<void()> viewAfterTicks_;
+    bool autoplay_ = false;
+    bool restartPending_ = false;
+};

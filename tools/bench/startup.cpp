@@ -1,0 +1,185 @@
+// Start-up: from the moment a program is started to the moment the X server maps its first
+// window (the launcher for zerno-bros), against the bare Qt window program, each started
+// alternately so both meet the same machine. Needs an X server (the bench runs it in Xvfb).
+//
+//   bench_startup ZERNO_BROS BARE_WINDOW [--runs N] [--workdir DIR]      (15 runs unless told)
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <poll.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "bench_report.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Shown {
+    double ms = -1;
+    std::string title;
+    int width = 0;
+    int height = 0;
+};
+
+class Display {
+public:
+    Display()
+    {
+        connection_ = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(connection_))
+            return;
+        root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
+        pidAtom_ = atom("_NET_WM_PID");
+        nameAtom_ = atom("_NET_WM_NAME");
+        utf8Atom_ = atom("UTF8_STRING");
+        xcb_flush(connection_);
+        ok_ = true;
+    }
+    ~Display() { xcb_disconnect(connection_); }
+    bool ok() const { return ok_; }
+
+    // Starts the program and waits for a window of its own to be mapped.
+    Shown start(const char* program, const char* workdir)
+    {
+        Shown shown;
+        const Clock::time_point start = Clock::now();
+        const pid_t child = fork();
+        if (child == 0) {
+            if (workdir && chdir(workdir) != 0)
+                _exit(126);
+            execl(program, program, static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        const int fd = xcb_get_file_descriptor(connection_);
+        while (shown.ms < 0 && msSince(start) < 20000) {
+            xcb_generic_event_t* event = xcb_poll_for_event(connection_);
+            if (!event) {
+                pollfd wait{fd, POLLIN, 0};
+                poll(&wait, 1, 100);
+                continue;
+            }
+            if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY) {
+                const SteadyMark mapped = Clock::now();
+                const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
+                if (pidOf(map->window) == uint32_t(child)) {
+                    shown.ms = std::chrono::duration<double, std::milli>(mapped - start).count();
+                    describe(map->window, shown);
+                }
+            }
+            std::free(event);
+        }
+        kill(child, SIGTERM);
+        int status = 0;
+        waitpid(child, &status, 0);
+        return shown;
+    }
+
+private:
+    using SteadyMark = Clock::time_point;
+
+    static double msSince(Clock::time_point start)
+    {
+        return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    }
+
+    xcb_atom_t atom(const char* name)
+    {
+        xcb_intern_atom_reply_t* reply =
+            xcb_intern_atom_reply(connection_, xcb_intern_atom(connection_, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return value;
+    }
+
+    uint32_t pidOf(xcb_window_t window)
+    {
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            connection_, xcb_get_property(connection_, 0, window, pidAtom_, XCB_ATOM_CARDINAL, 0, 1), nullptr);
+        uint32_t pid = 0;
+        if (reply && xcb_get_property_value_length(reply) == 4)
+            std::memcpy(&pid, xcb_get_property_value(reply), 4);
+        std::free(reply);
+        return pid;
+    }
+
+    void describe(xcb_window_t window, Shown& shown)
+    {
+        xcb_get_property_reply_t* name = xcb_get_property_reply(
+            connection_, xcb_get_property(connection_, 0, window, nameAtom_, utf8Atom_, 0, 256), nullptr);
+        if (name)
+            shown.title.assign(static_cast<const char*>(xcb_get_property_value(name)),
+                               size_t(xcb_get_property_value_length(name)));
+        std::free(name);
+        xcb_get_geometry_reply_t* geometry =
+            xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr);
+        if (geometry) {
+            shown.width = geometry->width;
+            shown.height = geometry->height;
+        }
+        std::free(geometry);
+    }
+
+    xcb_connection_t* connection_ = nullptr;
+    xcb_window_t root_ = 0;
+    xcb_atom_t pidAtom_ = 0;
+    xcb_atom_t nameAtom_ = 0;
+    xcb_atom_t utf8Atom_ = 0;
+    bool ok_ = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench_startup ZERNO_BROS BARE_WINDOW [--runs N] [--workdir DIR]\n");
+        return 2;
+    }
+    int runs = 15;
+    const char* workdir = nullptr;
+    for (int i = 3; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
+            runs = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--workdir") == 0 && i + 1 < argc)
+            workdir = argv[++i];
+    }
+    Display display;
+    if (!display.ok()) {
+        std::fprintf(stderr, "bench_startup: no X display (run it under xvfb-run)\n");
+        return 2;
+    }
+    // One start of each first, not counted: it fills the file cache the later ones find filled.
+    const Shown first = display.start(argv[1], workdir);
+    display.start(argv[2], workdir);
+    std::vector<double> program, bare;
+    for (int i = 0; i < runs; ++i) {
+        const Shown a = display.start(argv[1], workdir);
+        const Shown b = display.start(argv[2], workdir);
+        if (a.ms < 0 || b.ms < 0) {
+            std::fprintf(stderr, "bench_startup: a window did not appear within 20 s\n");
+            return 2;
+        }
+        program.push_back(a.ms);
+        bare.push_back(b.ms);
+    }
+    const Summary p = summarize(program);
+    const Summary b = summarize(bare);
+    const double ratio = p.p50 / b.p50;
+    std::printf("start-up to the first window mapped, %d runs each; zerno-bros shows \"%s\" (%d x %d)\n", runs,
+                first.title.c_str(), first.width, first.height);
+    std::printf("  zerno-bros  median %.1f ms, max %.1f ms\n", p.p50, p.max);
+    std::printf("  bare window median %.1f ms, max %.1f ms\n", b.p50, b.max);
+    printRow("Start-up to launcher shown (median)", format("%.1f ms", p.p50) + format(" (%.2fx)", ratio),
+             "<= 1.5x bare window", format("bare window %.1f ms", b.p50), ratio <= 1.5);
+    return 0;
+}

@@ -1,0 +1,16 @@
+// libFuzzer target for zerno-sim's script runner: any bytes as a script, on a fresh device.
+#include <cstdio>
+#include <cstdlib>
+
+#include "sim_script_input.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const LayoutResult layout = loadLayoutFile(ZERNO_LAYOUT_FILE);
+    if (!layout.error.empty()) {
+        std::fprintf(stderr, "%s\n", layout.error.c_str());
+        std::abort();
+    }
+    runSimScript(layout.components, data, size);
+    return 0;
+}

@@ -1,0 +1,69 @@
+#include "sim_script_input.h"
+
+#include <charconv>
+#include <limits>
+#include <ostream>
+#include <sstream>
+#include <streambuf>
+
+#include "sim_runner.h"
+#include "store.h"
+
+namespace {
+
+class NullBuffer : public std::streambuf {
+protected:
+    int overflow(int c) override { return c; }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+// A wait longer than what is left of the budget becomes a wait for the rest of it. Waits the
+// runner would refuse (not a number, negative, past the end of its clock) go through as written.
+std::string withinBudget(const std::string& line, int64_t now, int64_t& left)
+{
+    std::istringstream words(line);
+    std::string command, argument, extra;
+    if (!(words >> command >> argument) || command != "wait" || (words >> extra))
+        return line;
+    int64_t ms = 0;
+    const char* end = argument.data() + argument.size();
+    auto [ptr, error] = std::from_chars(argument.data(), end, ms);
+    if (error != std::errc() || ptr != end || ms < 0 || ms > std::numeric_limits<int64_t>::max() - now)
+        return line;
+    if (ms > left)
+        ms = left;
+    left -= ms;
+    return "wait " + std::to_string(ms);
+}
+
+}  // namespace
+
+SimScriptResult runSimScript(const std::vector<ComponentDef>& layout, const uint8_t* data, size_t size)
+{
+    NullBuffer null;
+    std::ostream out(&null);
+    MemoryStore store;
+    store.setErrorReport([](const std::string&) {});
+    auto keys = store.OpenKey("Software\\Brisquel\\Tessova");
+    auto game = store.OpenKey("Software\\Brisquel\\ZernoBro");
+    SimRunner runner(layout, *keys, *game, SimOptions{}, out);
+
+    SimScriptResult result;
+    int64_t left = SimScriptVirtualBudgetMs;
+    std::istringstream script(std::string(reinterpret_cast<const char*>(data), size));
+    std::string line;
+    while (std::getline(script, line)) {
+        ++result.linesRun;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const std::string error = runner.runLine(withinBudget(line, runner.scheduler().now(), left));
+        if (!error.empty()) {
+            result.error = "line " + std::to_string(result.linesRun) + ": " + error;
+            break;
+        }
+    }
+    // The state block reads every component, digit and timer: it must cope with whatever the
+    // script left behind.
+    runner.printState();
+    return result;
+}
