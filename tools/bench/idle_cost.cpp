@@ -2,7 +2,9 @@
 // thread included), over a stretch of real time in clock mode and during Game A with the player
 // at the keys. Beside it, at the same time as the clock run, the bare Qt window idling.
 //
-//   bench_idle_cost BARE_WINDOW_PROGRAM [--seconds S]      (60 unless told)
+//   bench_idle_cost BARE_WINDOW_PROGRAM [--seconds S] [--without-sound]      (60 s unless told)
+//
+// --without-sound runs the device with its sound layer off, to show what the mixing thread costs.
 #include <QApplication>
 #include <QEventLoop>
 #include <QProcess>
@@ -45,9 +47,13 @@ int main(int argc, char** argv)
     }
     const QString bareProgram = QString::fromLocal8Bit(argv[1]);
     double seconds = 60;
-    for (int i = 2; i < argc; ++i)
+    bool withSound = true;
+    for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
             seconds = std::atof(argv[++i]);
+        else if (std::strcmp(argv[i], "--without-sound") == 0)
+            withSound = false;
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -57,7 +63,7 @@ int main(int argc, char** argv)
 
     double clockCpu = 0;
     {
-        DeviceHarness device(!qEnvironmentVariableIsSet("BENCH_NO_SOUND"));
+        DeviceHarness device(withSound);
         if (!device.ready()) {
             std::fprintf(stderr, "bench_idle_cost: %s\n", qPrintable(device.error()));
             return 2;
@@ -75,7 +81,7 @@ int main(int argc, char** argv)
 
     double gameCpu = 0;
     {
-        DeviceHarness device;
+        DeviceHarness device(withSound);
         device.setAutoplay(true);
         device.startGameA();
         settle(1000);
@@ -83,7 +89,8 @@ int main(int argc, char** argv)
         device.setAutoplay(false);
     }
 
-    std::printf("idle cost over %.0f s, CPU of all threads in percent of one core\n", seconds);
+    std::printf("idle cost over %.0f s, CPU of all threads in percent of one core, sound %s\n", seconds,
+                withSound ? "on" : "off");
     std::printf("  clock mode %.3f %%, Game A with the player at the keys %.3f %%, bare window idle %.3f %%\n",
                 clockCpu, gameCpu, bareCpu);
     const std::string over = format(" over %.0f s", seconds);

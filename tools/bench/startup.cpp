@@ -1,5 +1,5 @@
 // Start-up: from the moment a program is started to the moment the X server maps its first
-// window (the launcher for zerno-bros), against the bare Qt window program, each started
+// window on the screen (the launcher for zerno-bros), against the bare Qt window program, each started
 // alternately so both meet the same machine. Needs an X server (the bench runs it in Xvfb).
 //
 //   bench_startup ZERNO_BROS BARE_WINDOW [--runs N] [--workdir DIR]      (15 runs unless told)
@@ -36,7 +36,10 @@ public:
         connection_ = xcb_connect(nullptr, nullptr);
         if (xcb_connection_has_error(connection_))
             return;
-        root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
+        root_ = screen->root;
+        screenWidth_ = screen->width_in_pixels;
+        screenHeight_ = screen->height_in_pixels;
         const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
         xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
         pidAtom_ = atom("_NET_WM_PID");
@@ -71,9 +74,12 @@ public:
             if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY) {
                 const SteadyMark mapped = Clock::now();
                 const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
-                if (pidOf(map->window) == uint32_t(child)) {
+                // The device window is mapped off the screen until PLAY: the launcher is the
+                // first window of the program that can be seen.
+                Shown candidate;
+                if (pidOf(map->window) == uint32_t(child) && describe(map->window, candidate)) {
+                    shown = candidate;
                     shown.ms = std::chrono::duration<double, std::milli>(mapped - start).count();
-                    describe(map->window, shown);
                 }
             }
             std::free(event);
@@ -112,7 +118,8 @@ private:
         return pid;
     }
 
-    void describe(xcb_window_t window, Shown& shown)
+    // Fills in the window's title and size; true when any of it lies on the screen.
+    bool describe(xcb_window_t window, Shown& shown)
     {
         xcb_get_property_reply_t* name = xcb_get_property_reply(
             connection_, xcb_get_property(connection_, 0, window, nameAtom_, utf8Atom_, 0, 256), nullptr);
@@ -122,15 +129,21 @@ private:
         std::free(name);
         xcb_get_geometry_reply_t* geometry =
             xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr);
+        bool onScreen = false;
         if (geometry) {
             shown.width = geometry->width;
             shown.height = geometry->height;
+            onScreen = geometry->x + geometry->width > 0 && geometry->y + geometry->height > 0
+                    && geometry->x < screenWidth_ && geometry->y < screenHeight_;
         }
         std::free(geometry);
+        return onScreen;
     }
 
     xcb_connection_t* connection_ = nullptr;
     xcb_window_t root_ = 0;
+    int screenWidth_ = 0;
+    int screenHeight_ = 0;
     xcb_atom_t pidAtom_ = 0;
     xcb_atom_t nameAtom_ = 0;
     xcb_atom_t utf8Atom_ = 0;

@@ -11,6 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::fprintf(stderr, "%s\n", layout.error.c_str());
         std::abort();
     }
-    runSimScript(layout.components, data, size);
+    const SimScriptResult result = runSimScript(layout.components, data, size);
+    if (!result.outsideLevelTable.empty()) {
+        std::fprintf(stderr, "outside the level table: %s\n", result.outsideLevelTable.c_str());
+        std::abort();
+    }
     return 0;
 }

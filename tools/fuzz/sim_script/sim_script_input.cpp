@@ -49,6 +49,19 @@ SimScriptResult runSimScript(const std::vector<ComponentDef>& layout, const uint
     SimRunner runner(layout, *keys, *game, SimOptions{}, out);
 
     SimScriptResult result;
+    // Whatever a script sets, the runner must refuse what would send the belt's level lookup
+    // outside its table: checked as every tick starts.
+    const TForm1& form = runner.form();
+    const auto trace = runner.scheduler().onTick;
+    runner.scheduler().onTick = [&](const Timer& timer) {
+        if (trace)
+            trace(timer);
+        const bool beltTick = &timer == &form.TimerGioco;
+        if (result.outsideLevelTable.empty()
+            && ((beltTick && form.GameMode != 1 && form.GameMode != 2) || form.Score < 0 || form.Score > 999))
+            result.outsideLevelTable = std::string(timer.name()) + " ticks with GameMode " + std::to_string(form.GameMode)
+                                     + " and Score " + std::to_string(form.Score);
+    };
     int64_t left = SimScriptVirtualBudgetMs;
     std::istringstream script(std::string(reinterpret_cast<const char*>(data), size));
     std::string line;

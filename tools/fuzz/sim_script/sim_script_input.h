@@ -13,6 +13,9 @@
 struct SimScriptResult {
     int linesRun = 0;
     std::string error;  // "line N: what is wrong" for the line that stopped the script
+    // Empty unless a script brought the device where its belt looks up a level the table does
+    // not have (a tick outside Game A and Game B, or a score outside 0..999): what was found.
+    std::string outsideLevelTable;
 };
 
 // Waits are cut so that one input never plays more than this much virtual time: the fuzzer
