@@ -1,6 +1,6 @@
 // Memory: the peak resident memory of a process showing the open device during Game A (the
 // sound layer's samples and thread included), against the bare Qt window, each a process of
-// its own on the same platform.
+// its own on the same platform: QT_QPA_PLATFORM's, offscreen when it is not set.
 //
 //   bench_memory BARE_WINDOW_PROGRAM [--seconds S]      (10 unless told)
 //   bench_memory --device S                             the device's own process
@@ -72,7 +72,9 @@ int main(int argc, char** argv)
     const double ratio = double(device) / double(bare);
     std::printf("peak resident memory after %.0f s: device in Game A %ld kB, bare window %ld kB, ratio %.2f\n",
                 seconds, device, bare, ratio);
-    printRow("Peak memory, open device in Game A", format("%.1f MB", double(device) / 1024) + format(" (%.2fx)", ratio),
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    printRow("Peak memory, open device in Game A (" + platform.toStdString() + ")",
+             format("%.1f MB", double(device) / 1024) + format(" (%.2fx)", ratio),
              "<= 1.3x bare window", format("bare window %.1f MB", double(bare) / 1024), ratio <= 1.3);
     return 0;
 }

@@ -38,6 +38,9 @@ run() {  # run TITLE COMMAND...
 
 run "Headless speed" "$bench/bench_headless_speed" "$zerno_sim"
 run "Memory" "$bench/bench_memory" "$bench/bench_bare_window"
+# Also on an X server, where the real program and the bare window both load Qt's X11 support.
+run "Memory on X11" xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb \
+    "$bench/bench_memory" "$bench/bench_bare_window"
 run "Key press to repaint" "$bench/bench_key_repaint"
 run "Idle cost" "$bench/bench_idle_cost" "$bench/bench_bare_window" --seconds 60
 run "Belt tick timing" "$bench/bench_tick_timing"
