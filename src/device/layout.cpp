@@ -17,6 +17,8 @@ bool parseYesNo(const std::string& word, bool& value)
     return true;
 }
 
+}  // namespace
+
 bool parseCursor(const std::string& word, Cursor& cursor)
 {
     if (word == "default")
@@ -30,7 +32,15 @@ bool parseCursor(const std::string& word, Cursor& cursor)
     return true;
 }
 
-}  // namespace
+std::optional<std::string> readTextFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
 
 LayoutResult parseLayout(const std::string& text)
 {
@@ -84,15 +94,13 @@ LayoutResult parseLayout(const std::string& text)
 
 LayoutResult loadLayoutFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    const std::optional<std::string> text = readTextFile(path);
+    if (!text) {
         LayoutResult result;
         result.error = "cannot read " + path;
         return result;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    LayoutResult result = parseLayout(text.str());
+    LayoutResult result = parseLayout(*text);
     if (!result.error.empty())
         result.error = path + ": " + result.error;
     return result;

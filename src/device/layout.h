@@ -33,5 +33,11 @@ struct LayoutResult {
     std::string error;  // empty when the text parsed; otherwise "line N: what is wrong"
 };
 
+// "default", "hand" or "help"; false for any other word.
+bool parseCursor(const std::string& word, Cursor& cursor);
+
+// The whole of a text file, or nothing when it cannot be read.
+std::optional<std::string> readTextFile(const std::string& path);
+
 LayoutResult parseLayout(const std::string& text);
 LayoutResult loadLayoutFile(const std::string& path);

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include "device_view.h"
 #include "picture_loader.h"
 
 namespace {
@@ -33,16 +34,6 @@ Qt::Alignment alignmentOf(DialogAlign align)
     case DialogAlign::Left: break;
     }
     return Qt::AlignLeft | Qt::AlignTop;
-}
-
-Qt::CursorShape cursorOf(DialogCursor cursor)
-{
-    switch (cursor) {
-    case DialogCursor::Hand: return Qt::PointingHandCursor;
-    case DialogCursor::Help: return Qt::WhatsThisCursor;
-    case DialogCursor::Default: break;
-    }
-    return Qt::ArrowCursor;
 }
 
 // A caption wider than its rectangle widens it, keeping the edge it is aligned to (both edges
@@ -167,7 +158,7 @@ bool DialogForm::build(const DialogWindow& layout, const QString& pictureDir, QS
             widget->setFont(arial(def.fontPixels, def.bold, def.underline));
         else if (def.bold || def.underline)
             widget->setFont(arial(font().pixelSize(), def.bold, def.underline));
-        widget->setCursor(cursorOf(def.cursor));
+        widget->setCursor(cursorShape(def.cursor));
         if (!def.hint.empty())
             widget->setToolTip(QString::fromStdString(def.hint));
         if (def.kind == DialogKind::List || def.kind == DialogKind::Button)

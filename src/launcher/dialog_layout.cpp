@@ -99,13 +99,6 @@ bool parseKind(const std::string& word, DialogKind& kind)
                   kind);
 }
 
-bool parseCursor(const std::string& word, DialogCursor& cursor)
-{
-    return lookUp(word,
-                  {{"default", DialogCursor::Default}, {"hand", DialogCursor::Hand}, {"help", DialogCursor::Help}},
-                  cursor);
-}
-
 }  // namespace
 
 const DialogComponent* DialogWindow::find(const std::string& componentName) const
@@ -208,15 +201,13 @@ DialogLayout parseDialogLayout(const std::string& text)
 
 DialogLayout loadDialogLayoutFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    const std::optional<std::string> text = readTextFile(path);
+    if (!text) {
         DialogLayout result;
         result.error = "cannot read " + path;
         return result;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    DialogLayout result = parseDialogLayout(text.str());
+    DialogLayout result = parseDialogLayout(*text);
     if (!result.error.empty())
         result.error = path + ": " + result.error;
     return result;

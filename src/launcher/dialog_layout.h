@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "layout.h"
+
 enum class DialogKind { Label, Picture, List, Button, Bevel };
 enum class DialogAlign { Left, Centre, Right };
 enum class DialogColour { None, White, Silver, Yellow, Aqua, Red, Black };
-enum class DialogCursor { Default, Hand, Help };
+// The pointer shapes are the device window's.
+using DialogCursor = Cursor;
 
 struct DialogComponent {
     std::string name;

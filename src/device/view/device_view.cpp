@@ -42,6 +42,16 @@ QImage darkPixelsOnly(const QImage& picture)
 
 }  // namespace
 
+Qt::CursorShape cursorShape(Cursor cursor)
+{
+    switch (cursor) {
+    case Cursor::Hand: return Qt::PointingHandCursor;
+    case Cursor::Help: return Qt::WhatsThisCursor;
+    case Cursor::Default: break;
+    }
+    return Qt::ArrowCursor;
+}
+
 DeviceView::DeviceView(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -150,14 +160,8 @@ QPoint DeviceView::clientPoint(const QPointF& globalPosition) const
 void DeviceView::updateCursor(const QPoint& client)
 {
     const int index = form_->ComponentAt(client.x(), client.y());
-    Qt::CursorShape shape = Qt::ArrowCursor;
-    if (index >= 0) {
-        switch (form_->components()[size_t(index)].def.cursor) {
-        case Cursor::Hand: shape = Qt::PointingHandCursor; break;
-        case Cursor::Help: shape = Qt::WhatsThisCursor; break;
-        case Cursor::Default: break;
-        }
-    }
+    const Qt::CursorShape shape = index >= 0 ? cursorShape(form_->components()[size_t(index)].def.cursor)
+                                             : Qt::ArrowCursor;
     if (cursor().shape() != shape)
         setCursor(shape);
 }

@@ -12,6 +12,9 @@
 #include "form1.h"
 #include "timer_host.h"
 
+// The desktop's pointer for a pointer shape of the layouts.
+Qt::CursorShape cursorShape(Cursor cursor);
+
 class DeviceView : public QWidget, public DeviceListener {
     Q_OBJECT
 public:
