@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QDateTime>
 #include <QUrl>
+#include <cstdio>
 #include <random>
 
 #include "about_form.h"
@@ -142,15 +143,30 @@ void TSplashForm::Puls_PlayClick()
         outputType = 2;
         SettingsStore.WriteInteger("SoundMode", 1);
     }
-    if (sound.SoundOn && !sound.startSound(outputType, ports_.soundFolder)) {
+    const bool soundStarted = !sound.SoundOn || sound.startSound(outputType, ports_.soundFolder);
+    // Which wave files failed and why, for the player who reads the message and for the console.
+    QString damaged;
+    for (const std::string& failure : sound.unreadableFiles) {
+        std::fprintf(stderr, "zerno-bros: %s\n", failure.c_str());
+        damaged += (damaged.isEmpty() ? QString() : QStringLiteral("\n")) + QString::fromStdString(failure);
+    }
+    if (!soundStarted) {
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
                         QStringLiteral("Sound folder unproperly installed. Read instructions then reinstall."),
                         QMessageBox::Ok);
+        box.setInformativeText(damaged);
         box.exec();
         // The next start asks again. The device never comes on screen.
         SettingsStore.WriteInteger("SoundMode", -1);
         ports_.quit();
         return;
+    }
+    if (!damaged.isEmpty()) {
+        // The device plays on without these sounds, as it always has; the player is told once.
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Sound"),
+                        QStringLiteral("These sounds cannot be played and stay silent:"), QMessageBox::Ok);
+        box.setInformativeText(damaged);
+        box.exec();
     }
 
     // Centred for the open device, although it is still closed and narrower.
@@ -191,6 +207,9 @@ void TSplashForm::openFile(const QString& fileName)
 
 void TSplashForm::PM_1AboutClick()
 {
+    // The dialogs are made just after the launcher first shows; a click can hardly come sooner.
+    if (!forms_.AboutForm)
+        return;
     forms_.AboutForm->showAbout();
 }
 
@@ -225,6 +244,8 @@ void TSplashForm::PM_8HiscoreClick()
 
 void TSplashForm::PM_10KeysClick()
 {
+    if (!forms_.KeysForm)
+        return;
     forms_.KeysForm->showCentred();
     TForm1& Form1 = *forms_.Form1;
     forms_.Form1View->deliver([&] { Form1.setEnabled(false); });

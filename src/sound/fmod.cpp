@@ -1,11 +1,12 @@
 #include "fmod.h"
 
-#include <SDL.h>
-#include <SDL_mixer.h>
-
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <utility>
+
+#include "sdl_library.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ constexpr int mixChannels = 2;
 void closeDevice();
 
 struct Library {
+    const SdlLibrary* sdl = nullptr;  // set by FSOUND_Init
     bool initialised = false;
     int mixRate = 0;
     int channels = 0;
@@ -32,6 +34,7 @@ struct Library {
     std::string driver;
     std::vector<std::unique_ptr<LoadedSample>> slots;
     std::vector<std::string>* log = nullptr;
+    std::string error;  // why the last load or FSOUND_Init failed
 
     // At exit the audio thread may still be mixing our samples: stop it before they go.
     ~Library()
@@ -68,24 +71,24 @@ bool openDevice(const char* driverList)
     Library& l = lib();
     // SDL would otherwise take over SIGINT and SIGTERM, and the program would no longer stop
     // on them.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    l.sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (driverList)
-        SDL_SetHint(SDL_HINT_AUDIODRIVER, driverList);
+        l.sdl->SDL_SetHint(SDL_HINT_AUDIODRIVER, driverList);
     else
-        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
-    const bool up = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+        l.sdl->SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    const bool up = l.sdl->SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    l.sdl->SDL_ResetHint(SDL_HINT_AUDIODRIVER);
     if (!up)
         return false;
     // No format changes allowed: SDL converts for the device if it must, so the mixer's format
     // is always the one every sample was converted to at load.
-    if (Mix_OpenAudioDevice(l.mixRate, mixFormat, mixChannels, fsound::mixChunkFrames, nullptr, 0) != 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (l.sdl->Mix_OpenAudioDevice(l.mixRate, mixFormat, mixChannels, fsound::mixChunkFrames, nullptr, 0) != 0) {
+        l.sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    Mix_AllocateChannels(l.channels);
+    l.sdl->Mix_AllocateChannels(l.channels);
     l.deviceOpen = true;
-    const char* name = SDL_GetCurrentAudioDriver();
+    const char* name = l.sdl->SDL_GetCurrentAudioDriver();
     l.driver = name ? name : "";
     return true;
 }
@@ -99,7 +102,7 @@ void openOutput()
         wanted = "pipewire,pulseaudio";
     else if (l.outputType == 2)
         wanted = "alsa";
-    const char* fromEnvironment = SDL_getenv("SDL_AUDIODRIVER");
+    const char* fromEnvironment = std::getenv("SDL_AUDIODRIVER");
     if (fromEnvironment && *fromEnvironment)
         wanted = nullptr;
     if (wanted && openDevice(wanted))
@@ -112,9 +115,9 @@ void closeDevice()
     Library& l = lib();
     if (!l.deviceOpen)
         return;
-    Mix_HaltChannel(-1);
-    Mix_CloseAudio();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    l.sdl->Mix_HaltChannel(-1);
+    l.sdl->Mix_CloseAudio();
+    l.sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
     l.deviceOpen = false;
     l.driver.clear();
 }
@@ -143,41 +146,51 @@ void stopChannelsPlaying(const LoadedSample& sample)
     if (!lib().deviceOpen)
         return;
     for (int channel = 0; channel < lib().channels; ++channel)
-        if (Mix_GetChunk(channel) == &sample.chunk)
-            Mix_HaltChannel(channel);
+        if (lib().sdl->Mix_GetChunk(channel) == &sample.chunk)
+            lib().sdl->Mix_HaltChannel(channel);
 }
 
 // Decodes a wave file of any format SDL reads and converts it to the mix format. No device is
 // needed for this, so a machine without one still loads every sample.
 std::unique_ptr<LoadedSample> decodeWave(const char* path)
 {
+    std::error_code missing;
+    if (!std::filesystem::exists(path, missing)) {
+        lib().error = "the file is missing";
+        return nullptr;
+    }
+    const SdlLibrary& sdl = *lib().sdl;
     SDL_AudioSpec spec;
     Uint8* data = nullptr;
     Uint32 length = 0;
     // SDL would otherwise play a file cut short up to where it ends, and the damage would go
     // unnoticed: a data chunk shorter than it says makes the file unreadable.
-    SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict");
-    if (!SDL_LoadWAV(path, &spec, &data, &length))
+    sdl.SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict");
+    if (!sdl.SDL_LoadWAV_RW(sdl.SDL_RWFromFile(path, "rb"), 1, &spec, &data, &length)) {
+        lib().error = sdl.SDL_GetError();
         return nullptr;
+    }
     // SDL's own mono-to-stereo step goes through floating point and may move the quietest
     // samples by one; a mono file is converted as mono and then sent to both sides here, so
     // that a 16-bit file at the mix rate plays exactly as written.
     const int fileChannels = spec.channels == 1 ? 1 : mixChannels;
     std::vector<Uint8> converted;
     SDL_AudioStream* stream =
-        SDL_NewAudioStream(spec.format, spec.channels, spec.freq, mixFormat, fileChannels, lib().mixRate);
-    if (stream && SDL_AudioStreamPut(stream, data, static_cast<int>(length)) == 0 &&
-        SDL_AudioStreamFlush(stream) == 0) {
-        converted.resize(static_cast<size_t>(SDL_AudioStreamAvailable(stream)));
-        const int got = SDL_AudioStreamGet(stream, converted.data(), static_cast<int>(converted.size()));
+        sdl.SDL_NewAudioStream(spec.format, spec.channels, spec.freq, mixFormat, fileChannels, lib().mixRate);
+    if (stream && sdl.SDL_AudioStreamPut(stream, data, static_cast<int>(length)) == 0 &&
+        sdl.SDL_AudioStreamFlush(stream) == 0) {
+        converted.resize(static_cast<size_t>(sdl.SDL_AudioStreamAvailable(stream)));
+        const int got = sdl.SDL_AudioStreamGet(stream, converted.data(), static_cast<int>(converted.size()));
         converted.resize(got > 0 ? static_cast<size_t>(got) : 0);
     }
     const bool ok = stream != nullptr && !converted.empty();
     if (stream)
-        SDL_FreeAudioStream(stream);
-    SDL_FreeWAV(data);
-    if (!ok)
+        sdl.SDL_FreeAudioStream(stream);
+    sdl.SDL_FreeWAV(data);
+    if (!ok) {
+        lib().error = "its sound data cannot be converted for playing";
         return nullptr;
+    }
 
     auto sample = std::make_unique<LoadedSample>();
     if (fileChannels == 1) {
@@ -204,7 +217,12 @@ int FSOUND_Init(int mixrate, int maxchannels, unsigned flags)
     Library& l = lib();
     if (l.initialised)
         return 1;
-    if (mixrate < 4000 || mixrate > 192000 || maxchannels < 1 || maxchannels > 4096)
+    if (mixrate < 4000 || mixrate > 192000 || maxchannels < 1 || maxchannels > 4096) {
+        l.error = "bad mix rate or channel count";
+        return 0;
+    }
+    l.sdl = sdlLibrary(&l.error);
+    if (!l.sdl)
         return 0;
     l.mixRate = mixrate;
     l.channels = maxchannels;
@@ -227,11 +245,14 @@ int FSOUND_SetOutput(int outputtype)
 
 int FSOUND_Sample_Load(int index, const char* name, unsigned mode, int offset_or_length)
 {
-    logCall("FSOUND_Sample_Load" + args({std::to_string(index), name ? "\"" + std::string(name) + "\"" : "null",
+    logCall("FSOUND_Sample_Load" + args({std::to_string(index), name ? std::string("\"").append(name).append("\"") : "null",
                                          std::to_string(mode), std::to_string(offset_or_length)}));
     Library& l = lib();
-    if (!l.initialised || !name || index < -1 || index >= maxSamples)
+    if (!l.initialised || !name || index < -1 || index >= maxSamples) {
+        if (!l.initialised && l.error.empty())
+            l.error = "the sound library is not started";
         return 0;
+    }
     std::unique_ptr<LoadedSample> sample = decodeWave(name);
     if (!sample)
         return 0;
@@ -243,8 +264,10 @@ int FSOUND_Sample_Load(int index, const char* name, unsigned mode, int offset_or
     } else {
         while (slot < l.slots.size() && l.slots[slot])
             ++slot;
-        if (slot == maxSamples)
+        if (slot == maxSamples) {
+            l.error = "no free sample slot";
             return 0;
+        }
         if (slot == l.slots.size())
             l.slots.emplace_back();
     }
@@ -260,7 +283,7 @@ int FSOUND_PlaySound(int channel, int sample)
     LoadedSample* loaded = findSample(sample);
     if (!loaded || channel < -1 || channel >= lib().channels || !deviceReady())
         return -1;
-    return Mix_PlayChannel(channel, &loaded->chunk, 0);
+    return lib().sdl->Mix_PlayChannel(channel, &loaded->chunk, 0);
 }
 
 int FSOUND_StopSound(int channel)
@@ -270,7 +293,7 @@ int FSOUND_StopSound(int channel)
     const bool all = channel == fsound::allChannels;
     if (!l.deviceOpen || (!all && (channel < 0 || channel >= l.channels)))
         return 0;
-    Mix_HaltChannel(all ? -1 : channel);
+    l.sdl->Mix_HaltChannel(all ? -1 : channel);
     return 1;
 }
 
@@ -305,6 +328,11 @@ void setCallLog(std::vector<std::string>* log)
 std::string outputDriver()
 {
     return lib().driver;
+}
+
+std::string lastError()
+{
+    return lib().error;
 }
 
 }  // namespace fsound

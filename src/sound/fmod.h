@@ -22,8 +22,9 @@
 
 // Gets the library ready to load and play: mixrate in Hz, maxchannels channels that may sound
 // at once; flags are accepted and unused. No device is opened yet: FSOUND_SetOutput opens it (or
-// the first play, with SDL's own choice, when no output was set). 1 when ready, 0 on bad
-// arguments. A second call before FSOUND_Close keeps the running library as it is.
+// the first play, with SDL's own choice, when no output was set). SDL2 and SDL2_mixer are
+// opened here, not at program start. 1 when ready, 0 on bad arguments or when the libraries
+// cannot be opened. A second call before FSOUND_Close keeps the running library as it is.
 int FSOUND_Init(int mixrate, int maxchannels, unsigned flags);
 
 // Opens the output for outputtype (table above), closing the one open before; playing sounds
@@ -66,6 +67,10 @@ void setCallLog(std::vector<std::string>* log);
 
 // The SDL audio driver the output opened on; empty while no device is open.
 std::string outputDriver();
+
+// Why the last FSOUND_Init or FSOUND_Sample_Load that failed did, e.g. "File not found" or
+// "Complex WAVE files not supported"; kept until the next failure.
+std::string lastError();
 
 // Frames per mixing buffer: 256 at 22050 Hz, so a play waits at most about 11.6 ms for the
 // buffer that starts it.

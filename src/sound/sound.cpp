@@ -1,5 +1,7 @@
 #include "sound.h"
 
+#include <algorithm>
+
 #include "fmod.h"
 
 namespace {
@@ -38,8 +40,14 @@ void Sound::Silenzio()
 
 bool Sound::startSound(int outputType, const std::string& soundFolder)
 {
+    unreadableFiles.clear();
     const auto load = [&](const char* file) {
-        return FSOUND_Sample_Load(-1, (soundFolder + "/" + file).c_str(), loadMode, 0);
+        const std::string path = soundFolder + "/" + file;
+        const int handle = FSOUND_Sample_Load(-1, path.c_str(), loadMode, 0);
+        const std::string failure = path + ": " + fsound::lastError();
+        if (handle == 0 && std::find(unreadableFiles.begin(), unreadableFiles.end(), failure) == unreadableFiles.end())
+            unreadableFiles.push_back(failure);
+        return handle;
     };
     FSOUND_Init(mixRate, channelCount, 0);
     FSOUND_SetOutput(outputType);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "ports.h"
 
@@ -25,8 +26,13 @@ public:
 
     // Starts the library on outputType (1 or 2) and loads the six samples from soundFolder.
     // False when Pack.wav could not be loaded: the sound folder is not properly installed, and
-    // the caller reports it. Any other file that fails only leaves its handle 0.
+    // the caller reports it. Any other file that fails only leaves its handle 0. Either way
+    // each file that failed is in unreadableFiles.
     bool startSound(int outputType, const std::string& soundFolder = "SOUND");
+
+    // After startSound: "path: why" for each wave file that could not be loaded, in load order
+    // (Pack.wav once, although it is loaded twice).
+    std::vector<std::string> unreadableFiles;
 
     // Frees the six samples and closes the library, whatever the mode, also when sound was
     // never started. Run once, as the device window closes.

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
+#include <functional>
 
 #include "launcher_test_support.h"
 
@@ -141,36 +143,48 @@ TEST_F(Launcher, StoredModeOutsideTheListSelectsNothing)
     }
 }
 
+// What the first modal message box showed; the box is modal, so a timer looks at it and presses
+// its button from inside its own loop.
+struct SeenBox {
+    QString title, text, details;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+    bool modal = false;
+    QTimer watcher;
+
+    explicit SeenBox(const std::function<void(QAbstractButton*)>& click)
+    {
+        QObject::connect(&watcher, &QTimer::timeout, [this, click] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            watcher.stop();
+            title = box->windowTitle();
+            text = box->text();
+            details = box->informativeText();
+            icon = box->icon();
+            modal = box->isModal();
+            for (QAbstractButton* button : box->buttons())
+                buttons << button->text().remove(QLatin1Char('&'));
+            click(box->buttons().first());
+        });
+        watcher.start(10);
+    }
+};
+
 TEST_F(Launcher, MissingPackWaveShowsTheErrorBoxForgetsTheModeAndEndsWithoutTheDevice)
 {
     std::filesystem::remove(soundFolder / "Pack.wav");
     start();
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QStringList buttons;
-    bool modal = false;
-    // The box is modal: a timer looks at it and presses its button from inside its own loop.
-    QTimer watcher;
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        watcher.stop();
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        modal = box->isModal();
-        for (QAbstractButton* button : box->buttons())
-            buttons << button->text().remove(QLatin1Char('&'));
-        click(box->buttons().first());
-    });
-    watcher.start(10);
+    SeenBox box([this](QAbstractButton* button) { click(button); });
     play(QStringLiteral("Windows MM"));
-    EXPECT_EQ(title, "Error");
-    EXPECT_EQ(text, "Sound folder unproperly installed. Read instructions then reinstall.");
-    EXPECT_EQ(icon, QMessageBox::Critical);
-    EXPECT_TRUE(modal);
-    EXPECT_EQ(buttons, QStringList{"OK"});
+    EXPECT_EQ(box.title, "Error");
+    EXPECT_EQ(box.text, "Sound folder unproperly installed. Read instructions then reinstall.");
+    EXPECT_TRUE(box.details.contains(QLatin1String("Pack.wav: "))) << box.details.toStdString();
+    EXPECT_FALSE(box.details.contains(QLatin1String("Point.wav")));
+    EXPECT_EQ(box.icon, QMessageBox::Critical);
+    EXPECT_TRUE(box.modal);
+    EXPECT_EQ(box.buttons, QStringList{"OK"});
     EXPECT_EQ(stored(ZernoBro, "SoundMode"), -1);
     EXPECT_EQ(quitRequests, 1);
     EXPECT_TRUE(deviceClosedAt(-800, -500));
@@ -182,15 +196,35 @@ TEST_F(Launcher, MissingPackWaveShowsTheErrorBoxForgetsTheModeAndEndsWithoutTheD
     EXPECT_FALSE(splash().Puls_Play->isEnabled());
 }
 
-TEST_F(Launcher, OtherMissingWavesGoUnnoticed)
+TEST_F(Launcher, OtherUnreadableWavesAreNamedInAWarningAndThePlayGoesOnWithoutThem)
 {
     std::filesystem::remove(soundFolder / "Point.wav");
+    std::ofstream(soundFolder / "Miss2.wav", std::ios::binary) << "RIFF and then garbage";
     start();
+    SeenBox box([this](QAbstractButton* button) { click(button); });
     play(QStringLiteral("Windows MM"));
+    EXPECT_EQ(box.icon, QMessageBox::Warning);
+    EXPECT_EQ(box.text, "These sounds cannot be played and stay silent:");
+    const QStringList named = box.details.split(QLatin1Char('\n'));
+    ASSERT_EQ(named.size(), 2) << box.details.toStdString();
+    EXPECT_TRUE(named[0].contains(QLatin1String("Point.wav: "))) << named[0].toStdString();
+    EXPECT_TRUE(named[1].contains(QLatin1String("Miss2.wav: "))) << named[1].toStdString();
     EXPECT_EQ(sound->SndPoint, 0);
+    EXPECT_EQ(sound->SndMiss2, 0);
     EXPECT_NE(sound->SndPack, 0);
     EXPECT_EQ(quitRequests, 0);
+    EXPECT_EQ(stored(ZernoBro, "SoundMode"), 0);
     EXPECT_TRUE(deviceClosedAt(128, 175));
+}
+
+TEST_F(Launcher, GoodWavesShowNoWarning)
+{
+    start();
+    SeenBox box([this](QAbstractButton* button) { click(button); });
+    play(QStringLiteral("Windows MM"));
+    QTest::qWait(30);
+    EXPECT_TRUE(box.title.isEmpty()) << box.text.toStdString();
+    EXPECT_TRUE(sound->unreadableFiles.empty());
 }
 
 TEST_F(Launcher, TheBoxPictureTogglesOnEachClick)

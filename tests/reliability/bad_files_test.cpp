@@ -187,7 +187,7 @@ TEST(BadWaves, EachDamagedWaveLoadsAsNoSample)
     FSOUND_Close();
 }
 
-TEST(BadWaves, ADamagedPackWavFailsTheSoundStartAndAnyOtherOnlySilencesItsSound)
+TEST(BadWaves, ADamagedPackWavFailsTheSoundStartAndAnyOtherOnlySilencesItsSoundEachNamed)
 {
     qputenv("SDL_AUDIODRIVER", "dummy");
     for (const std::string& wave : filesIn(soundFolder, ".wav"))
@@ -196,6 +196,11 @@ TEST(BadWaves, ADamagedPackWavFailsTheSoundStartAndAnyOtherOnlySilencesItsSound)
             const DamagedCopy copy(soundFolder, wave, damage, true);
             Sound sound;
             EXPECT_EQ(sound.startSound(1, copy.folder().string()), wave != "Pack.wav");
+            // Named once, with a reason, whether it stops the start or only silences its sound.
+            ASSERT_EQ(sound.unreadableFiles.size(), 1u);
+            const std::string named = (copy.folder() / wave).string() + ": ";
+            EXPECT_EQ(sound.unreadableFiles[0].rfind(named, 0), 0u) << sound.unreadableFiles[0];
+            EXPECT_GT(sound.unreadableFiles[0].size(), named.size()) << "no reason given";
             sound.SoundOn = true;
             for (Sample sample : {Sample::SndPack, Sample::SndPoint, Sample::SndBonus, Sample::SndChar,
                                   Sample::SndMiss, Sample::SndMiss2})
