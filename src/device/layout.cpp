@@ -1,8 +1,10 @@
 #include "layout.h"
 
-#include <fstream>
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <memory>
 #include <set>
-#include <sstream>
 
 namespace {
 
@@ -16,6 +18,41 @@ bool parseYesNo(const std::string& word, bool& value)
         return false;
     return true;
 }
+
+// Takes blank-separated words off a line from the left.
+class Words {
+public:
+    explicit Words(const std::string& line) : line_(line) {}
+
+    bool word(std::string& word)
+    {
+        const size_t start = line_.find_first_not_of(blanks, at_);
+        if (start == std::string::npos)
+            return false;
+        const size_t end = std::min(line_.find_first_of(blanks, start), line_.size());
+        word = line_.substr(start, end - start);
+        at_ = end;
+        return true;
+    }
+
+    bool number(int& value)
+    {
+        std::string text;
+        if (!word(text))
+            return false;
+        const char* first = text.data() + (text.size() > 1 && text[0] == '+' ? 1 : 0);
+        const auto [end, error] = std::from_chars(first, text.data() + text.size(), value);
+        return error == std::errc() && end == text.data() + text.size();
+    }
+
+    // What is left after the words taken.
+    std::string rest() const { return line_.substr(at_); }
+
+private:
+    static constexpr const char* blanks = " \t\r\v\f";
+    const std::string& line_;
+    size_t at_ = 0;
+};
 
 }  // namespace
 
@@ -34,19 +71,34 @@ bool parseCursor(const std::string& word, Cursor& cursor)
 
 std::optional<std::string> readTextFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!file)
         return std::nullopt;
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    std::string text;
+    char buffer[16384];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        text.append(buffer, got);
+    if (std::ferror(file.get()))
+        return std::nullopt;
+    return text;
+}
+
+std::vector<std::string> splitText(const std::string& text, char separator)
+{
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = std::min(text.find(separator, start), text.size());
+        parts.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
 }
 
 LayoutResult parseLayout(const std::string& text)
 {
     LayoutResult result;
-    std::istringstream lines(text);
-    std::string line;
     std::set<std::string> names;
     int lineNumber = 0;
     auto fail = [&](const std::string& what) {
@@ -54,15 +106,16 @@ LayoutResult parseLayout(const std::string& text)
         result.error = "line " + std::to_string(lineNumber) + ": " + what;
         return result;
     };
-    while (std::getline(lines, line)) {
+    for (const std::string& line : splitText(text, '\n')) {
         ++lineNumber;
         if (line.empty() || line[0] == '#')
             continue;
-        std::istringstream words(line);
+        Words words(line);
         ComponentDef def;
         std::string transparent, start, cursor;
-        if (!(words >> def.name >> def.rect.left >> def.rect.top >> def.rect.width >> def.rect.height
-                    >> def.picture >> transparent >> start >> cursor))
+        if (!(words.word(def.name) && words.number(def.rect.left) && words.number(def.rect.top)
+              && words.number(def.rect.width) && words.number(def.rect.height) && words.word(def.picture)
+              && words.word(transparent) && words.word(start) && words.word(cursor)))
             return fail("expected name, left, top, width, height, picture, transparent, start, cursor");
         if (def.rect.width <= 0 || def.rect.height <= 0)
             return fail("the size of " + def.name + " is not positive");
@@ -72,8 +125,7 @@ LayoutResult parseLayout(const std::string& text)
             return fail("unknown cursor '" + cursor + "'");
         if (def.picture == "-")
             def.picture.clear();
-        std::string rest;
-        std::getline(words, rest);
+        const std::string rest = words.rest();
         const auto open = rest.find('"');
         if (open != std::string::npos) {
             const auto close = rest.find('"', open + 1);

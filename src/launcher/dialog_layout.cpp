@@ -1,10 +1,8 @@
 #include "dialog_layout.h"
 
 #include <charconv>
-#include <fstream>
 #include <initializer_list>
 #include <set>
-#include <sstream>
 
 namespace {
 
@@ -64,9 +62,7 @@ bool parseLook(const std::string& look, DialogComponent& component, std::string&
 {
     if (look == "-")
         return true;
-    std::istringstream parts(look);
-    std::string part;
-    while (std::getline(parts, part, ',')) {
+    for (const std::string& part : splitText(look, ',')) {
         int pixels = 0;
         const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), pixels);
         if (!part.empty() && error == std::errc() && end == part.data() + part.size() && pixels > 0)
@@ -119,14 +115,8 @@ const DialogWindow* DialogLayout::find(const std::string& windowName) const
 
 std::vector<std::string> listItems(const DialogComponent& list)
 {
-    std::vector<std::string> items;
-    if (list.text.empty())
-        return items;
-    std::istringstream parts(list.text);
-    std::string item;
-    while (std::getline(parts, item, '|'))
-        items.push_back(item);
-    if (list.text.back() == '|')
+    std::vector<std::string> items = splitText(list.text, '|');
+    if (!list.text.empty() && list.text.back() == '|')
         items.emplace_back();
     return items;
 }
@@ -134,8 +124,6 @@ std::vector<std::string> listItems(const DialogComponent& list)
 DialogLayout parseDialogLayout(const std::string& text)
 {
     DialogLayout result;
-    std::istringstream lines(text);
-    std::string line;
     std::set<std::string> windowNames;
     std::set<std::string> componentNames;
     int lineNumber = 0;
@@ -144,7 +132,7 @@ DialogLayout parseDialogLayout(const std::string& text)
         result.error = "line " + std::to_string(lineNumber) + ": " + what;
         return result;
     };
-    while (std::getline(lines, line)) {
+    for (const std::string& line : splitText(text, '\n')) {
         ++lineNumber;
         std::vector<Word> words;
         if (!splitWords(line, words))

@@ -1,7 +1,7 @@
 #include "store.h"
 
 #include <charconv>
-#include <iostream>
+#include <cstdio>
 
 namespace {
 
@@ -68,7 +68,7 @@ void Store::report(const std::string& message)
     if (errorReport_)
         errorReport_(message);
     else
-        std::cerr << message << '\n';
+        std::fprintf(stderr, "%s\n", message.c_str());
 }
 
 std::optional<StoreValue> MemoryStore::readValue(const std::string& header, const std::string& name)

@@ -1,0 +1,80 @@
+// The device layout's text format: what a line holds, and the message for a line that is wrong.
+#include <gtest/gtest.h>
+
+#include "layout.h"
+
+namespace {
+
+TEST(Layout, ReadsEachFieldAndTheQuotedHint)
+{
+    const LayoutResult layout = parseLayout(
+        "# name left top width height picture transparent start cursor hint\n"
+        "Im_Base  0 0 766 416 Im_Base.jpg no yes default\r\n"
+        "\n"
+        "Puls_GameA 455 +279 16 26 Puls_GameA.jpg yes no hand \"Click to start Game A\"\n"
+        "Im_Front -330 0 372 416 - no yes help\n");
+    ASSERT_EQ(layout.error, "");
+    ASSERT_EQ(layout.components.size(), 3u);
+    const ComponentDef& base = layout.components[0];
+    EXPECT_EQ(base.name, "Im_Base");
+    EXPECT_EQ(base.rect, (Rect{0, 0, 766, 416}));
+    EXPECT_EQ(base.picture, "Im_Base.jpg");
+    EXPECT_FALSE(base.transparent);
+    EXPECT_TRUE(base.startVisible);
+    EXPECT_EQ(base.hint, "");
+    const ComponentDef& button = layout.components[1];
+    EXPECT_EQ(button.rect, (Rect{455, 279, 16, 26}));
+    EXPECT_TRUE(button.transparent);
+    EXPECT_FALSE(button.startVisible);
+    EXPECT_EQ(button.cursor, Cursor::Hand);
+    EXPECT_EQ(button.hint, "Click to start Game A");
+    EXPECT_EQ(layout.components[2].rect.left, -330);
+    EXPECT_EQ(layout.components[2].picture, "") << "a dash is no picture";
+    EXPECT_EQ(layout.components[2].cursor, Cursor::Help);
+}
+
+TEST(Layout, NamesTheLineAndWhatIsWrongAndKeepsNoComponents)
+{
+    const std::string good = "A 0 0 1 1 a.png no yes default\n";
+    const struct {
+        std::string line;
+        std::string error;
+    } cases[] = {
+        {"B 0 0 1 1 b.png no yes", "line 2: expected name, left, top, width, height, picture, transparent, start, cursor"},
+        {"B 0 0 1x 1 b.png no yes default", "line 2: expected name, left, top, width, height, picture, transparent, start, cursor"},
+        {"B 0 0 99999999999 1 b.png no yes default", "line 2: expected name, left, top, width, height, picture, transparent, start, cursor"},
+        {"   ", "line 2: expected name, left, top, width, height, picture, transparent, start, cursor"},
+        {"B 0 0 0 1 b.png no yes default", "line 2: the size of B is not positive"},
+        {"B 0 0 1 1 b.png maybe yes default", "line 2: transparent and start are yes or no"},
+        {"B 0 0 1 1 b.png no yes arrow", "line 2: unknown cursor 'arrow'"},
+        {"B 0 0 1 1 b.png no yes default \"open", "line 2: the hint's closing quote is missing"},
+        {"B 0 0 1 1 b.png no yes default extra", "line 2: unexpected text after the cursor"},
+        {"A 0 0 1 1 b.png no yes default", "line 2: component A appears twice"},
+    };
+    for (const auto& c : cases) {
+        const LayoutResult layout = parseLayout(good + c.line + "\n");
+        EXPECT_EQ(layout.error, c.error) << c.line;
+        EXPECT_TRUE(layout.components.empty()) << c.line;
+    }
+    EXPECT_EQ(parseLayout("# only a comment\n").error, "no components");
+}
+
+TEST(Layout, AFileThatCannotBeReadIsNamed)
+{
+    const LayoutResult layout = loadLayoutFile("no-such-folder/device.layout");
+    EXPECT_EQ(layout.error, "cannot read no-such-folder/device.layout");
+}
+
+TEST(Layout, SplitTextGivesThePartsGetlineWould)
+{
+    using Parts = std::vector<std::string>;
+    EXPECT_EQ(splitText("", '\n'), Parts{});
+    EXPECT_EQ(splitText("a", '\n'), Parts{"a"});
+    EXPECT_EQ(splitText("a\n", '\n'), Parts{"a"});
+    EXPECT_EQ(splitText("a\n\nb", '\n'), (Parts{"a", "", "b"}));
+    EXPECT_EQ(splitText("\n", '\n'), Parts{""});
+    EXPECT_EQ(splitText("x|y|", '|'), (Parts{"x", "y"}));
+    EXPECT_EQ(splitText("|y", '|'), (Parts{"", "y"}));
+}
+
+}  // namespace
