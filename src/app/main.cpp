@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QPixmap>
 
 #include "asset_dir.h"
+#include "picture_loader.h"
 #include "program_windows.h"
 #include "sound.h"
 #include "store_file.h"
@@ -37,7 +39,6 @@ int main(int argc, char** argv)
         return 1;
     }
     const QString assetDir = QString::fromStdString(assets);
-    app.setWindowIcon(QIcon(assetDir + QStringLiteral("/icons/hicolor/256x256/apps/zerno-bros.png")));
 
     StoreFile store(defaultStorePath());
     store.setErrorReport([](const std::string& message) { reportError(QString::fromStdString(message)); });
@@ -54,10 +55,23 @@ int main(int argc, char** argv)
     setup.clock = &clock;
     ProgramWindows windows(setup);
     QString error;
-    if (!windows.create(&error)) {
-        reportError(QStringLiteral("The program cannot start: a file it needs cannot be used.\n%1").arg(error));
+    const auto cannotStart = [](const QString& why) {
+        reportError(QStringLiteral("The program cannot start: a file it needs cannot be used.\n%1").arg(why));
+    };
+    if (!windows.createLauncher(&error)) {
+        cannotStart(error);
         return 1;
     }
-    windows.show();
+    // The launcher is on the screen first; the rest, and the icon the task bar shows, are made
+    // while the player looks at it.
+    windows.showAndCreateRest(
+        [&] {
+            const QImage icon = loadPicture(assetDir + QStringLiteral("/icons/hicolor/256x256/apps/zerno-bros.png"), nullptr);
+            QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
+        },
+        [&](const QString& why) {
+            cannotStart(why);
+            QCoreApplication::exit(1);
+        });
     return app.exec();
 }

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
+#include <utility>
 
 #include "dialog_layout.h"
 #include "layout.h"
@@ -22,27 +24,60 @@ ProgramWindows::ProgramWindows(ProgramSetup setup) : setup_(std::move(setup))
 
 ProgramWindows::~ProgramWindows() = default;
 
+namespace {
+
+// Runs whenDone once, in the event loop turn after the watched window's first paint, so that the
+// paint has reached the screen before whenDone's work starts.
+class FirstPaintWatch : public QObject {
+public:
+    FirstPaintWatch(QWidget* window, std::function<void()> whenDone) : whenDone_(std::move(whenDone))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && whenDone_) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, std::exchange(whenDone_, nullptr));
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> whenDone_;
+};
+
+}  // namespace
+
 bool ProgramWindows::create(QString* error)
 {
-    const QString pictureDir = setup_.assetDir + QStringLiteral("/pictures");
+    return createLauncher(error) && createRest(error);
+}
+
+bool ProgramWindows::createLauncher(QString* error)
+{
+    pictureDir_ = setup_.assetDir + QStringLiteral("/pictures");
     LayoutResult deviceLayout = loadLayoutFile((setup_.assetDir + QStringLiteral("/device.layout")).toStdString());
     if (!deviceLayout.error.empty()) {
         *error = QString::fromStdString(deviceLayout.error);
         return false;
     }
-    const DialogLayout dialogs = loadDialogLayoutFile((setup_.assetDir + QStringLiteral("/dialogs.layout")).toStdString());
-    if (!dialogs.error.empty()) {
-        *error = QString::fromStdString(dialogs.error);
+    dialogs_ = std::make_unique<DialogLayout>(
+        loadDialogLayoutFile((setup_.assetDir + QStringLiteral("/dialogs.layout")).toStdString()));
+    if (!dialogs_->error.empty()) {
+        *error = QString::fromStdString(dialogs_->error);
         return false;
     }
-    const auto window = [&](const char* name) -> const DialogWindow* {
-        const DialogWindow* found = dialogs.find(name);
-        if (!found)
-            *error = QStringLiteral("%1/dialogs.layout has no window %2.").arg(setup_.assetDir, QLatin1String(name));
-        return found;
-    };
+    const DialogWindow* about = window("AboutForm", error);
+    const DialogWindow* splash = window("SplashForm", error);
+    const DialogWindow* keys = window("KeysForm", error);
+    if (!about || !splash || !keys)
+        return false;
 
     // The device window: the main window. Its creation reads the key letters and the hiscores.
+    // Its pictures come with the rest.
     Form1View = std::make_unique<DeviceView>();
     DevicePorts ports;
     ports.sound = setup_.sound;
@@ -53,8 +88,7 @@ bool ProgramWindows::create(QString* error)
     Form1 = std::make_unique<TForm1>(std::move(deviceLayout.components), scheduler, ports);
     host = std::make_unique<TimerHost>(scheduler);
     Form1->FormCreate();
-    if (!Form1View->attach(*Form1, *host, pictureDir, error))
-        return false;
+    Form1View->attach(*Form1, *host);
     // A borderless window shows no caption; the title is what the desktop calls the program.
     Form1View->setWindowTitle(QString::fromUtf8(ProgramTitle));
     forms.Form1 = Form1.get();
@@ -66,12 +100,6 @@ bool ProgramWindows::create(QString* error)
         quit();
     };
 
-    AboutForm = std::make_unique<TAboutForm>();
-    const DialogWindow* about = window("AboutForm");
-    if (!about || !AboutForm->build(*about, pictureDir, error))
-        return false;
-    forms.AboutForm = AboutForm.get();
-
     // The launcher: reads the stored sound mode; its menu serves the device window.
     SplashPorts splashPorts;
     splashPorts.settingsStore = setup_.settingsStore;
@@ -79,23 +107,42 @@ bool ProgramWindows::create(QString* error)
     splashPorts.soundFolder = setup_.soundFolder;
     splashPorts.quit = setup_.quit;
     SplashForm = std::make_unique<TSplashForm>(forms, std::move(splashPorts));
-    const DialogWindow* splash = window("SplashForm");
-    if (!splash || !SplashForm->build(*splash, pictureDir, error))
+    if (!SplashForm->build(*splash, pictureDir_, error))
         return false;
     forms.SplashForm = SplashForm.get();
     SplashForm->FormCreate();
     TSplashForm* launcher = SplashForm.get();
     Form1View->keyFilter = [launcher](QKeyEvent* event) { return launcher->menuShortcut(event); };
     Form1View->onContextMenu = [launcher](const QPoint& position) { launcher->popUpMenu(position); };
+    return true;
+}
+
+bool ProgramWindows::createRest(QString* error)
+{
+    if (!Form1View->loadPictures(pictureDir_, error))
+        return false;
+
+    AboutForm = std::make_unique<TAboutForm>();
+    if (!AboutForm->build(*dialogs_->find("AboutForm"), pictureDir_, error))
+        return false;
+    forms.AboutForm = AboutForm.get();
 
     // The key dialog, last: it fills its lists from the letters the device window read.
     KeysForm = std::make_unique<TKeysForm>(forms, *setup_.keySettingsStore);
-    const DialogWindow* keys = window("KeysForm");
-    if (!keys || !KeysForm->build(*keys, pictureDir, error))
+    if (!KeysForm->build(*dialogs_->find("KeysForm"), pictureDir_, error))
         return false;
     forms.KeysForm = KeysForm.get();
     KeysForm->FormCreate();
+    dialogs_.reset();
     return true;
+}
+
+const DialogWindow* ProgramWindows::window(const char* name, QString* error) const
+{
+    const DialogWindow* found = dialogs_->find(name);
+    if (!found && error->isEmpty())
+        *error = QStringLiteral("%1/dialogs.layout has no window %2.").arg(setup_.assetDir, QLatin1String(name));
+    return found;
 }
 
 void ProgramWindows::show()
@@ -104,4 +151,34 @@ void ProgramWindows::show()
         Form1View->show();
     SplashForm->show();
     host->rearm();
+}
+
+void ProgramWindows::showAndCreateRest(std::function<void()> onMade, std::function<void(const QString&)> onFailure)
+{
+    const auto createTheRest = [this, onMade, onFailure] {
+        if (restStarted_)
+            return;
+        restStarted_ = true;
+        QString error;
+        if (!createRest(&error)) {
+            onFailure(error);
+            return;
+        }
+        // Off the screen, and after the launcher: it must leave the keyboard with the launcher.
+        if (DeviceView::canPlaceWindows()) {
+            const bool launcherActive = SplashForm->isActiveWindow();
+            Form1View->setAttribute(Qt::WA_ShowWithoutActivating);
+            Form1View->show();
+            Form1View->setAttribute(Qt::WA_ShowWithoutActivating, false);
+            if (launcherActive)
+                SplashForm->activateWindow();
+        }
+        onMade();
+    };
+    firstPaintWatch_ = std::make_unique<FirstPaintWatch>(SplashForm.get(), createTheRest);
+    SplashForm->show();
+    host->rearm();
+    // Should the launcher not be painted (a window system that keeps it from the screen), the
+    // rest is made a moment later all the same.
+    QTimer::singleShot(1000, firstPaintWatch_.get(), createTheRest);
 }

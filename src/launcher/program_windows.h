@@ -9,6 +9,7 @@
 #include <string>
 
 #include "about_form.h"
+#include "dialog_layout.h"
 #include "device_view.h"
 #include "form1.h"
 #include "forms.h"
@@ -46,10 +47,22 @@ public:
     // layout or a picture cannot be used; error then names the file and what is wrong.
     bool create(QString* error);
 
+    // The same in two steps, so that the launcher can be on the screen before the rest is made.
+    // The first reads both layouts, makes the device's state (its creation handler reads the
+    // keys and the hiscores) and the launcher; the second loads the device window's pictures
+    // and makes the about dialog and the key dialog, whose creation handler comes last.
+    bool createLauncher(QString* error);
+    bool createRest(QString* error);
+
     // Puts the windows on display as they were laid out: the device window off screen with its
     // cover showing (where the window system will not let a program place its windows, not at
     // all until PLAY), the launcher in the middle of the screen.
     void show();
+
+    // After createLauncher: shows the launcher, and once it has painted itself makes the rest
+    // and shows the device window as show() does, then runs onMade. onFailure gets the error instead when that fails; the program
+    // cannot go on then.
+    void showAndCreateRest(std::function<void()> onMade, std::function<void(const QString&)> onFailure);
 
     Forms forms;
     Scheduler scheduler;
@@ -61,5 +74,12 @@ public:
     std::unique_ptr<TKeysForm> KeysForm;
 
 private:
+    // The window of that name in the dialogs' layout; null, with error set, when it has none.
+    const DialogWindow* window(const char* name, QString* error) const;
+
     ProgramSetup setup_;
+    QString pictureDir_;
+    std::unique_ptr<DialogLayout> dialogs_;  // read by createLauncher, used up by createRest
+    bool restStarted_ = false;
+    std::unique_ptr<QObject> firstPaintWatch_;
 };

@@ -2,6 +2,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QTest>
 
 #include "dialog_layout.h"
 #include "launcher_test_support.h"
@@ -101,27 +102,84 @@ TEST_F(DialogWindows, EveryCaptionFitsItsRectangleInTheArialFace)
     EXPECT_EQ(about().findChild<QLabel*>("La_Hobby2")->text(), "...guess it !");
 }
 
-TEST_F(DialogWindows, AMissingPictureStopsStartUpNamingTheFile)
-{
-    // A copy of the assets without the second box picture.
-    const fs::path assets = scratch / "assets";
-    fs::copy(ZERNO_TEST_ASSET_DIR, assets, fs::copy_options::recursive);
-    fs::remove(assets / "pictures" / "Box2.jpg");
-    StoreFile file(storePath.string());
-    auto keyStore = file.OpenKey("Software\\Brisquel\\Tessova");
-    auto gameStore = file.OpenKey("Software\\Brisquel\\ZernoBro");
+// The program's windows on a copy of the assets that lacks one picture.
+class WindowsWithoutAPicture : public DialogWindows {
+protected:
+    void makeWindows(const char* missingPicture)
+    {
+        const fs::path assets = scratch / "assets";
+        fs::copy(ZERNO_TEST_ASSET_DIR, assets, fs::copy_options::recursive);
+        fs::remove(assets / "pictures" / missingPicture);
+        file = std::make_unique<StoreFile>(storePath.string());
+        keyStore = file->OpenKey("Software\\Brisquel\\Tessova");
+        gameStore = file->OpenKey("Software\\Brisquel\\ZernoBro");
+        ProgramSetup setup;
+        setup.assetDir = QString::fromStdString(assets.string());
+        setup.keySettingsStore = keyStore.get();
+        setup.settingsStore = gameStore.get();
+        setup.sound = &silent;
+        setup.clock = &clock;
+        setup.soundFolder = soundFolder.string();
+        setup.screenSize = [] { return QSize(1024, 768); };
+        setup.quit = [] {};
+        program = std::make_unique<ProgramWindows>(setup);
+    }
+
+    std::unique_ptr<StoreFile> file;
+    std::unique_ptr<StoreKey> keyStore, gameStore;
     Sound silent;
-    ProgramSetup setup;
-    setup.assetDir = QString::fromStdString(assets.string());
-    setup.keySettingsStore = keyStore.get();
-    setup.settingsStore = gameStore.get();
-    setup.sound = &silent;
-    setup.clock = &clock;
-    setup.screenSize = [] { return QSize(1024, 768); };
-    ProgramWindows program(setup);
+    std::unique_ptr<ProgramWindows> program;
+};
+
+TEST_F(WindowsWithoutAPicture, AMissingLauncherPictureStopsStartUpNamingTheFile)
+{
+    makeWindows("Box2.jpg");
     QString error;
-    EXPECT_FALSE(program.create(&error));
+    EXPECT_FALSE(program->create(&error));
     EXPECT_TRUE(error.contains(QLatin1String("Box2.jpg"))) << error.toStdString();
+}
+
+// The launcher comes on the screen first; the device window's pictures and the other two dialogs
+// are made once it has painted, and a picture missing among them is reported then, by name.
+TEST_F(WindowsWithoutAPicture, TheLauncherShowsFirstAndTheRestIsMadeOnceItHasPainted)
+{
+    makeWindows("Box3.jpg");  // no such picture: nothing is missing
+    QString error;
+    ASSERT_TRUE(program->createLauncher(&error)) << error.toStdString();
+    EXPECT_EQ(program->forms.AboutForm, nullptr);
+    EXPECT_EQ(program->forms.KeysForm, nullptr);
+    int made = 0;
+    QString failure;
+    program->showAndCreateRest([&] { ++made; }, [&](const QString& why) { failure = why; });
+    EXPECT_TRUE(program->SplashForm->isVisible());
+    EXPECT_EQ(made, 0) << "made before the launcher painted";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return made > 0; }, 2000)) << failure.toStdString();
+    EXPECT_TRUE(failure.isEmpty());
+    ASSERT_NE(program->forms.AboutForm, nullptr);
+    ASSERT_NE(program->forms.KeysForm, nullptr);
+    EXPECT_TRUE(program->Form1View->isVisible()) << "shown off the screen, as at start";
+    EXPECT_TRUE(program->SplashForm->isActiveWindow() || !program->Form1View->isActiveWindow())
+        << "the device window took the keyboard from the launcher";
+    QTest::qWait(1100);
+    EXPECT_EQ(made, 1) << "the rest was made twice";
+}
+
+TEST_F(WindowsWithoutAPicture, ADevicePictureMissingIsReportedByNameAfterTheLauncherShows)
+{
+    makeWindows("Im_Num5.png");
+    QString error;
+    ASSERT_TRUE(program->createLauncher(&error)) << error.toStdString();
+    int made = 0, failures = 0;
+    QString failure;
+    program->showAndCreateRest([&] { ++made; }, [&](const QString& why) {
+        ++failures;
+        failure = why;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return failures > 0; }, 2000));
+    EXPECT_TRUE(failure.contains(QLatin1String("Im_Num5.png"))) << failure.toStdString();
+    QTest::qWait(1100);
+    EXPECT_EQ(made, 0);
+    EXPECT_EQ(failures, 1) << "reported twice";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "device_view.h"
 #include "layout.h"
+#include "picture_loader.h"
 #include "store.h"
 
 namespace {
@@ -71,6 +72,41 @@ TEST_F(ViewTest, ClosedDeviceIsTheCoverAloneAndOpensToTheFullWidth)
     EXPECT_EQ(view.size(), QSize(TForm1::ClosedWidth, TForm1::ClientHeight));
     view.deliver([&] { form->Im_FrontClick(); });
     EXPECT_EQ(view.size(), QSize(TForm1::OpenWidth, TForm1::ClientHeight));
+}
+
+// The open device's body and the cover are let go while hidden (the body until the device opens,
+// the cover once it has): each must paint exactly as its file whenever it shows.
+TEST_F(ViewTest, TheBigPicturesPaintAsTheirFilesEachTimeTheyShow)
+{
+    const QImage cover = loadPicture(ZERNO_ASSET_DIR "/pictures/Im_Front.jpg", nullptr);
+    const QImage body = loadPicture(ZERNO_ASSET_DIR "/pictures/Im_Base.jpg", nullptr);
+    ASSERT_FALSE(cover.isNull());
+    ASSERT_FALSE(body.isNull());
+    // The columns left of the first parcel on the cover, and the body's bottom rows below the
+    // screens and buttons: no other picture lies there.
+    const auto coverShows = [&](const QImage& shot) {
+        for (int y = 0; y < cover.height(); ++y)
+            for (int x = 0; x < 280; ++x)
+                if (shot.pixel(x, y) != cover.pixel(x, y))
+                    return false;
+        return true;
+    };
+    const auto bodyShows = [&](const QImage& shot) {
+        for (int y = body.height() - 20; y < body.height(); ++y)
+            for (int x = 0; x < body.width(); ++x)
+                if (shot.pixel(x, y) != body.pixel(x, y))
+                    return false;
+        return true;
+    };
+    EXPECT_TRUE(coverShows(shot()));
+
+    view.deliver([&] { form->Im_FrontClick(); });
+    EXPECT_TRUE(bodyShows(shot()));
+
+    view.deliver([&] { form->setLit(form->Im_Front, true); });
+    EXPECT_TRUE(coverShows(shot()));
+    view.deliver([&] { form->setLit(form->Im_Front, false); });
+    EXPECT_TRUE(bodyShows(shot()));
 }
 
 TEST_F(ViewTest, ALitSegmentShowsItsDarkPixelsAndAnUnlitOneTheBodyBeneath)

@@ -33,14 +33,6 @@ DeviceHarness::DeviceHarness(bool withSound)
     store_ = std::make_unique<MemoryStore>();
     keySettings_ = store_->OpenKey("Software\\Brisquel\\Tessova");
     settings_ = store_->OpenKey("Software\\Brisquel\\ZernoBro");
-    if (withSound) {
-        soundStarted_ = true;
-        if (!sound_.startSound(1, ZERNO_SOUND_DIR)) {
-            error_ = QStringLiteral("the sounds in " ZERNO_SOUND_DIR " did not load");
-            return;
-        }
-        sound_.SoundOn = true;
-    }
     DevicePorts ports;
     ports.sound = &sound_;
     ports.keySettingsStore = keySettings_.get();
@@ -54,6 +46,15 @@ DeviceHarness::DeviceHarness(bool withSound)
     form_->FormCreate();
     if (!view_.attach(*form_, *host_, QString::fromStdString(assets + "/pictures"), &error_))
         return;
+    // In the program's order: the device window is made at start, the sound starts at PLAY.
+    if (withSound) {
+        soundStarted_ = true;
+        if (!sound_.startSound(1, ZERNO_SOUND_DIR)) {
+            error_ = QStringLiteral("the sounds in " ZERNO_SOUND_DIR " did not load");
+            return;
+        }
+        sound_.SoundOn = true;
+    }
     viewAfterTicks_ = host_->afterTicks;
     host_->afterTicks = [this] { afterTicks(); };
     view_.deliver([this] {

@@ -68,25 +68,83 @@ bool DeviceView::canPlaceWindows()
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-bool DeviceView::attach(TForm1& form, TimerHost& host, const QString& pictureDir, QString* error)
+void DeviceView::attach(TForm1& form, TimerHost& host)
 {
     form_ = &form;
     host_ = &host;
-    opaque_.clear();
-    transparent_.clear();
-    for (const std::string& file : form.pictures) {
-        const QString path = pictureDir + QLatin1Char('/') + QString::fromStdString(file);
-        QImage picture = loadPicture(path, error);
-        if (picture.isNull())
-            return false;
-        transparent_.push_back(picture.depth() == 1 || picture.format() == QImage::Format_Indexed8
-                                   ? darkPixelsOnly(picture)
-                                   : picture);
-        opaque_.push_back(picture.convertToFormat(QImage::Format_RGB32));
-    }
     host.afterTicks = [this] { flushRepaint(); };
     geometryChanged();
+}
+
+bool DeviceView::loadPictures(const QString& pictureDir, QString* error)
+{
+    const size_t count = form_->pictures.size();
+    std::vector<PictureUse> uses(count);
+    for (size_t index = 0; index < form_->components().size(); ++index) {
+        const int picture = form_->components()[index].picture;
+        if (picture >= 0)
+            uses[size_t(picture)].components.push_back(int(index));
+    }
+    std::vector<QString> paths;
+    for (const std::string& file : form_->pictures)
+        paths.push_back(pictureDir + QLatin1Char('/') + QString::fromStdString(file));
+    picturePaths_ = std::move(paths);
+    uses_ = std::move(uses);
+    // Every file is read now, so that a damaged one is named before the device is used; a big
+    // picture that nothing shows yet is let go again at once.
+    for (size_t picture = 0; picture < count; ++picture)
+        if (!loadPicture(picture, error)) {
+            uses_.clear();
+            return false;
+        }
+    for (size_t picture = 0; picture < count; ++picture)
+        releaseIfUnseen(picture);
+    update();
     return true;
+}
+
+bool DeviceView::loadPicture(size_t picture, QString* error)
+{
+    const QImage image = ::loadPicture(picturePaths_[picture], error);
+    if (image.isNull())
+        return false;
+    PictureUse& use = uses_[picture];
+    use.source = image;
+    // A true-colour picture is drawn as it is either way; a 1-bit segment picture gets the
+    // 32-bit form each way it is drawn when first drawn so, which is not every way for most.
+    const bool oneBit = image.depth() == 1 || image.format() == QImage::Format_Indexed8;
+    use.opaque = oneBit ? QImage() : image;
+    use.transparent = oneBit ? QImage() : image;
+    use.big = image.sizeInBytes() >= bigPictureBytes;
+    use.released = false;
+    return true;
+}
+
+const QImage& DeviceView::pictureToDraw(size_t picture, bool transparent)
+{
+    PictureUse& use = uses_[picture];
+    QImage& drawn = transparent ? use.transparent : use.opaque;
+    if (drawn.isNull())
+        drawn = transparent ? darkPixelsOnly(use.source) : use.source.convertToFormat(QImage::Format_RGB32);
+    return drawn;
+}
+
+void DeviceView::releaseIfUnseen(size_t picture)
+{
+    PictureUse& use = uses_[picture];
+    if (!use.big || use.released)
+        return;
+    for (int index : use.components)
+        if (form_->components()[size_t(index)].visible)
+            return;
+    use.source = use.opaque = use.transparent = QImage();
+    use.released = true;
+}
+
+bool DeviceView::attach(TForm1& form, TimerHost& host, const QString& pictureDir, QString* error)
+{
+    attach(form, host);
+    return loadPictures(pictureDir, error);
 }
 
 void DeviceView::deliver(const std::function<void()>& handler)
@@ -99,8 +157,12 @@ void DeviceView::deliver(const std::function<void()>& handler)
 
 void DeviceView::componentChanged(int index)
 {
-    if (form_)
-        dirty_ += toQRect(form_->components()[size_t(index)].rect);
+    if (!form_)
+        return;
+    const Component& component = form_->components()[size_t(index)];
+    dirty_ += toQRect(component.rect);
+    if (!component.visible && size_t(component.picture) < uses_.size())
+        releaseIfUnseen(size_t(component.picture));
 }
 
 void DeviceView::flushRepaint()
@@ -142,9 +204,18 @@ void DeviceView::paintEvent(QPaintEvent* event)
         const QRect rect = toQRect(component.rect);
         if (!region.intersects(rect))
             continue;
-        const auto& pictures = component.def.transparent ? transparent_ : opaque_;
+        const size_t picture = size_t(component.picture);
+        if (picture >= uses_.size())
+            continue;  // not loaded yet
+        if (uses_[picture].released) {
+            QString error;
+            if (!loadPicture(picture, &error)) {
+                qWarning("%s", qPrintable(error));
+                continue;
+            }
+        }
         // Pictures are drawn at their natural size from the rectangle's corner, never scaled.
-        painter.drawImage(rect.topLeft(), pictures[size_t(component.picture)]);
+        painter.drawImage(rect.topLeft(), pictureToDraw(picture, component.def.transparent));
     }
 }
 

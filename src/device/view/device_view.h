@@ -19,11 +19,17 @@ class DeviceView : public QWidget, public DeviceListener {
     Q_OBJECT
 public:
     // The listener must be set on the form's ports before FormCreate; the view is built first,
-    // then attach() once the form exists and its pictures are loaded.
+    // then attached once the form exists.
     explicit DeviceView(QWidget* parent = nullptr);
 
-    // Loads every picture the form names from pictureDir. On failure returns false and sets error
-    // to a message naming the file.
+    // Shows and drives form from now on. Until its pictures are loaded the window paints black.
+    void attach(TForm1& form, TimerHost& host);
+
+    // Loads every picture the form names from pictureDir and repaints. On failure returns false
+    // and sets error to a message naming the file; the window then keeps painting black.
+    bool loadPictures(const QString& pictureDir, QString* error);
+
+    // Both at once.
     bool attach(TForm1& form, TimerHost& host, const QString& pictureDir, QString* error);
 
     // Runs a device handler as an event of the window: due ticks first, then the handler, then the
@@ -62,10 +68,28 @@ private:
     void updateCursor(const QPoint& client);
     void flushRepaint();
 
+    // A picture of this size or more (the open device's body, the cover) is held only while a
+    // component shows it, and read again when one does: the body is hidden until the device
+    // opens, the cover for good once it has.
+    static constexpr qsizetype bigPictureBytes = 256 * 1024;
+
+    struct PictureUse {
+        std::vector<int> components;  // the components that start with it
+        QImage source;                // as read from its file
+        QImage opaque;                // painted whole
+        QImage transparent;           // with its light pixels see-through
+        bool big = false;
+        bool released = false;
+    };
+
+    bool loadPicture(size_t picture, QString* error);
+    const QImage& pictureToDraw(size_t picture, bool transparent);
+    void releaseIfUnseen(size_t picture);
+
     TForm1* form_ = nullptr;
     TimerHost* host_ = nullptr;
-    std::vector<QImage> opaque_;       // each picture painted whole
-    std::vector<QImage> transparent_;  // each picture with its light pixels see-through
+    std::vector<QString> picturePaths_;
+    std::vector<PictureUse> uses_;  // one for each picture the form names
     QRegion dirty_;
     int pressed_ = -1;
     Qt::MouseButton pressedButton_ = Qt::NoButton;

@@ -2,8 +2,41 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <memory>
+#include <sys/mman.h>
 #include <turbojpeg.h>
+
+namespace {
+
+// A picture this big (the open device's body, the cover) gets pages of its own, which go back to
+// the system the moment the picture is let go. From the malloc heap they would mostly stay with
+// the process: a freed block amid others cannot be returned.
+constexpr qsizetype ownPagesBytes = 256 * 1024;
+
+struct OwnPages {
+    void* start;
+    size_t bytes;
+};
+
+QImage newPicture(int width, int height)
+{
+    const qsizetype bytes = qsizetype(width) * height * 4;
+    if (bytes < ownPagesBytes)
+        return QImage(width, height, QImage::Format_ARGB32);
+    void* start = mmap(nullptr, size_t(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (start == MAP_FAILED)
+        return QImage();
+    auto* pages = new OwnPages{start, size_t(bytes)};
+    const auto release = [](void* info) {
+        auto* pages = static_cast<OwnPages*>(info);
+        munmap(pages->start, pages->bytes);
+        delete pages;
+    };
+    return QImage(static_cast<uchar*>(start), width, height, width * 4, QImage::Format_ARGB32, release, pages);
+}
+
+}  // namespace
 
 QImage loadJpeg(const QString& path, QString* error)
 {
@@ -33,8 +66,9 @@ QImage loadJpeg(const QString& path, QString* error)
     if (width <= 0 || height <= 0 || width > 8192 || height > 8192)
         return fail(QStringLiteral("unreasonable picture size %1 x %2").arg(width).arg(height));
     // Decoded straight into the 32-bit layout the window paints from, so the picture is held
-    // once: the decoder sets every alpha byte to 0xFF, which makes it a valid opaque RGB32 image.
-    QImage image(width, height, QImage::Format_ARGB32);
+    // once and painted without conversion: the decoder sets every alpha byte to 0xFF, which
+    // makes it a valid opaque RGB32 image.
+    QImage image = newPicture(width, height);
     if (image.isNull())
         return fail(QStringLiteral("no memory for a picture of %1 x %2").arg(width).arg(height));
     const int pixelFormat = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? TJPF_BGRA : TJPF_ARGB;
@@ -50,15 +84,17 @@ QImage loadPicture(const QString& path, QString* error)
 {
     if (QFileInfo(path).suffix().compare(QStringLiteral("jpg"), Qt::CaseInsensitive) == 0)
         return loadJpeg(path, error);
-    QImage image;
     if (!QFileInfo::exists(path)) {
         if (error)
             *error = QStringLiteral("%1: the file is missing").arg(path);
-        return image;
+        return QImage();
     }
-    if (!image.load(path)) {
-        if (error)
-            *error = QStringLiteral("%1: not a readable picture").arg(path);
-    }
+    // Read as what its name says it is: guessing the format would load every image plugin Qt
+    // has, which costs start-up time and memory, for pictures that are all PNGs.
+    QImageReader reader(path, QFileInfo(path).suffix().toLower().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    QImage image = reader.read();
+    if (image.isNull() && error)
+        *error = QStringLiteral("%1: not a readable picture (%2)").arg(path, reader.errorString());
     return image;
 }
