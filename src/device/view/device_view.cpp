@@ -81,9 +81,12 @@ bool DeviceView::loadPictures(const QString& pictureDir, QString* error)
     const size_t count = form_->pictures.size();
     std::vector<PictureUse> uses(count);
     for (size_t index = 0; index < form_->components().size(); ++index) {
-        const int picture = form_->components()[index].picture;
-        if (picture >= 0)
-            uses[size_t(picture)].components.push_back(int(index));
+        const Component& component = form_->components()[index];
+        if (component.picture < 0)
+            continue;
+        PictureUse& use = uses[size_t(component.picture)];
+        use.components.push_back(int(index));
+        (component.def.transparent ? use.startsTransparent : use.startsOpaque) = true;
     }
     std::vector<QString> paths;
     for (const std::string& file : form_->pictures)
@@ -110,13 +113,21 @@ bool DeviceView::loadPicture(size_t picture, QString* error)
         return false;
     PictureUse& use = uses_[picture];
     use.source = image;
-    // A true-colour picture is drawn as it is either way; a 1-bit segment picture gets the
-    // 32-bit form each way it is drawn when first drawn so, which is not every way for most.
+    // A true-colour picture is drawn as it is either way. A 1-bit segment picture gets its
+    // 32-bit form for each way its components draw it now, so that no paint in a game has to
+    // make one; a digit position that takes another digit's picture gets the other form on
+    // first use.
     const bool oneBit = image.depth() == 1 || image.format() == QImage::Format_Indexed8;
     use.opaque = oneBit ? QImage() : image;
     use.transparent = oneBit ? QImage() : image;
     use.big = image.sizeInBytes() >= bigPictureBytes;
     use.released = false;
+    if (oneBit) {
+        if (use.startsOpaque)
+            pictureToDraw(picture, false);
+        if (use.startsTransparent)
+            pictureToDraw(picture, true);
+    }
     return true;
 }
 

@@ -78,6 +78,8 @@ private:
         QImage source;                // as read from its file
         QImage opaque;                // painted whole
         QImage transparent;           // with its light pixels see-through
+        bool startsOpaque = false;    // one of those components paints it whole
+        bool startsTransparent = false;
         bool big = false;
         bool released = false;
     };
