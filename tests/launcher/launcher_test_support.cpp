@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "fmod.h"
+#include "list_pick.h"
 
 namespace launchertest {
 
@@ -149,20 +150,8 @@ void ProgramTest::store(const std::string& key, const std::string& name, int val
 
 void ProgramTest::pick(QComboBox* list, const QString& text)
 {
-    const int row = list->findText(text);
-    ASSERT_GE(row, 0) << text.toStdString();
-    click(list);
-    QAbstractItemView* items = list->view();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return items->isVisible(); })) << "the list did not drop down";
-    const QModelIndex item = items->model()->index(row, 0);
-    items->scrollTo(item);
-    const QPoint target(items->viewport()->width() / 2, items->visualRect(item).center().y());
-    // A release right where the list was opened, too soon after, is taken as the end of the
-    // opening click and ignored: a user's second click comes later than that.
-    if (list->rect().contains(list->mapFromGlobal(items->viewport()->mapToGlobal(target))))
-        QTest::qWait(QApplication::doubleClickInterval() + 50);
-    QTest::mouseClick(items->viewport(), Qt::LeftButton, {}, target);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !items->isVisible(); })) << "the list stayed down";
+    const char* failure = pickFromList(list, text);
+    ASSERT_EQ(failure, nullptr) << failure << ": " << text.toStdString();
 }
 
 void ProgramTest::click(QWidget* widget)

@@ -29,6 +29,8 @@
 #include <initializer_list>
 #include <utility>
 
+#include "list_pick.h"
+
 namespace {
 
 // A component's rectangle in the device window, from the same layout file the program reads.
@@ -191,23 +193,8 @@ private:
     // Picks an item of a drop-down list with the mouse: opens it, clicks the item.
     bool pick(QComboBox* list, const QString& text)
     {
-        const int row = list->findText(text);
-        if (!check(row >= 0, "the list has the item"))
-            return false;
-        QTest::mouseClick(list, Qt::LeftButton);
-        QAbstractItemView* items = list->view();
-        if (!check(QTest::qWaitFor([&] { return items->isVisible(); }), "the list drops down"))
-            return false;
-        const QModelIndex item = items->model()->index(row, 0);
-        items->scrollTo(item);
-        const QPoint target(items->viewport()->width() / 2, items->visualRect(item).center().y());
-        // A release where the list was opened, too soon after, is taken as the end of the
-        // opening click: a user's second click comes later than that.
-        if (list->rect().contains(list->mapFromGlobal(items->viewport()->mapToGlobal(target))))
-            QTest::qWait(QApplication::doubleClickInterval() + 50);
-        QTest::mouseClick(items->viewport(), Qt::LeftButton, {}, target);
-        return check(QTest::qWaitFor([&] { return !items->isVisible(); }) && list->currentText() == text,
-                     "a click on the item picks it");
+        const char* failure = pickFromList(list, text);
+        return check(failure == nullptr, failure ? failure : "");
     }
 
     // A right-click on the device's body, then a click on the command menu's item.
