@@ -67,7 +67,8 @@ TEST(Truck, FromTheSixthParcelTheTruckSmokesUntilAMissFreezesItWhileTheLoweringG
     std::string puffs;
     for (int64_t t : {349, 350, 500, 650, 800, 950}) {
         device.waitUntil(t);
-        puffs += (device.lit("Im_Bus2") ? "|" : ".") + puff();
+        puffs += device.lit("Im_Bus2") ? "|" : ".";
+        puffs += puff();
     }
     EXPECT_EQ(puffs, ".||5|56||5");
     device.light("Im_Pack1001");  // unattended at the right tick at 995: a miss

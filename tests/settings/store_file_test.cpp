@@ -428,7 +428,7 @@ TEST_F(StoreFileTest, TwoCopiesTakingTurnsSeeAndKeepEachOthersWrites)
                 if (turn > 0 && game->ReadInteger("shared", -1) != turn - 1)
                     return 3;
                 game->WriteInteger("Shared", turn);
-                game->WriteInteger((me == 0 ? "A" : "B") + std::to_string(turn), turn);
+                game->WriteInteger(std::string(me == 0 ? "A" : "B").append(std::to_string(turn)), turn);
                 if (turn + 1 < Turns && ::write(out, &turn, sizeof turn) != sizeof turn)
                     return 4;
             }
@@ -448,7 +448,7 @@ TEST_F(StoreFileTest, TwoCopiesTakingTurnsSeeAndKeepEachOthersWrites)
     EXPECT_EQ(file.data.find(GameHeader, "Shared")->data, std::to_string(Turns - 1));
     int kept = 0;
     for (int turn = 0; turn < Turns; ++turn) {
-        const StoreValue* own = file.data.find(GameHeader, (turn % 2 == 0 ? "A" : "B") + std::to_string(turn));
+        const StoreValue* own = file.data.find(GameHeader, std::string(turn % 2 == 0 ? "A" : "B").append(std::to_string(turn)));
         kept += own && own->data == std::to_string(turn);
     }
     EXPECT_EQ(kept, Turns);
