@@ -96,7 +96,7 @@ bool DeviceView::loadPictures(const QString& pictureDir, QString* error)
     // Every file is read now, so that a damaged one is named before the device is used; a big
     // picture that nothing shows yet is let go again at once.
     for (size_t picture = 0; picture < count; ++picture)
-        if (!loadPicture(picture, error)) {
+        if (!readPicture(picture, error)) {
             uses_.clear();
             return false;
         }
@@ -106,9 +106,9 @@ bool DeviceView::loadPictures(const QString& pictureDir, QString* error)
     return true;
 }
 
-bool DeviceView::loadPicture(size_t picture, QString* error)
+bool DeviceView::readPicture(size_t picture, QString* error)
 {
-    const QImage image = ::loadPicture(picturePaths_[picture], error);
+    const QImage image = loadPicture(picturePaths_[picture], error);
     if (image.isNull())
         return false;
     PictureUse& use = uses_[picture];
@@ -121,7 +121,6 @@ bool DeviceView::loadPicture(size_t picture, QString* error)
     use.opaque = oneBit ? QImage() : image;
     use.transparent = oneBit ? QImage() : image;
     use.big = image.sizeInBytes() >= bigPictureBytes;
-    use.released = false;
     if (oneBit) {
         if (use.startsOpaque)
             pictureToDraw(picture, false);
@@ -143,13 +142,12 @@ const QImage& DeviceView::pictureToDraw(size_t picture, bool transparent)
 void DeviceView::releaseIfUnseen(size_t picture)
 {
     PictureUse& use = uses_[picture];
-    if (!use.big || use.released)
+    if (!use.big || use.source.isNull())
         return;
     for (int index : use.components)
         if (form_->components()[size_t(index)].visible)
             return;
     use.source = use.opaque = use.transparent = QImage();
-    use.released = true;
 }
 
 bool DeviceView::attach(TForm1& form, TimerHost& host, const QString& pictureDir, QString* error)
@@ -218,9 +216,9 @@ void DeviceView::paintEvent(QPaintEvent* event)
         const size_t picture = size_t(component.picture);
         if (picture >= uses_.size())
             continue;  // not loaded yet
-        if (uses_[picture].released) {
+        if (uses_[picture].source.isNull()) {  // let go while hidden
             QString error;
-            if (!loadPicture(picture, &error)) {
+            if (!readPicture(picture, &error)) {
                 qWarning("%s", qPrintable(error));
                 continue;
             }

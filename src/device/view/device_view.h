@@ -75,16 +75,15 @@ private:
 
     struct PictureUse {
         std::vector<int> components;  // the components that start with it
-        QImage source;                // as read from its file
+        QImage source;                // as read from its file; null while let go
         QImage opaque;                // painted whole
         QImage transparent;           // with its light pixels see-through
         bool startsOpaque = false;    // one of those components paints it whole
         bool startsTransparent = false;
         bool big = false;
-        bool released = false;
     };
 
-    bool loadPicture(size_t picture, QString* error);
+    bool readPicture(size_t picture, QString* error);
     const QImage& pictureToDraw(size_t picture, bool transparent);
     void releaseIfUnseen(size_t picture);
 
