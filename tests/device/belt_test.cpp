@@ -37,6 +37,9 @@ TEST(Belt, GameAStartsWithATickAt415ThenEvery430AndTheFirstRightTickBringsAParce
     device.waitUntil(845);
     EXPECT_TRUE(device.cell(12, 1));
     EXPECT_EQ(device.soundsOf("SndPack"), Times{845});  // a parcel just arrived at the spawn cell counts
+    device.light(cellName(4, 3));  // moved by the next tick, a left-side one, which sounds for it
+    device.waitUntil(1275);
+    EXPECT_EQ(device.soundsOf("SndPack"), (Times{845, 1275}));
     device.waitUntil(2135);
     EXPECT_EQ(device.ticksOf("TimerGioco"), (Times{415, 845, 1275, 1705, 2135}));
 }

@@ -189,6 +189,13 @@ TEST(Miss, ChanceTimeWithMissesBlinksTheMarksAndForgivesThem)
     EXPECT_EQ(device.f().ScoreStep, 1);
     EXPECT_FALSE(device.f().DoubleScore || device.f().TimerBlink.enabled());
     EXPECT_TRUE(device.f().TimerGioco.enabled());
+
+    // The next point, past 300, is an ordinary one.
+    scoreAt150(device, 300);
+    device.wait(150);
+    EXPECT_EQ(device.f().Score, 301);
+    EXPECT_FALSE(device.f().TimerChance.enabled());
+    EXPECT_EQ(device.soundsOf("SndPoint").size(), 1u);
 }
 
 TEST(Miss, APointThatMakes300DuringDoubleScoreIsSilentAndStartsNothing)

@@ -100,9 +100,13 @@ TEST_F(KeysDialog, StoredClashShowsWhiteWithAcceptOnUntilAListChanges)
 {
     store(Tessova, "Key1", 5);
     store(Tessova, "Key2", 5);
+    store(Tessova, "Key3", 26);  // the last letter of the list is a letter too
+    store(Tessova, "Key4", 1);
     openDialog();
     EXPECT_EQ(keys().CB[1]->currentText(), "E");
     EXPECT_EQ(keys().CB[2]->currentText(), "E");
+    EXPECT_EQ(keys().CB[3]->currentText(), "Z");
+    EXPECT_EQ(keys().CB[4]->currentText(), "A");
     EXPECT_EQ(captions(), "WWWW");
     EXPECT_TRUE(acceptEnabled());
     // Any change shows the clash, even one that does not touch it.

@@ -160,8 +160,10 @@ TEST_P(StoreRules, NamesThatWouldBreakTheFileAreRefusedAndOthersRoundTrip)
 {
     const auto game = store().OpenKey(Game);
     game->WriteInteger("line\nbreak", 1);
+    game->WriteInteger("rub\x7fout", 1);  // DEL would make the file read as binary
     store().OpenKey("Software\\Bad]\r\nKey")->WriteInteger("Key1", 1);
-    EXPECT_EQ(reports, (std::vector<std::string>{"Failed to set data for 'line\nbreak'", "Failed to create key "}));
+    EXPECT_EQ(reports, (std::vector<std::string>{"Failed to set data for 'line\nbreak'",
+                                                 "Failed to set data for 'rub\x7fout'", "Failed to create key "}));
     EXPECT_EQ(StoreData::parse(stored()).data.sections().size(), 0u);
 
     // Quotes, backslashes, brackets and letters beyond ASCII are stored as they are.
@@ -170,7 +172,7 @@ TEST_P(StoreRules, NamesThatWouldBreakTheFileAreRefusedAndOthersRoundTrip)
     store().OpenKey("Software\\[odd] key\\")->WriteInteger(odd, 6);
     EXPECT_EQ(game->ReadInteger(odd, 0), 4);
     EXPECT_EQ(store().OpenKey("Software\\[odd] key\\")->ReadInteger(odd, 0), 6);
-    EXPECT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports.size(), 3u);
 }
 
 TEST_P(StoreRules, OpeningAKeyStoresNothing)
