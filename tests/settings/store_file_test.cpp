@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstring>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <functional>
+#include <mutex>
 #include <linux/capability.h>
 #include <random>
 #include <sys/file.h>
@@ -17,6 +20,27 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+
+// The files the suite has synced to disk, by path. This fsync stands in front of the C library's
+// for the whole suite and passes every call on to it.
+namespace {
+std::mutex syncedMutex;
+std::vector<std::string> syncedPaths;
+}  // namespace
+
+extern "C" int fsync(int fd)
+{
+    char link[64];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    char target[4096];
+    const ssize_t length = ::readlink(link, target, sizeof target);
+    if (length > 0) {
+        const std::lock_guard<std::mutex> lock(syncedMutex);
+        syncedPaths.emplace_back(target, std::size_t(length));
+    }
+    static const auto libcFsync = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+    return libcFsync(fd);
+}
 
 namespace {
 
@@ -144,6 +168,15 @@ TEST_F(StoreFileTest, FirstWriteMakesAPrivateFolderAndTheFile)
     EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
     EXPECT_FALSE(fs::exists(path + ".tmp"));
     EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(StoreFileTest, AWriteIsOnTheDiskBeforeItReplacesTheFileAndTheRenameAfterIt)
+{
+    const auto store = open();
+    syncedPaths.clear();
+    store->OpenKey(Game)->WriteInteger("HiScoreA", 300);
+    const std::string real = fs::canonical(folder).string();
+    EXPECT_EQ(syncedPaths, (std::vector<std::string>{real + "/settings.reg.tmp", real}));
 }
 
 TEST_F(StoreFileTest, DefaultPathFollowsXdgConfigHome)
