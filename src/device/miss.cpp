@@ -109,14 +109,11 @@ void TForm1::missResume()
 
 void TForm1::gameOver()
 {
-    if (GameMode == 1 && Score > HiscoreA) {
-        HiscoreA = Score;
-        ports_.settingsStore->WriteInteger("HiScoreA", HiscoreA);
-    }
-    if (GameMode == 2 && Score > HiscoreB) {
-        HiscoreB = Score;
-        ports_.settingsStore->WriteInteger("HiScoreB", HiscoreB);
-    }
+    // Another copy of the program may have stored a better score since this one read its own.
+    if (GameMode == 1 && Score > HiscoreA)
+        HiscoreA = ports_.settingsStore->RaiseInteger("HiScoreA", Score);
+    if (GameMode == 2 && Score > HiscoreB)
+        HiscoreB = ports_.settingsStore->RaiseInteger("HiScoreB", Score);
     // A handover taken up by a key during the last miss would otherwise score after the hiscore
     // was settled, and a 300th point would start chance time inside the game-over animation.
     TimerFolkoMovePack.setEnabled(false);

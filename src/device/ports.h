@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 // The six sample handles the device plays.
@@ -27,6 +28,18 @@ public:
     virtual ~StoreKey() = default;
     virtual int ReadInteger(const std::string& name, int defaultValue) = 0;
     virtual void WriteInteger(const std::string& name, int value) = 0;
+
+    // Stores `value` only where it beats the value stored now, which another running copy may
+    // have raised meanwhile; gives the larger of the two. A store shared between copies decides
+    // under the same lock as its write.
+    virtual int RaiseInteger(const std::string& name, int value)
+    {
+        const int stored = ReadInteger(name, std::numeric_limits<int>::min());
+        if (stored >= value)
+            return stored;
+        WriteInteger(name, value);
+        return value;
+    }
 };
 
 struct TimeOfDay {

@@ -38,7 +38,23 @@ public:
         return parseInteger(value->data).value_or(defaultValue);
     }
 
-    void WriteInteger(const std::string& name, int value) override
+    void WriteInteger(const std::string& name, int value) override { write(name, value, nullptr); }
+
+    int RaiseInteger(const std::string& name, int value) override
+    {
+        int larger = value;
+        write(name, value, [&](const StoreValue& stored) {
+            const std::optional<int> number = stored.isString ? parseInteger(stored.data) : std::nullopt;
+            if (!number || *number < value)
+                return false;
+            larger = *number;
+            return true;
+        });
+        return larger;
+    }
+
+private:
+    void write(const std::string& name, int value, const KeepStored& keep)
     {
         if (store_.writeObserver_)
             store_.writeObserver_(name, value);
@@ -46,14 +62,13 @@ public:
         if (!storableName(header_))
             result = WriteResult::KeyNotCreated;
         else if (storableName(name))
-            result = store_.writeValue(header_, name, std::to_string(value));
+            result = store_.writeValue(header_, name, std::to_string(value), keep);
         if (result == WriteResult::KeyNotCreated)
             store_.report("Failed to create key ");
         else if (result == WriteResult::DataNotSet)
             store_.report("Failed to set data for '" + name + "'");
     }
 
-private:
     Store& store_;
     std::string header_;
 };
@@ -77,8 +92,12 @@ std::optional<StoreValue> MemoryStore::readValue(const std::string& header, cons
     return value ? std::optional<StoreValue>(*value) : std::nullopt;
 }
 
-Store::WriteResult MemoryStore::writeValue(const std::string& header, const std::string& name, const std::string& text)
+Store::WriteResult MemoryStore::writeValue(const std::string& header, const std::string& name, const std::string& text,
+                                           const KeepStored& keep)
 {
+    const StoreValue* stored = data_.find(header, name);
+    if (stored && keep && keep(*stored))
+        return WriteResult::Kept;
     data_.setString(header, name, text);
     return WriteResult::Stored;
 }

@@ -48,11 +48,14 @@ public:
     void setWriteObserver(WriteObserver observer) { writeObserver_ = std::move(observer); }
 
 protected:
-    enum class WriteResult { Stored, KeyNotCreated, DataNotSet };
+    enum class WriteResult { Stored, Kept, KeyNotCreated, DataNotSet };
+    // Whether the value stored now stays instead of the write; asked under the write's lock.
+    using KeepStored = std::function<bool(const StoreValue& stored)>;
 
     // `header` is the key's full name as the file writes it: HKEY_CURRENT_USER\<key path>.
     virtual std::optional<StoreValue> readValue(const std::string& header, const std::string& name) = 0;
-    virtual WriteResult writeValue(const std::string& header, const std::string& name, const std::string& text) = 0;
+    virtual WriteResult writeValue(const std::string& header, const std::string& name, const std::string& text,
+                                   const KeepStored& keep) = 0;
 
     void report(const std::string& message);
 
@@ -70,7 +73,8 @@ public:
 
 protected:
     std::optional<StoreValue> readValue(const std::string& header, const std::string& name) override;
-    WriteResult writeValue(const std::string& header, const std::string& name, const std::string& text) override;
+    WriteResult writeValue(const std::string& header, const std::string& name, const std::string& text,
+                           const KeepStored& keep) override;
 
 private:
     StoreData data_;

@@ -280,14 +280,16 @@ std::optional<StoreValue> StoreFile::readValue(const std::string& header, const 
     return value ? std::optional<StoreValue>(*value) : std::nullopt;
 }
 
-Store::WriteResult StoreFile::writeValue(const std::string& header, const std::string& name, const std::string& text)
+Store::WriteResult StoreFile::writeValue(const std::string& header, const std::string& name, const std::string& text,
+                                         const KeepStored& keep)
 {
-    const WriteResult result = writeLocked(header, name, text);
+    const WriteResult result = writeLocked(header, name, text, keep);
     deliverReports();
     return result;
 }
 
-Store::WriteResult StoreFile::writeLocked(const std::string& header, const std::string& name, const std::string& text)
+Store::WriteResult StoreFile::writeLocked(const std::string& header, const std::string& name, const std::string& text,
+                                          const KeepStored& keep)
 {
     if (!makeFolder(folder_))
         return WriteResult::KeyNotCreated;
@@ -300,6 +302,8 @@ Store::WriteResult StoreFile::writeLocked(const std::string& header, const std::
     // Writing what is there already changes nothing, and so needs neither the lock nor a
     // writable file: the key write-back at every start stays quiet on a read-only setup.
     const StoreValue* value = now.data.find(header, name);
+    if (value && keep && keep(*value))
+        return WriteResult::Kept;
     if (value && value->isString && value->data == text)
         return WriteResult::Stored;
     if (!lock.held())

@@ -49,7 +49,8 @@ public:
 
 protected:
     std::optional<StoreValue> readValue(const std::string& header, const std::string& name) override;
-    WriteResult writeValue(const std::string& header, const std::string& name, const std::string& text) override;
+    WriteResult writeValue(const std::string& header, const std::string& name, const std::string& text,
+                           const KeepStored& keep) override;
 
 private:
     enum class State { Ready, NotSettings, Unreadable, NotAFile };
@@ -68,7 +69,8 @@ private:
     bool moveAside(std::string& badPath, int& error);
     bool makeFolder(const std::string& folder) const;
     bool replaceFile(const std::string& text, const Contents& old) const;
-    WriteResult writeLocked(const std::string& header, const std::string& name, const std::string& text);
+    WriteResult writeLocked(const std::string& header, const std::string& name, const std::string& text,
+                            const KeepStored& keep);
     void reportProblem(const std::string& message);
     void deliverReports();
 

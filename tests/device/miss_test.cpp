@@ -97,19 +97,25 @@ TEST(Miss, TheThirdMissEndsTheGameAndStoresOnlyABeatenHiscore)
         char mode;
         int score, hiscoreA, hiscoreB;
         std::vector<std::pair<std::string, int>> writes;
+        int storedByAnotherCopy = 0;  // the mode's hiscore another copy stored during the game
+        int hiscoreAfter = 0;
     };
     const Case cases[] = {
-        {'A', 50, 40, 70, {{"HiScoreA", 50}}},
-        {'A', 40, 40, 0, {}},
-        {'B', 60, 90, 10, {{"HiScoreB", 60}}},
+        {'A', 50, 40, 70, {{"HiScoreA", 50}}, 0, 50},
+        {'A', 40, 40, 0, {}, 0, 40},
+        {'B', 60, 90, 10, {{"HiScoreB", 60}}, 0, 60},
+        {'A', 30, 0, 0, {}, 50, 50},
+        {'B', 60, 0, 10, {{"HiScoreB", 60}}, 55, 60},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(1, c.mode) + " " + std::to_string(c.score));
         Device device(c.hiscoreA, c.hiscoreB);
+        if (c.storedByAnotherCopy)
+            device.game.values[c.mode == 'A' ? "hiscorea" : "hiscoreb"] = c.storedByAnotherCopy;
         device.playToGameOver(c.score, c.mode);
         EXPECT_EQ(device.game.writes, c.writes);
-        EXPECT_EQ(device.f().HiscoreA, c.mode == 'A' ? std::max(c.score, c.hiscoreA) : c.hiscoreA);
-        EXPECT_EQ(device.f().HiscoreB, c.mode == 'B' ? std::max(c.score, c.hiscoreB) : c.hiscoreB);
+        EXPECT_EQ(device.f().HiscoreA, c.mode == 'A' ? c.hiscoreAfter : c.hiscoreA);
+        EXPECT_EQ(device.f().HiscoreB, c.mode == 'B' ? c.hiscoreAfter : c.hiscoreB);
         EXPECT_FALSE(device.f().GameRunning || device.f().TimerGioco.enabled());
         EXPECT_TRUE(device.f().TimerOver.enabled());
         EXPECT_TRUE(device.lit("Im_Miss3") && device.lit("Im_MissR4"));

@@ -487,6 +487,17 @@ TEST_F(StoreFileTest, TwoCopiesTakingTurnsSeeAndKeepEachOthersWrites)
     EXPECT_EQ(kept, Turns);
 }
 
+TEST_F(StoreFileTest, ARaiseKeepsALargerValueAnotherCopyStoredAndGivesItBack)
+{
+    const auto copyA = open();
+    const auto copyB = open();
+    EXPECT_EQ(copyA->OpenKey(Game)->RaiseInteger("HiScoreA", 50), 50);
+    EXPECT_EQ(copyB->OpenKey(Game)->RaiseInteger("hiscorea", 30), 50);
+    EXPECT_EQ(copyB->OpenKey(Game)->RaiseInteger("HISCOREA", 70), 70);
+    EXPECT_EQ(open()->OpenKey(Game)->ReadInteger("HiScoreA", 0), 70);
+    EXPECT_TRUE(reports.empty());
+}
+
 TEST_F(StoreFileTest, TwoCopiesWritingAtOnceLoseNoWrite)
 {
     constexpr int Writes = 1000;
