@@ -61,7 +61,12 @@ int main(int argc, char** argv)
         store = std::make_unique<MemoryStore>();
     else
         store = std::make_unique<StoreFile>(storePath);
-    store->setErrorReport([](const std::string& message) { std::cerr << "zerno-sim: " << message << '\n'; });
+    store->setErrorReport([](const StoreReport& report) {
+        std::cerr << "zerno-sim: " << report.text;
+        if (!report.detail.empty())
+            std::cerr << " (" << report.detail << ")";
+        std::cerr << '\n';
+    });
     auto keySettings = store->OpenKey("Software\\Brisquel\\Tessova");
     auto game = store->OpenKey("Software\\Brisquel\\ZernoBro");
 

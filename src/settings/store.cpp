@@ -32,7 +32,7 @@ public:
         if (!value)
             return defaultValue;
         if (!value->isString) {
-            store_.report("Invalid data type for '" + name + "'");
+            store_.report({"Invalid data type for '" + name + "'", {}});
             return defaultValue;
         }
         return parseInteger(value->data).value_or(defaultValue);
@@ -58,15 +58,15 @@ private:
     {
         if (store_.writeObserver_)
             store_.writeObserver_(name, value);
-        WriteResult result = WriteResult::DataNotSet;
+        WriteResult result{WriteResult::DataNotSet, {}};
         if (!storableName(header_))
-            result = WriteResult::KeyNotCreated;
+            result.kind = WriteResult::KeyNotCreated;
         else if (storableName(name))
             result = store_.writeValue(header_, name, std::to_string(value), keep);
-        if (result == WriteResult::KeyNotCreated)
-            store_.report("Failed to create key ");
-        else if (result == WriteResult::DataNotSet)
-            store_.report("Failed to set data for '" + name + "'");
+        if (result.kind == WriteResult::KeyNotCreated)
+            store_.report({"Failed to create key ", result.why});
+        else if (result.kind == WriteResult::DataNotSet)
+            store_.report({"Failed to set data for '" + name + "'", result.why});
     }
 
     Store& store_;
@@ -78,12 +78,14 @@ std::unique_ptr<StoreKey> Store::OpenKey(const std::string& keyPath)
     return std::make_unique<Key>(*this, "HKEY_CURRENT_USER\\" + keyPath);
 }
 
-void Store::report(const std::string& message)
+void Store::report(const StoreReport& report)
 {
     if (errorReport_)
-        errorReport_(message);
+        errorReport_(report);
+    else if (report.detail.empty())
+        std::fprintf(stderr, "%s\n", report.text.c_str());
     else
-        std::fprintf(stderr, "%s\n", message.c_str());
+        std::fprintf(stderr, "%s (%s)\n", report.text.c_str(), report.detail.c_str());
 }
 
 std::optional<StoreValue> MemoryStore::readValue(const std::string& header, const std::string& name)
@@ -97,7 +99,7 @@ Store::WriteResult MemoryStore::writeValue(const std::string& header, const std:
 {
     const StoreValue* stored = data_.find(header, name);
     if (stored && keep && keep(*stored))
-        return WriteResult::Kept;
+        return {WriteResult::Kept, {}};
     data_.setString(header, name, text);
-    return WriteResult::Stored;
+    return {WriteResult::Stored, {}};
 }

@@ -13,8 +13,8 @@
 //   is reported as "Invalid data type for 'NAME'" and reads as the default.
 // - WriteInteger stores the decimal text at once. A failure is reported as "Failed to create key "
 //   (the key cannot be made: no folder, or the file's place is taken by something else) or
-//   "Failed to set data for 'NAME'" (the value could not be stored). Nothing is thrown; the
-//   caller goes on.
+//   "Failed to set data for 'NAME'" (the value could not be stored), with the file and the
+//   system's reason beside it. Nothing is thrown; the caller goes on.
 // - Opening a key changes nothing: a key appears in the store with its first value.
 #pragma once
 
@@ -26,9 +26,15 @@
 #include <optional>
 #include <string>
 
+// A failure or a bad file, as the store tells it.
+struct StoreReport {
+    std::string text;    // the device's own words for a failed write, or what is wrong with the file
+    std::string detail;  // where and why, when the system said: "FILE: No space left on device"
+};
+
 class Store {
 public:
-    using ErrorReport = std::function<void(const std::string& message)>;
+    using ErrorReport = std::function<void(const StoreReport& report)>;
     using WriteObserver = std::function<void(const std::string& name, int value)>;
 
     Store() = default;
@@ -48,7 +54,10 @@ public:
     void setWriteObserver(WriteObserver observer) { writeObserver_ = std::move(observer); }
 
 protected:
-    enum class WriteResult { Stored, Kept, KeyNotCreated, DataNotSet };
+    struct WriteResult {
+        enum Kind { Stored, Kept, KeyNotCreated, DataNotSet } kind = Stored;
+        std::string why;  // for a failure: the file and the system's reason, when known
+    };
     // Whether the value stored now stays instead of the write; asked under the write's lock.
     using KeepStored = std::function<bool(const StoreValue& stored)>;
 
@@ -57,7 +66,7 @@ protected:
     virtual WriteResult writeValue(const std::string& header, const std::string& name, const std::string& text,
                                    const KeepStored& keep) = 0;
 
-    void report(const std::string& message);
+    void report(const StoreReport& report);
 
 private:
     class Key;

@@ -83,8 +83,7 @@ StoreFile::StoreFile(std::string path, Flush flush)
     : path_(std::move(path)),
       flush_(flush),
       folder_(folderOf(path_)),
-      lockPath_(path_ + ".lock"),
-      tempPath_(path_ + ".tmp")
+      lockPath_(path_ + ".lock")
 {
 }
 
@@ -157,8 +156,9 @@ StoreFile::Contents StoreFile::current(bool locked)
             std::string badPath;
             if (error == 0 && moveAside(badPath, error)) {
                 lastProblem_.clear();
-                pending_.push_back("The settings file '" + path_ + "' could not be read (" + contents.problem +
-                                   "). It was kept as '" + badPath + "' and the settings start empty.");
+                pending_.push_back({"The settings file '" + path_ + "' could not be read (" + contents.problem +
+                                    "). It was kept as '" + badPath + "' and the settings start empty.",
+                                {}});
                 return Contents();
             }
             reportProblem("The settings file '" + path_ + "' could not be read (" + contents.problem +
@@ -212,8 +212,10 @@ bool StoreFile::moveAside(std::string& badPath, int& error)
 bool StoreFile::makeFolder(const std::string& folder) const
 {
     struct stat status {};
-    if (::stat(folder.c_str(), &status) == 0)
+    if (::stat(folder.c_str(), &status) == 0) {
+        errno = ENOTDIR;
         return S_ISDIR(status.st_mode);
+    }
     if (errno != ENOENT)
         return false;
     const std::string parent = folderOf(folder);
@@ -221,35 +223,65 @@ bool StoreFile::makeFolder(const std::string& folder) const
         return false;
     if (::mkdir(folder.c_str(), 0700) == 0)
         return true;
-    return errno == EEXIST && ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    if (errno != EEXIST)
+        return false;
+    errno = ENOTDIR;
+    return ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-bool StoreFile::replaceFile(const std::string& text, const Contents& old) const
+// Where a write puts the new file: the settings file itself, or the file its symbolic link leads
+// to, so that a link the user made stays a link. A loop of links is left to the write to fail on.
+std::string StoreFile::writeTarget() const
 {
+    std::string target = path_;
+    for (int hop = 0; hop < 40; ++hop) {
+        char link[4096];
+        const ssize_t n = ::readlink(target.c_str(), link, sizeof link);
+        if (n <= 0 || std::size_t(n) == sizeof link)
+            break;
+        const std::string next(link, std::size_t(n));
+        target = next.front() == '/' ? next : folderOf(target) + "/" + next;
+    }
+    return target;
+}
+
+// Writes text to TARGET.tmp, flushes it and renames it over target. Gives the failure, if any,
+// as "FILE: reason".
+std::string StoreFile::replaceFile(const std::string& target, const std::string& text, const Contents& old) const
+{
+    const std::string temp = target + ".tmp";
     const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY;
-    int fd = ::open(tempPath_.c_str(), flags, 0666);
+    int fd = ::open(temp.c_str(), flags, 0666);
     if (fd < 0 && errno == EACCES) {
         // A temporary file left by a copy that died, and not ours to write.
-        ::unlink(tempPath_.c_str());
-        fd = ::open(tempPath_.c_str(), flags, 0666);
+        ::unlink(temp.c_str());
+        fd = ::open(temp.c_str(), flags, 0666);
     }
     if (fd < 0)
-        return false;
+        return temp + ": " + errorText(errno);
     if (old.exists)
         ::fchmod(fd, old.status.st_mode & 07777);
-    bool written = writeAll(fd, text) && (flush_ == Flush::ToCacheOnly || ::fsync(fd) == 0);
-    written = ::close(fd) == 0 && written;
-    if (!written || ::rename(tempPath_.c_str(), path_.c_str()) != 0) {
-        ::unlink(tempPath_.c_str());
-        return false;
+    int error = 0;
+    if (!writeAll(fd, text) || (flush_ == Flush::ToDisk && ::fsync(fd) != 0))
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    std::string failure;
+    if (error != 0)
+        failure = temp + ": " + errorText(error);
+    else if (::rename(temp.c_str(), target.c_str()) != 0)
+        failure = target + ": " + errorText(errno);
+    if (!failure.empty()) {
+        ::unlink(temp.c_str());
+        return failure;
     }
     // The rename itself lasts only once the folder is on disk too.
-    const int folder = flush_ == Flush::ToDisk ? ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    const int folder = flush_ == Flush::ToDisk ? ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
     if (folder >= 0) {
         ::fsync(folder);
         ::close(folder);
     }
-    return true;
+    return {};
 }
 
 void StoreFile::reportProblem(const std::string& message)
@@ -257,17 +289,17 @@ void StoreFile::reportProblem(const std::string& message)
     if (message == lastProblem_)
         return;
     lastProblem_ = message;
-    pending_.push_back(message);
+    pending_.push_back({message, {}});
 }
 
 // Reports go out only once the lock is let go: the error box runs its own event loop, in which a
 // timer of this copy may write, and the other copies must not wait for the user.
 void StoreFile::deliverReports()
 {
-    std::vector<std::string> messages;
-    messages.swap(pending_);
-    for (const std::string& message : messages)
-        report(message);
+    std::vector<StoreReport> reports;
+    reports.swap(pending_);
+    for (const StoreReport& each : reports)
+        report(each);
 }
 
 std::optional<StoreValue> StoreFile::readValue(const std::string& header, const std::string& name)
@@ -291,35 +323,44 @@ Store::WriteResult StoreFile::writeValue(const std::string& header, const std::s
 Store::WriteResult StoreFile::writeLocked(const std::string& header, const std::string& name, const std::string& text,
                                           const KeepStored& keep)
 {
+    const auto failed = [](WriteResult::Kind kind, const std::string& file, const std::string& why) {
+        return WriteResult{kind, file + ": " + why};
+    };
     if (!makeFolder(folder_))
-        return WriteResult::KeyNotCreated;
+        return failed(WriteResult::KeyNotCreated, folder_, errorText(errno));
     const FileLock lock(lockPath_);
     Contents now = current(lock.held());
     if (now.state == State::NotAFile)
-        return WriteResult::KeyNotCreated;
+        return failed(WriteResult::KeyNotCreated, path_, "is " + now.problem + ", not a file");
     if (now.state != State::Ready)
-        return WriteResult::DataNotSet;
+        return failed(WriteResult::DataNotSet, path_, now.problem);
     // Writing what is there already changes nothing, and so needs neither the lock nor a
     // writable file: the key write-back at every start stays quiet on a read-only setup.
     const StoreValue* value = now.data.find(header, name);
     if (value && keep && keep(*value))
-        return WriteResult::Kept;
+        return {WriteResult::Kept, {}};
     if (value && value->isString && value->data == text)
-        return WriteResult::Stored;
+        return {WriteResult::Stored, {}};
     if (!lock.held())
-        return WriteResult::DataNotSet;
+        return failed(WriteResult::DataNotSet, lockPath_, errorText(lock.error()));
     if (now.exists) {
-        // Replacing the file needs only a writable folder; a file made read-only stays as it is.
+        // Replacing the file needs only a writable folder; a file made read-only stays as it is,
+        // also for root, whom the system lets write anything: the mode bits say what the user wants.
         const int fd = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (fd < 0)
-            return WriteResult::DataNotSet;
-        ::close(fd);
+        const int error = fd < 0 ? errno : (now.status.st_mode & 0222) == 0 ? EACCES : 0;
+        if (fd >= 0)
+            ::close(fd);
+        if (error != 0)
+            return failed(WriteResult::DataNotSet, path_, errorText(error));
     }
     now.data.setString(header, name, text);
     const std::string newText = now.data.toText();
     if (newText.size() > StoreData::MaxFileSize)
-        return WriteResult::DataNotSet;
-    return replaceFile(newText, now) ? WriteResult::Stored : WriteResult::DataNotSet;
+        return failed(WriteResult::DataNotSet, path_, "the file would be larger than 1 MiB");
+    const std::string failure = replaceFile(writeTarget(), newText, now);
+    if (!failure.empty())
+        return {WriteResult::DataNotSet, failure};
+    return {WriteResult::Stored, {}};
 }
 
 std::string defaultStorePath()

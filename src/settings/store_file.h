@@ -1,6 +1,7 @@
 // The settings store as one REGEDIT4-style text file, by default
 // ${XDG_CONFIG_HOME:-~/.config}/zerno-bros/settings.reg, beside which live FILE.lock (the lock
-// that running copies of the program share; it stays) and, for a moment during a write, FILE.tmp.
+// that running copies of the program share; it stays) and, for a moment during a write, FILE.tmp
+// (beside the file a symbolic link leads to, when FILE is one).
 //
 // Reads read the file anew each time, so a running copy sees another's writes at its next read.
 // Reads take no lock: the file is only ever replaced whole.
@@ -24,7 +25,8 @@
 // - a folder (or any other non-file) in its place: reported and left alone; reads give the
 //   defaults and writes are "Failed to create key ".
 // - a read-only file or folder: reads work; a write that would change the file fails and the file
-//   stays as it was.
+//   stays as it was, also for root.
+// - a symbolic link: a write replaces the file it leads to, and the link stays.
 // - a write that would make the file larger than 1 MiB fails, so the file stays readable.
 // Each of these problems is reported once for as long as it lasts, and every report goes out
 // after the lock is let go (the error box must not keep other copies waiting).
@@ -68,7 +70,8 @@ private:
     Contents current(bool locked);
     bool moveAside(std::string& badPath, int& error);
     bool makeFolder(const std::string& folder) const;
-    bool replaceFile(const std::string& text, const Contents& old) const;
+    std::string writeTarget() const;
+    std::string replaceFile(const std::string& target, const std::string& text, const Contents& old) const;
     WriteResult writeLocked(const std::string& header, const std::string& name, const std::string& text,
                             const KeepStored& keep);
     void reportProblem(const std::string& message);
@@ -78,9 +81,8 @@ private:
     Flush flush_;
     std::string folder_;
     std::string lockPath_;
-    std::string tempPath_;
     std::string lastProblem_;
-    std::vector<std::string> pending_;
+    std::vector<StoreReport> pending_;
 };
 
 // ${XDG_CONFIG_HOME}/zerno-bros/settings.reg, with ~/.config when XDG_CONFIG_HOME is unset or not

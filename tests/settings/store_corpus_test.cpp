@@ -42,7 +42,7 @@ TEST(StoreCorpus, EveryKeptInputIsHandledSafelyAsTheSettingsFile)
 
         StoreFile store(path);
         int reports = 0;
-        store.setErrorReport([&reports](const std::string&) { ++reports; });
+        store.setErrorReport([&reports](const StoreReport&) { ++reports; });
         const auto game = store.OpenKey("Software\\Brisquel\\ZernoBro");
         game->WriteInteger("HiScoreA", 123);
         EXPECT_EQ(game->ReadInteger("HiscoreA", 0), 123);

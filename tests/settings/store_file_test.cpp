@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <linux/capability.h>
 #include <random>
 #include <sys/file.h>
@@ -117,7 +118,10 @@ protected:
     std::unique_ptr<StoreFile> open()
     {
         auto store = std::make_unique<StoreFile>(path);
-        store->setErrorReport([this](const std::string& message) { reports.push_back(message); });
+        store->setErrorReport([this](const StoreReport& report) {
+            reports.push_back(report.text);
+            details.push_back(report.detail);
+        });
         return store;
     }
 
@@ -155,6 +159,7 @@ protected:
     std::string folder = temp.path() + "/config/zerno-bros";
     std::string path = folder + "/settings.reg";
     std::vector<std::string> reports;
+    std::vector<std::string> details;  // beside each report: the file and the system's reason
 };
 
 // ---- Where it lives ----
@@ -277,7 +282,7 @@ TEST_F(StoreFileTest, ReportsComeOnlyOnceTheLockIsLetGo)
     StoreFile store(path);
     const auto game = store.OpenKey(Game);
     std::vector<bool> lockFree;
-    store.setErrorReport([&](const std::string&) {
+    store.setErrorReport([&](const StoreReport&) {
         const int fd = ::open((path + ".lock").c_str(), O_RDONLY | O_CLOEXEC);
         lockFree.push_back(fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0);
         ::close(fd);
@@ -305,6 +310,7 @@ TEST_F(StoreFileTest, FolderThatCannotBeMadeFailsToCreateTheKey)
     EXPECT_EQ(store->OpenKey(Game)->ReadInteger("HiscoreA", 0), 0);
     store->OpenKey(Game)->WriteInteger("HiScoreA", 1);
     EXPECT_EQ(reports, std::vector<std::string>{"Failed to create key "});
+    EXPECT_EQ(details, std::vector<std::string>{folder + ": Not a directory"});
 }
 
 TEST_F(StoreFileTest, WriteThatWouldPassTheSizeLimitFailsAndKeepsTheFile)
@@ -323,23 +329,46 @@ TEST_F(StoreFileTest, WriteThatWouldPassTheSizeLimitFailsAndKeepsTheFile)
 
 // ---- Read-only files and folders ----
 
-TEST_F(StoreFileTest, ReadOnlyFileReadsButKeepsItsContents)
+TEST_F(StoreFileTest, ReadOnlyFileReadsButKeepsItsContentsAlsoForRoot)
 {
     putFile(Stored);
     fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    const PermissionsEnforced enforced;
-    ASSERT_FALSE(canOpenForWriting(path));
+    for (const bool asRoot : {false, true}) {
+        SCOPED_TRACE(asRoot ? "with root's powers" : "as a user");
+        reports.clear();
+        details.clear();
+        std::optional<PermissionsEnforced> enforced;
+        if (!asRoot) {
+            enforced.emplace();
+            ASSERT_FALSE(canOpenForWriting(path));
+        }
+        const auto store = open();
+        const auto keys = store->OpenKey(KeySettings);
+        EXPECT_EQ(keys->ReadInteger("Key1", 17), 5);
+        keys->WriteInteger("Key1", 5);  // the start-up write-back of what is there changes nothing
+        EXPECT_TRUE(reports.empty());
+        keys->WriteInteger("Key1", 6);
+        store->OpenKey(Game)->WriteInteger("HiScoreB", 10);
+        EXPECT_EQ(reports, (std::vector<std::string>{"Failed to set data for 'Key1'", "Failed to set data for 'HiScoreB'"}));
+        EXPECT_EQ(details, std::vector<std::string>(2, path + ": Permission denied"));
+        EXPECT_EQ(readWholeFile(path), Stored);
+        EXPECT_EQ(keys->ReadInteger("Key1", 17), 5);
+    }
+}
 
-    const auto store = open();
-    const auto keys = store->OpenKey(KeySettings);
-    EXPECT_EQ(keys->ReadInteger("Key1", 17), 5);
-    keys->WriteInteger("Key1", 5);  // the start-up write-back of what is there changes nothing
+TEST_F(StoreFileTest, ASymbolicLinkIsWrittenThroughAndStays)
+{
+    const std::string real = temp.path() + "/dotfiles/zerno.reg";
+    fs::create_directories(temp.path() + "/dotfiles");
+    writeWholeFile(real, Stored);
+    fs::create_directories(folder);
+    fs::create_symlink("../../dotfiles/zerno.reg", path);
+    open()->OpenKey(Game)->WriteInteger("HiScoreB", 11);
+    EXPECT_TRUE(fs::is_symlink(path));
+    EXPECT_NE(readWholeFile(real).find("\"HiScoreB\"=\"11\""), std::string::npos) << readWholeFile(real);
+    EXPECT_EQ(open()->OpenKey(Game)->ReadInteger("HiscoreB", 0), 11);
+    EXPECT_FALSE(fs::exists(real + ".tmp"));
     EXPECT_TRUE(reports.empty());
-    keys->WriteInteger("Key1", 6);
-    store->OpenKey(Game)->WriteInteger("HiScoreB", 10);
-    EXPECT_EQ(reports, (std::vector<std::string>{"Failed to set data for 'Key1'", "Failed to set data for 'HiScoreB'"}));
-    EXPECT_EQ(readWholeFile(path), Stored);
-    EXPECT_EQ(keys->ReadInteger("Key1", 17), 5);
 }
 
 TEST_F(StoreFileTest, ReadOnlyFolderReadsButKeepsItsContents)
@@ -400,7 +429,7 @@ TEST_F(StoreFileTest, WriterKilledAtAnyMomentLeavesTheOldOrTheNewValue)
         const pid_t writer = spawn([&] {
             ::close(confirmations[0]);
             StoreFile store(path, StoreFile::Flush::ToCacheOnly);
-            store.setErrorReport([](const std::string&) { ::_exit(3); });
+            store.setErrorReport([](const StoreReport&) { ::_exit(3); });
             const auto game = store.OpenKey(Game);
             for (int value = first;; ++value) {
                 game->WriteInteger("Counter", value);
@@ -452,7 +481,7 @@ TEST_F(StoreFileTest, TwoCopiesTakingTurnsSeeAndKeepEachOthersWrites)
             ::close(unusedOut);
             StoreFile store(path, StoreFile::Flush::ToCacheOnly);
             int failures = 0;
-            store.setErrorReport([&failures](const std::string&) { ++failures; });
+            store.setErrorReport([&failures](const StoreReport&) { ++failures; });
             const auto game = store.OpenKey(Game);
             for (int turn = me; turn < Turns; turn += 2) {
                 int token = 0;
@@ -510,7 +539,7 @@ TEST_F(StoreFileTest, TwoCopiesWritingAtOnceLoseNoWrite)
                 return 2;
             StoreFile store(path, StoreFile::Flush::ToCacheOnly);
             int failures = 0;
-            store.setErrorReport([&failures](const std::string&) { ++failures; });
+            store.setErrorReport([&failures](const StoreReport&) { ++failures; });
             const auto game = store.OpenKey(Game);
             for (int n = 0; n < Writes; ++n)
                 game->WriteInteger(prefix + std::to_string(n), n);

@@ -33,7 +33,7 @@ protected:
             ASSERT_TRUE(parsed.ok) << parsed.where();
             store_ = std::make_unique<MemoryStore>(parsed.data);
         }
-        store_->setErrorReport([this](const std::string& message) { reports.push_back(message); });
+        store_->setErrorReport([this](const StoreReport& report) { reports.push_back(report.text); });
     }
 
     // What the store holds, as the file would write it.

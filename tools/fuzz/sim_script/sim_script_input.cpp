@@ -43,7 +43,7 @@ SimScriptResult runSimScript(const std::vector<ComponentDef>& layout, const uint
     NullBuffer null;
     std::ostream out(&null);
     MemoryStore store;
-    store.setErrorReport([](const std::string&) {});
+    store.setErrorReport([](const StoreReport&) {});
     auto keys = store.OpenKey("Software\\Brisquel\\Tessova");
     auto game = store.OpenKey("Software\\Brisquel\\ZernoBro");
     SimRunner runner(layout, *keys, *game, SimOptions{}, out);

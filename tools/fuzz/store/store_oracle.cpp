@@ -42,7 +42,7 @@ std::string checkReads(const StoreData& data)
 {
     MemoryStore store(data);
     int reports = 0;
-    store.setErrorReport([&reports](const std::string&) { ++reports; });
+    store.setErrorReport([&reports](const StoreReport&) { ++reports; });
     for (const StoreSection& section : data.sections()) {
         if (section.header.size() < CurrentUser.size() ||
             !sameStoreName(std::string_view(section.header).substr(0, CurrentUser.size()), CurrentUser))
