@@ -8,6 +8,7 @@
 
 #include "asset_dir.h"
 #include "picture_loader.h"
+#include "problem_reports.h"
 #include "program_windows.h"
 #include "sound.h"
 #include "store_file.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-// The program's general error report: a failure of the store, or a broken installation.
+// A broken installation, before the event loop runs.
 void reportError(const QString& message)
 {
     QMessageBox::critical(nullptr, QString::fromUtf8(ProgramTitle), message);
@@ -40,8 +41,12 @@ int main(int argc, char** argv)
     }
     const QString assetDir = QString::fromStdString(assets);
 
+    // A failure of the store or of the timer, told once the handler that met it has returned.
+    ProblemReports problems(QString::fromUtf8(ProgramTitle));
     StoreFile store(defaultStorePath());
-    store.setErrorReport([](const std::string& message) { reportError(QString::fromStdString(message)); });
+    store.setErrorReport([&problems](const StoreReport& report) {
+        problems.report(QString::fromStdString(report.text), QString::fromStdString(report.detail));
+    });
     auto keySettingsStore = store.OpenKey("Software\\Brisquel\\Tessova");
     auto settingsStore = store.OpenKey("Software\\Brisquel\\ZernoBro");
 
@@ -53,6 +58,8 @@ int main(int argc, char** argv)
     setup.settingsStore = settingsStore.get();
     setup.sound = &sound;
     setup.clock = &clock;
+    setup.dataFolders = {QString(), QString::fromStdString(dataDirOf(assets))};
+    setup.report = [&problems](const QString& what, const QString& why) { problems.report(what, why); };
     ProgramWindows windows(setup);
     QString error;
     const auto cannotStart = [](const QString& why) {

@@ -56,3 +56,11 @@ void Scheduler::advanceTo(int64_t time)
     if (time > now_)
         now_ = time;
 }
+
+void Scheduler::catchUpTo(int64_t time)
+{
+    for (Timer* timer : timers_)
+        if (timer->enabled_ && timer->interval_ > 0 && timer->due_ + timer->interval_ <= time)
+            timer->due_ = time;
+    advanceTo(time);
+}

@@ -47,6 +47,11 @@ public:
     // Fires every tick due up to and including `time`, in order, then sets the clock to `time`.
     void advanceTo(int64_t time);
 
+    // The same on the real clock, where the program may have stalled or the machine slept: a
+    // timer more than one interval behind ticks once, at `time`, and its next tick is due one
+    // interval after that, as window-system timers do. No burst of missed ticks is replayed.
+    void catchUpTo(int64_t time);
+
     // The earliest due time of any enabled timer.
     std::optional<int64_t> nextDue() const;
 

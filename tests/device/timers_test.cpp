@@ -87,4 +87,19 @@ TEST(Timers, TicksDueTogetherFireInTheOrderOfTheDevicesTimerTable)
     EXPECT_EQ(fired, table);
 }
 
+TEST(Timers, OnTheRealClockATimerFarBehindTicksOnceAndKeepsItsIntervalFromThere)
+{
+    Bench bench;
+    Timer behind(bench.scheduler, "Behind", 100);  // due at 100: ten intervals missed by 1050
+    Timer late(bench.scheduler, "Late", 1000);     // due at 1000: less than one interval late
+    bench.watch(behind);
+    bench.watch(late);
+    behind.setEnabled(true);
+    late.setEnabled(true);
+    bench.scheduler.catchUpTo(1050);
+    bench.scheduler.catchUpTo(1150);
+    EXPECT_EQ(bench.log, (Log{"Late@1000", "Behind@1050", "Behind@1150"}));
+    EXPECT_EQ(late.due(), 2000);
+}
+
 }  // namespace

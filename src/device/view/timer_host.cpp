@@ -1,17 +1,41 @@
 #include "timer_host.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
-TimerHost::TimerHost(Scheduler& scheduler, QObject* parent)
-    : QObject(parent), scheduler_(scheduler), base_(std::chrono::steady_clock::now())
+TimerHost::TimerHost(Scheduler& scheduler, FailureReport report, QObject* parent)
+    : QObject(parent), scheduler_(scheduler), report_(std::move(report)), base_(std::chrono::steady_clock::now())
 {
+    fallback_.setSingleShot(true);
+    fallback_.setTimerType(Qt::PreciseTimer);
+    connect(&fallback_, &QTimer::timeout, this, [this] { onReadable(); });
     fd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-    if (fd_ >= 0) {
-        notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
-        connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { onReadable(); });
+    if (fd_ < 0) {
+        fail("timerfd_create");
+        return;
     }
+    notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { onReadable(); });
+}
+
+// Told once; from then on the Qt timer runs the ticks.
+void TimerHost::fail(const char* call)
+{
+    const std::string why = std::string(call) + ": " + std::strerror(errno);
+    notifier_.reset();
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    const std::string what = "The device's timer cannot be set, so its ticks may come a little late.";
+    if (report_)
+        report_(what, why);
+    else
+        std::fprintf(stderr, "%s (%s)\n", what.c_str(), why.c_str());
 }
 
 TimerHost::~TimerHost()
@@ -28,15 +52,21 @@ int64_t TimerHost::nowMs() const
 
 void TimerHost::catchUp()
 {
-    scheduler_.advanceTo(nowMs());
+    scheduler_.catchUpTo(nowMs());
 }
 
 void TimerHost::rearm()
 {
-    if (fd_ < 0)
+    const std::optional<int64_t> due = scheduler_.nextDue();
+    if (fd_ < 0) {
+        if (due)
+            fallback_.start(int(std::clamp<int64_t>(*due - nowMs(), 0, 24 * 3600 * 1000)));
+        else
+            fallback_.stop();
         return;
+    }
     itimerspec spec{};
-    if (auto due = scheduler_.nextDue()) {
+    if (due) {
         // steady_clock is CLOCK_MONOTONIC on Linux: the deadline is absolute on the same clock.
         const auto deadline = base_ + std::chrono::milliseconds(*due);
         const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline.time_since_epoch()).count();
@@ -45,13 +75,18 @@ void TimerHost::rearm()
         if (spec.it_value.tv_sec == 0 && spec.it_value.tv_nsec == 0)
             spec.it_value.tv_nsec = 1;  // an all-zero value would disarm the timer
     }
-    timerfd_settime(fd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+    if (timerfd_settime(fd_, TFD_TIMER_ABSTIME, &spec, nullptr) != 0) {
+        fail("timerfd_settime");
+        rearm();
+    }
 }
 
 void TimerHost::onReadable()
 {
-    uint64_t expirations = 0;
-    [[maybe_unused]] auto got = ::read(fd_, &expirations, sizeof expirations);
+    if (fd_ >= 0) {
+        uint64_t expirations = 0;
+        [[maybe_unused]] auto got = ::read(fd_, &expirations, sizeof expirations);
+    }
     catchUp();
     rearm();
     if (afterTicks)

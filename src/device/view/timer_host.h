@@ -1,18 +1,26 @@
 // Runs the device's scheduler on the real clock: a timerfd armed for the earliest due tick,
-// watched on the Qt event loop, so ticks come about a tenth of a millisecond late at most.
+// watched on the Qt event loop, so ticks come about a tenth of a millisecond late at most. A
+// timerfd that cannot be made or armed is reported, and a Qt timer, late by a millisecond or so,
+// takes its place: the game goes on.
 #pragma once
 
 #include <QObject>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "scheduler.h"
 
 class TimerHost : public QObject {
     Q_OBJECT
 public:
-    explicit TimerHost(Scheduler& scheduler, QObject* parent = nullptr);
+    // what: the failure in the program's words; why: the call and the system's reason.
+    using FailureReport = std::function<void(const std::string& what, const std::string& why)>;
+
+    explicit TimerHost(Scheduler& scheduler, FailureReport report = {}, QObject* parent = nullptr);
     ~TimerHost() override;
 
     // Runs every tick due by now. Call before handing the device an input event.
@@ -28,9 +36,12 @@ public:
 
 private:
     void onReadable();
+    void fail(const char* call);
 
     Scheduler& scheduler_;
+    FailureReport report_;
     int fd_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
+    QTimer fallback_;
     std::chrono::steady_clock::time_point base_;
 };
