@@ -35,3 +35,11 @@ std::string findAssetDir(const char* argv0)
 #endif
     return {};
 }
+
+std::string dataDirOf(const std::string& assetDir)
+{
+    fs::path dir = fs::path(assetDir).lexically_normal();
+    if (!dir.has_filename())
+        dir = dir.parent_path();  // "assets/" is "assets"
+    return dir.parent_path().string();
+}

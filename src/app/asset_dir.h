@@ -6,3 +6,8 @@
 
 // The folder that holds device.layout and pictures/; empty when none is found.
 std::string findAssetDir(const char* argv0);
+
+// The folder that holds the asset folder (share/zerno-bros once installed, the source tree while
+// developing): where the SOUND folder, readme.txt and whatsnew.txt are, when the current folder
+// has none.
+std::string dataDirOf(const std::string& assetDir);

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QPushButton>
+#include <QWindow>
 #include <string>
 
 #include "device_view.h"
@@ -110,6 +111,11 @@ void TKeysForm::Puls_AcceptClick()
 void TKeysForm::showCentred()
 {
     move(centredOnScreen(forms_, size()));
+    // The dialog of the device window: a window manager keeps it above the device, not above a
+    // hidden window of the toolkit's.
+    winId();
+    if (QWindow* device = forms_.Form1View->windowHandle())
+        windowHandle()->setTransientParent(device);
     show();
     raise();
     activateWindow();

@@ -86,7 +86,12 @@ bool ProgramWindows::createLauncher(QString* error)
     ports.clock = setup_.clock;
     ports.listener = Form1View.get();
     Form1 = std::make_unique<TForm1>(std::move(deviceLayout.components), scheduler, ports);
-    host = std::make_unique<TimerHost>(scheduler);
+    TimerHost::FailureReport timerFailure;
+    if (setup_.report)
+        timerFailure = [report = setup_.report](const std::string& what, const std::string& why) {
+            report(QString::fromStdString(what), QString::fromStdString(why));
+        };
+    host = std::make_unique<TimerHost>(scheduler, std::move(timerFailure));
     Form1->FormCreate();
     Form1View->attach(*Form1, *host);
     // A borderless window shows no caption; the title is what the desktop calls the program.
@@ -104,7 +109,7 @@ bool ProgramWindows::createLauncher(QString* error)
     SplashPorts splashPorts;
     splashPorts.settingsStore = setup_.settingsStore;
     splashPorts.sound = setup_.sound;
-    splashPorts.soundFolder = setup_.soundFolder;
+    splashPorts.dataFolders = setup_.dataFolders;
     splashPorts.quit = setup_.quit;
     SplashForm = std::make_unique<TSplashForm>(forms, std::move(splashPorts));
     if (!SplashForm->build(*splash, pictureDir_, error))
@@ -133,6 +138,14 @@ bool ProgramWindows::createRest(QString* error)
         return false;
     forms.KeysForm = KeysForm.get();
     KeysForm->FormCreate();
+    // The device is disabled while the key dialog is up; a click on it brings the dialog forward.
+    TKeysForm* keys = KeysForm.get();
+    Form1View->onBlockedClick = [keys] {
+        if (keys->isVisible()) {
+            keys->raise();
+            keys->activateWindow();
+        }
+    };
     dialogs_.reset();
     return true;
 }
@@ -147,8 +160,6 @@ const DialogWindow* ProgramWindows::window(const char* name, QString* error) con
 
 void ProgramWindows::show()
 {
-    if (DeviceView::canPlaceWindows())
-        Form1View->show();
     SplashForm->show();
     host->rearm();
 }
@@ -163,15 +174,6 @@ void ProgramWindows::showAndCreateRest(std::function<void()> onMade, std::functi
         if (!createRest(&error)) {
             onFailure(error);
             return;
-        }
-        // Off the screen, and after the launcher: it must leave the keyboard with the launcher.
-        if (DeviceView::canPlaceWindows()) {
-            const bool launcherActive = SplashForm->isActiveWindow();
-            Form1View->setAttribute(Qt::WA_ShowWithoutActivating);
-            Form1View->show();
-            Form1View->setAttribute(Qt::WA_ShowWithoutActivating, false);
-            if (launcherActive)
-                SplashForm->activateWindow();
         }
         onMade();
     };

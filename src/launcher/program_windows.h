@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,7 +31,11 @@ struct ProgramSetup {
     StoreKey* settingsStore = nullptr;     // "Software\Brisquel\ZernoBro"
     Sound* sound = nullptr;
     ClockPort* clock = nullptr;
-    std::string soundFolder = "SOUND";
+    // Where the SOUND folder, readme.txt and whatsnew.txt are looked for, in order: "" for the
+    // current folder, which comes first as on the device, then the installed data folder.
+    QStringList dataFolders{QString()};
+    // A problem met while the program runs (the timer): what failed and why. Empty: standard error.
+    std::function<void(const QString& what, const QString& why)> report;
     std::function<QSize()> screenSize;  // empty: the primary screen's size
     std::function<void()> quit;         // empty: QCoreApplication::quit
 };
@@ -54,14 +59,14 @@ public:
     bool createLauncher(QString* error);
     bool createRest(QString* error);
 
-    // Puts the windows on display as they were laid out: the device window off screen with its
-    // cover showing (where the window system will not let a program place its windows, not at
-    // all until PLAY), the launcher in the middle of the screen.
+    // Puts the launcher on display in the middle of the screen. The device window, laid out off
+    // the screen with its cover showing, is not mapped until PLAY: a window manager would move an
+    // off-screen window into sight, and some do not let a program place its windows at all.
     void show();
 
-    // After createLauncher: shows the launcher, and once it has painted itself makes the rest
-    // and shows the device window as show() does, then runs onMade. onFailure gets the error instead when that fails; the program
-    // cannot go on then.
+    // After createLauncher: shows the launcher, and once it has painted itself makes the rest,
+    // then runs onMade. onFailure gets the error instead when that fails; the program cannot go
+    // on then.
     void showAndCreateRest(std::function<void()> onMade, std::function<void(const QString&)> onFailure);
 
     Forms forms;

@@ -143,7 +143,7 @@ void TSplashForm::Puls_PlayClick()
         outputType = 2;
         SettingsStore.WriteInteger("SoundMode", 1);
     }
-    const bool soundStarted = !sound.SoundOn || sound.startSound(outputType, ports_.soundFolder);
+    const bool soundStarted = !sound.SoundOn || sound.startSound(outputType, dataFile(QStringLiteral("SOUND")).toStdString());
     // Which wave files failed and why, for the player who reads the message and for the console.
     QString damaged;
     for (const std::string& failure : sound.unreadableFiles) {
@@ -178,10 +178,7 @@ void TSplashForm::Puls_PlayClick()
         Form1.Top = place.y();
     });
     view.geometryChanged();
-    // Where the window system places windows itself, the device window was kept off the screen by
-    // not showing it at all.
-    if (!DeviceView::canPlaceWindows())
-        view.show();
+    view.show();
     hide();
     view.raise();
     view.activateWindow();
@@ -197,10 +194,20 @@ void TSplashForm::La_EmailClick()
     QDesktopServices::openUrl(QUrl(La_Email->text()));
 }
 
+QString TSplashForm::dataFile(const QString& name) const
+{
+    for (const QString& folder : ports_.dataFolders) {
+        const QString path = folder.isEmpty() ? name : folder + QLatin1Char('/') + name;
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return name;
+}
+
 void TSplashForm::openFile(const QString& fileName)
 {
     // A help file or the manual that is not there is ignored.
-    const QFileInfo file(QDir::current(), fileName);
+    const QFileInfo file(dataFile(fileName));
     if (file.exists())
         QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
 }

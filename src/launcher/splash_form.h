@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 #include <functional>
 #include <string>
 
@@ -23,7 +24,8 @@ class StoreKey;
 struct SplashPorts {
     StoreKey* settingsStore = nullptr;  // "Software\Brisquel\ZernoBro"
     Sound* sound = nullptr;
-    std::string soundFolder = "SOUND";
+    // Where the SOUND folder and the help files are looked for, in order ("" is the current folder).
+    QStringList dataFolders{QString()};
     // Asks the application to end once control is back in the event loop.
     std::function<void()> quit;
 };
@@ -44,6 +46,10 @@ public:
     void Puls_PlayClick();
     void La_HttpClick();
     void La_EmailClick();
+
+    // The first of the data folders that holds name, as a path to it; the current folder's when
+    // none does, so that a report names what was looked for.
+    QString dataFile(const QString& name) const;
 
     void PM_1AboutClick();
     void PM_3ReadmeClick();

@@ -84,13 +84,19 @@ TEST_F(CommandMenu, ShortcutKeysActBeforeTheGameAndOnlyOnTheDeviceWindow)
     EXPECT_EQ(Form1().FolkoLevel, 2);
 }
 
-TEST_F(CommandMenu, FunctionKeysOpenTheHelpFilesOfTheCurrentFolderAndIgnoreMissingOnes)
+TEST_F(CommandMenu, FunctionKeysOpenTheHelpFilesOfTheCurrentFolderThenTheInstalledOneAndIgnoreMissingOnes)
 {
+    const fs::path installed = scratch / "share";
+    fs::create_directories(installed);
+    QFile installedReadme(QString::fromStdString((installed / "readme.txt").string()));
+    ASSERT_TRUE(installedReadme.open(QIODevice::WriteOnly));
+    dataFolders << QString::fromStdString(installed.string());
     startAndPlay();
     keyOnDevice(Qt::Key_F2);
     keyOnDevice(Qt::Key_F3);
     keyOnDevice(Qt::Key_F4);
-    EXPECT_TRUE(opened.urls.empty());
+    ASSERT_EQ(opened.urls.size(), 1u);
+    EXPECT_EQ(opened.urls[0], QUrl::fromLocalFile(installedReadme.fileName()));
 
     for (const char* file : {"readme.txt", "whatsnew.txt", "Manual.EXE"}) {
         QFile help(QString::fromStdString((scratch / file).string()));
@@ -99,10 +105,10 @@ TEST_F(CommandMenu, FunctionKeysOpenTheHelpFilesOfTheCurrentFolderAndIgnoreMissi
     keyOnDevice(Qt::Key_F2);
     keyOnDevice(Qt::Key_F3);
     menuCommand(splash().PM_6Instruct);
-    ASSERT_EQ(opened.urls.size(), 3u);
-    EXPECT_EQ(opened.urls[0], QUrl::fromLocalFile(QString::fromStdString((scratch / "readme.txt").string())));
-    EXPECT_EQ(opened.urls[1], QUrl::fromLocalFile(QString::fromStdString((scratch / "whatsnew.txt").string())));
-    EXPECT_EQ(opened.urls[2], QUrl::fromLocalFile(QString::fromStdString((scratch / "Manual.EXE").string())));
+    ASSERT_EQ(opened.urls.size(), 4u);
+    EXPECT_EQ(opened.urls[1], QUrl::fromLocalFile(QString::fromStdString((scratch / "readme.txt").string())));
+    EXPECT_EQ(opened.urls[2], QUrl::fromLocalFile(QString::fromStdString((scratch / "whatsnew.txt").string())));
+    EXPECT_EQ(opened.urls[3], QUrl::fromLocalFile(QString::fromStdString((scratch / "Manual.EXE").string())));
 }
 
 TEST_F(CommandMenu, ResetHiscoresStoresZerosAndLeavesTheDisplayAlone)

@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 #include "launcher_test_support.h"
 
@@ -57,6 +58,17 @@ TEST_F(KeysDialog, OpensOnTheStoredLettersCentredWithTheDeviceDisabled)
     // The window system's close is refused: the device would stay disabled otherwise.
     keys().close();
     EXPECT_TRUE(keys().isVisible());
+}
+
+TEST_F(KeysDialog, BelongsToTheDeviceWindowAndComesForwardWhenTheDisabledDeviceIsClicked)
+{
+    openDialog();
+    ASSERT_NE(keys().windowHandle(), nullptr);
+    EXPECT_EQ(keys().windowHandle()->transientParent(), view().windowHandle());
+    view().activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view().isActiveWindow(); }, 1000));
+    clickDevice("Im_Base");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return keys().isActiveWindow(); }, 1000));
 }
 
 TEST_F(KeysDialog, ALetterTakenTwiceTurnsBothRedUntilAFreeLetterIsPicked)

@@ -97,7 +97,7 @@ ProgramTest::~ProgramTest()
 void ProgramTest::start()
 {
     storeFile = std::make_unique<StoreFile>(storePath.string());
-    storeFile->setErrorReport([](const std::string& message) { ADD_FAILURE() << "store: " << message; });
+    storeFile->setErrorReport([](const StoreReport& report) { ADD_FAILURE() << "store: " << report.text << " " << report.detail; });
     keySettingsStore = storeFile->OpenKey("Software\\Brisquel\\Tessova");
     settingsStore = storeFile->OpenKey("Software\\Brisquel\\ZernoBro");
     sound = std::make_unique<Sound>();
@@ -110,7 +110,7 @@ void ProgramTest::start()
     setup.settingsStore = settingsStore.get();
     setup.sound = sound.get();
     setup.clock = &clock;
-    setup.soundFolder = soundFolder.string();
+    setup.dataFolders = dataFolders;
     setup.screenSize = [this] { return screen; };
     setup.quit = [this] { ++quitRequests; };
     windows = std::make_unique<ProgramWindows>(setup);

@@ -95,6 +95,7 @@ protected:
     fs::path scratch;
     fs::path storePath;
     fs::path soundFolder;
+    QStringList dataFolders{QString()};  // the program's: the current folder (scratch), then these
     QSize screen{1023, 767};
     int quitRequests = 0;
     OpenedUrls opened;

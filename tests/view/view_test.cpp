@@ -3,11 +3,33 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QTest>
+#include <cerrno>
+#include <dlfcn.h>
+#include <sys/timerfd.h>
 
 #include "device_view.h"
 #include "layout.h"
 #include "picture_loader.h"
 #include "store.h"
+
+namespace {
+
+// While set, timerfd_create fails as when the process is out of file descriptors.
+bool timerfdRefused = false;
+
+}  // namespace
+
+extern "C" int timerfd_create(int clockid, int flags) noexcept
+{
+    if (timerfdRefused) {
+        errno = EMFILE;
+        return -1;
+    }
+    using Create = int (*)(int, int);
+    static const auto real = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "timerfd_create"));
+    return real(clockid, flags);
+}
 
 namespace {
 
@@ -41,6 +63,12 @@ protected:
     }
 
     QImage shot() { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+    QPoint centreOf(const char* name)
+    {
+        const Rect& rect = form->components()[size_t(form->componentIndex(name))].rect;
+        return QPoint(rect.left + rect.width / 2, rect.top + rect.height / 2);
+    }
 
     // A pixel inside a component's rectangle that its picture paints dark.
     QPoint darkPixelOf(const std::string& name)
@@ -172,6 +200,34 @@ TEST_F(ViewTest, DigitPositionsShowTheDigitPicturesTheyTake)
         for (int x = 0; x < five.width(); ++x)
             ASSERT_EQ(qGray(image.pixel(units.rect.left + x, units.rect.top + y)) < 64, qGray(five.pixel(x, y)) < 64)
                 << "at " << x << "," << y;
+}
+
+TEST_F(ViewTest, APressWhoseReleaseWentElsewhereLeavesNoPressBehind)
+{
+    view.show();
+    view.deliver([&] { form->Im_FrontClick(); });
+    // A drag of the body whose release the window manager took: the next click still counts.
+    QTest::mousePress(&view, Qt::LeftButton, {}, centreOf("Im_Base"));
+    QTest::mousePress(&view, Qt::LeftButton, {}, centreOf("Puls_GameA"));
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, centreOf("Puls_GameA"));
+    EXPECT_TRUE(form->GameRunning);
+}
+
+TEST(TimerHostTest, ATimerfdThatCannotBeMadeIsReportedAndTheTicksStillCome)
+{
+    Scheduler scheduler;
+    std::vector<std::string> reports;
+    timerfdRefused = true;
+    TimerHost host(scheduler, [&](const std::string& what, const std::string& why) { reports.push_back(what + " " + why); });
+    timerfdRefused = false;
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find("timerfd_create: Too many open files"), std::string::npos) << reports[0];
+    Timer timer(scheduler, "T", 5);
+    int ticks = 0;
+    timer.onTimer = [&] { ++ticks; };
+    timer.setEnabled(true);
+    host.rearm();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 2000));
 }
 
 }  // namespace

@@ -250,9 +250,15 @@ void DeviceView::mousePressEvent(QMouseEvent* event)
 {
     if (!form_)
         return;
-    if (pressed_ >= 0)
-        return;  // a second button while one is held goes to the same component
     const QPoint client = clientPoint(event->globalPosition());
+    if (pressed_ >= 0) {
+        // A second button while one is held goes to the same component.
+        if (event->button() != pressedButton_ && (event->buttons() & pressedButton_))
+            return;
+        // The held button's release went elsewhere (a window manager that moved the window took
+        // it): that press is over, and this one counts.
+        releasePress(client, false);
+    }
     pressed_ = form_->ComponentAt(client.x(), client.y());
     pressedButton_ = event->button();
     if (pressed_ < 0)
@@ -265,9 +271,10 @@ void DeviceView::mousePressEvent(QMouseEvent* event)
     if (!canPlaceWindows() && event->button() == Qt::LeftButton
         && (pressed_ == form_->Im_Base || pressed_ == form_->Im_Front || pressed_ == form_->Im_SchermoLTop
             || pressed_ == form_->Im_SchermoRTop)
-        && windowHandle()) {
-        // Where programs may not place their windows, the window system moves it for us.
-        windowHandle()->startSystemMove();
+        && windowHandle() && windowHandle()->startSystemMove()) {
+        // Where programs may not place their windows, the window system moves it for us, and the
+        // release goes to it: the press ends here.
+        releasePress(client, true);
     }
 }
 
@@ -296,16 +303,20 @@ void DeviceView::mouseReleaseEvent(QMouseEvent* event)
     if (!form_ || pressed_ < 0 || event->button() != pressedButton_)
         return;
     const QPoint client = clientPoint(event->globalPosition());
+    releasePress(client, form_->ComponentAt(client.x(), client.y()) == pressed_);
+    updateCursor(client);
+}
+
+void DeviceView::releasePress(const QPoint& client, bool stillOver)
+{
     const int component = pressed_;
+    const Qt::MouseButton button = pressedButton_;
     pressed_ = -1;
     pressedButton_ = Qt::NoButton;
     const Rect& rect = form_->components()[size_t(component)].rect;
-    const bool stillOver = form_->ComponentAt(client.x(), client.y()) == component;
     deliver([&] {
-        form_->MouseUp(component, toMouseButton(event->button()), client.x() - rect.left, client.y() - rect.top,
-                       stillOver);
+        form_->MouseUp(component, toMouseButton(button), client.x() - rect.left, client.y() - rect.top, stillOver);
     });
-    updateCursor(client);
 }
 
 void DeviceView::keyPressEvent(QKeyEvent* event)
@@ -336,6 +347,9 @@ void DeviceView::keyReleaseEvent(QKeyEvent* event)
 
 bool DeviceView::event(QEvent* event)
 {
+    // A disabled window gets no mouse events; the click still tells which window the player wants.
+    if (event->type() == QEvent::MouseButtonPress && !isEnabled() && onBlockedClick)
+        onBlockedClick();
     if (event->type() == QEvent::ToolTip && form_) {
         auto* help = static_cast<QHelpEvent*>(event);
         const QPoint client = clientPoint(help->globalPos());

@@ -41,6 +41,8 @@ public:
     std::function<bool(QKeyEvent*)> keyFilter;
     // A right-click on the window (the command menu), with the global position.
     std::function<void(const QPoint&)> onContextMenu;
+    // A click on the window while the device is disabled (the key dialog is up).
+    std::function<void()> onBlockedClick;
     // The window is closing: the form has run FormClose.
     std::function<void()> onClosing;
 
@@ -66,6 +68,8 @@ protected:
 private:
     QPoint clientPoint(const QPointF& globalPosition) const;
     void updateCursor(const QPoint& client);
+    // Ends the press in progress: the component that got it gets the release.
+    void releasePress(const QPoint& client, bool stillOver);
     void flushRepaint();
 
     // A picture of this size or more (the open device's body, the cover) is held only while a
