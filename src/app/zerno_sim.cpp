@@ -52,8 +52,9 @@ int main(int argc, char** argv)
     }
     LayoutResult layout = loadLayoutFile(assets + "/device.layout");
     if (!layout.error.empty()) {
-        std::cerr << "zerno-sim: " << layout.error << '\n';
-        return 1;
+        for (const std::string& problem : splitText(layout.error, '\n'))
+            std::cerr << "zerno-sim: " << problem << '\n';
+        return 2;
     }
 
     std::unique_ptr<Store> store;

@@ -1,62 +1,32 @@
 // The segment display: shared pictures, the segment tables, the group operations, the two
 // whole-display patterns and the number display.
 #include <algorithm>
-#include <cstdio>
 
 #include "form1.h"
 
-namespace {
-
-// Segments without a picture of their own take a copy of another's when the window is created.
-struct SharedPicture {
-    const char* source;
-    std::initializer_list<const char*> copies;
-};
-
-const SharedPicture SharedPictures[] = {
-    {"Im_PackL2", {"Im_PackL3", "Im_PackL4", "Im_PackL5", "Im_PackR2", "Im_PackR3", "Im_PackR4", "Im_PackR5"}},
-    {"Im_Miss1", {"Im_Miss2", "Im_Miss3"}},
-    {"Im_Pack0105", {"Im_Pack0205", "Im_Pack0305"}},
-    {"Im_Pack0605", {"Im_Pack0604", "Im_Pack0704", "Im_Pack0804", "Im_Pack0705", "Im_Pack0805", "Im_Pack0905"}},
-    {"Im_Pack0104", {"Im_Pack0103", "Im_Pack0203", "Im_Pack0303", "Im_Pack0004", "Im_Pack0204", "Im_Pack0304"}},
-    {"Im_Pack0603", {"Im_Pack0602", "Im_Pack0702", "Im_Pack0802", "Im_Pack0703", "Im_Pack0803", "Im_Pack0903"}},
-    {"Im_Pack0102", {"Im_Pack0101", "Im_Pack0201", "Im_Pack0301", "Im_Pack0002", "Im_Pack0202", "Im_Pack0302"}},
-    {"Im_Pack0601", {"Im_Pack0701", "Im_Pack0801", "Im_Pack0901", "Im_Pack1101", "Im_Pack1201"}},
-};
-
-std::string packName(int column, int row)
-{
-    char name[16];
-    std::snprintf(name, sizeof name, "Im_Pack%02d%02d", column, row);
-    return name;
-}
-
-}  // namespace
-
 void TForm1::sharePictures()
 {
-    for (const SharedPicture& shared : SharedPictures) {
-        const int source = componentIndex(shared.source);
-        for (const char* copy : shared.copies)
-            setPicture(componentIndex(copy), components_[size_t(source)].picture);
-    }
+    // Segments that look alike show one picture, copied from the segment the layout names.
+    for (size_t copy = 0; copy < components_.size(); ++copy)
+        if (const std::string& source = components_[copy].def.pictureOf; !source.empty())
+            setPicture(int(copy), components_[size_t(namedComponent(source))].picture);
 }
 
 void TForm1::buildTables()
 {
     for (int d = 0; d <= 9; ++d)
-        DigitImages[size_t(d)] = componentIndex("Im_Num" + std::to_string(d));
+        DigitImages[size_t(d)] = namedComponent("Im_Num" + std::to_string(d));
     ScoreDigits = {-1, Im_NumPos1, Im_NumPos2, Im_NumPos3, Im_NumPos4};
-    MissMarks = {componentIndex("Im_Miss0"), componentIndex("Im_Miss1"), componentIndex("Im_Miss2"),
-                 componentIndex("Im_Miss3")};
+    MissMarks = {namedComponent("Im_Miss0"), namedComponent("Im_Miss1"), namedComponent("Im_Miss2"),
+                 namedComponent("Im_Miss3")};
 
     for (auto& column : PackGrid)
         column.fill(-1);
     for (int column = 0; column <= 9; ++column)
         for (int row = 1; row <= 5; ++row)
-            PackGrid[size_t(column)][size_t(row)] = componentIndex(packName(column, row));
+            PackGrid[size_t(column)][size_t(row)] = namedComponent(packName(column, row));
     for (int column = 10; column <= 12; ++column)
-        PackGrid[size_t(column)][1] = componentIndex(packName(column, 1));
+        PackGrid[size_t(column)][1] = namedComponent(packName(column, 1));
 
     TruckImages = {Im_PackL1, Im_PackL2, Im_PackL3, Im_PackL4, Im_PackL5, Im_PackR1, Im_PackR2, Im_PackR3,
                    Im_PackR4, Im_PackR5, Im_Bus1,   Im_Bus2,   Im_Bus3,   Im_Bus4,   Im_Bus5,   Im_Bus6};

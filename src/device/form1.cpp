@@ -95,11 +95,17 @@ int TForm1::componentIndex(const std::string& name) const
     return -1;
 }
 
+int TForm1::namedComponent(const std::string& name) const
+{
+    // The layout reader has refused any device layout that lacks a name the code looks up.
+    const int index = componentIndex(name);
+    assert(index >= 0);
+    return index;
+}
+
 void TForm1::bindComponents()
 {
-    // A layout without one of these names is a broken installation, caught by the loader's
-    // caller before the form is built (see missingComponents in the view and the runner).
-#define TFORM1_BIND(name) name = componentIndex(#name);
+#define TFORM1_BIND(name) name = namedComponent(#name);
     TFORM1_NAMED_COMPONENTS(TFORM1_BIND)
 #undef TFORM1_BIND
 }

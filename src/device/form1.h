@@ -17,31 +17,10 @@
 
 enum class MouseButton { Left, Right, Middle };
 
-// Every component that a handler names directly.
-#define TFORM1_NAMED_COMPONENTS(X)                                                                      \
-    X(Im_Base) X(Im_Front) X(Im_SchermoLTop) X(Im_SchermoRTop)                                          \
-    X(Puls_Left) X(Puls_Right) X(Puls_GameA) X(Puls_GameB) X(Puls_Time) X(Puls_ACL) X(Puls_Alarm)       \
-    X(Im_TimeAM) X(Im_TimePM) X(Im_TimePP) X(Im_GameA) X(Im_GameB) X(Im_Alarm)                          \
-    X(Im_Folko1) X(Im_Folko1A) X(Im_Folko1B) X(Im_Folko2) X(Im_Folko2A) X(Im_Folko2B)                   \
-    X(Im_Folko3) X(Im_Folko3A)                                                                          \
-    X(Im_Zerno1) X(Im_Zerno1A) X(Im_Zerno1B) X(Im_Zerno2) X(Im_Zerno2A) X(Im_Zerno2B)                   \
-    X(Im_Zerno3) X(Im_Zerno3A) X(Im_Zerno3B)                                                            \
-    X(Im_PackR1) X(Im_PackR2) X(Im_PackR3) X(Im_PackR4) X(Im_PackR5)                                    \
-    X(Im_PackL1) X(Im_PackL2) X(Im_PackL3) X(Im_PackL4) X(Im_PackL5)                                    \
-    X(Im_Bus1) X(Im_Bus2) X(Im_Bus3) X(Im_Bus4) X(Im_Bus5) X(Im_Bus6)                                   \
-    X(Im_Pack0001) X(Im_Pack0002) X(Im_Pack0003) X(Im_Pack0004) X(Im_Pack0005)                          \
-    X(Im_Pack0101) X(Im_Pack0103) X(Im_Pack0105) X(Im_Pack0802) X(Im_Pack0804)                          \
-    X(Im_Pack0901) X(Im_Pack0902) X(Im_Pack0903) X(Im_Pack0904) X(Im_Pack0905)                          \
-    X(Im_Pack1001) X(Im_Pack1101)                                                                       \
-    X(Im_FolkoOff1) X(Im_FolkoOff2) X(Im_ZernoOff1) X(Im_ZernoOff2)                                     \
-    X(Im_MissL1) X(Im_MissL2) X(Im_MissL3) X(Im_MissL4)                                                 \
-    X(Im_MissR1) X(Im_MissR2) X(Im_MissR3) X(Im_MissR4) X(Im_MissR5)                                    \
-    X(Im_NumPos1) X(Im_NumPos2) X(Im_NumPos3) X(Im_NumPos4)
-
 // One component of the device window as it is now.
 struct Component {
     ComponentDef def;
-    Rect rect;          // where it is now (the cover moves at creation)
+    Rect rect;          // where it is now (creation puts the cover at the left edge)
     int picture = -1;   // index into TForm1::pictures, -1 for none
     bool visible = false;
     std::string hint;
@@ -58,9 +37,9 @@ struct DevicePorts {
 
 class TForm1 {
 public:
-    static constexpr int OpenWidth = 766;
+    static constexpr int OpenWidth = DeviceWindowWidth;
     static constexpr int ClosedWidth = 372;
-    static constexpr int ClientHeight = 416;
+    static constexpr int ClientHeight = DeviceWindowHeight;
 
     // Builds the components from the layout; FormCreate then sets the device up.
     TForm1(std::vector<ComponentDef> layout, Scheduler& scheduler, DevicePorts ports);
@@ -251,6 +230,7 @@ private:
     void setPicture(int index, int picture);
     void changed(int index);
     void geometryChanged();
+    int namedComponent(const std::string& name) const;
     void bindComponents();
     void buildTables();
     void buildLevelTable();

@@ -1,7 +1,9 @@
 #include "dialog_layout.h"
 
+#include <algorithm>
 #include <charconv>
 #include <initializer_list>
+#include <map>
 #include <set>
 
 namespace {
@@ -95,6 +97,81 @@ bool parseKind(const std::string& word, DialogKind& kind)
                   kind);
 }
 
+const char* kindName(DialogKind kind)
+{
+    switch (kind) {
+    case DialogKind::Label: return "label";
+    case DialogKind::Picture: return "picture";
+    case DialogKind::List: return "list";
+    case DialogKind::Button: return "button";
+    case DialogKind::Bevel: return "bevel";
+    }
+    return "?";
+}
+
+std::string quoted(const std::string& name)
+{
+    return "'" + name + "'";
+}
+
+// A dialog layout text as its lines give it: the windows and components of the lines that read
+// right, the names every line gives, and every problem found, with its line (0 for the whole file).
+struct Reading {
+    DialogLayout layout;
+    std::set<std::string> windowNames;
+    std::map<std::string, std::set<std::string>> componentNames;  // by window
+    std::vector<std::pair<int, std::string>> problems;
+
+    void problem(int line, const std::string& what) { problems.emplace_back(line, what); }
+
+    // The problems in the order of their lines, those of the whole file last; no windows when
+    // there is one.
+    DialogLayout result()
+    {
+        std::stable_sort(problems.begin(), problems.end(), [](const auto& a, const auto& b) {
+            return a.first != 0 && (b.first == 0 || a.first < b.first);
+        });
+        for (const auto& [line, what] : problems) {
+            if (!layout.error.empty())
+                layout.error += '\n';
+            if (line > 0)
+                layout.error += "line " + std::to_string(line) + ": ";
+            layout.error += what;
+        }
+        if (!layout.error.empty())
+            layout.windows.clear();
+        return std::move(layout);
+    }
+};
+
+// The windows the program makes, and the components its code looks up in each, of the kind it
+// takes them for. The rest of a window's components are only shown.
+struct ProgramWindow {
+    const char* name;
+    std::initializer_list<std::pair<const char*, DialogKind>> components;
+};
+
+const ProgramWindow programWindows[] = {
+    {"SplashForm",
+     {{"La_Title", DialogKind::Label}, {"La_Version", DialogKind::Label}, {"Im_Piccina", DialogKind::Picture},
+      {"Im_PiccinaAlt", DialogKind::Picture}, {"Im_PiccinaTop", DialogKind::Picture},
+      {"La_dedicated", DialogKind::Label}, {"La_Http", DialogKind::Label}, {"La_Email", DialogKind::Label},
+      {"La_Sound", DialogKind::Label}, {"CB_Sound", DialogKind::List}, {"Puls_Play", DialogKind::Button}}},
+    {"KeysForm",
+     {{"CB_1", DialogKind::List}, {"La_1", DialogKind::Label}, {"CB_2", DialogKind::List}, {"La_2", DialogKind::Label},
+      {"CB_3", DialogKind::List}, {"La_3", DialogKind::Label}, {"CB_4", DialogKind::List}, {"La_4", DialogKind::Label},
+      {"Puls_Accept", DialogKind::Button}}},
+    {"AboutForm", {}},
+};
+
+const ProgramWindow* programWindow(const std::string& name)
+{
+    for (const ProgramWindow& window : programWindows)
+        if (name == window.name)
+            return &window;
+    return nullptr;
+}
+
 }  // namespace
 
 const DialogComponent* DialogWindow::find(const std::string& componentName) const
@@ -121,70 +198,130 @@ std::vector<std::string> listItems(const DialogComponent& list)
     return items;
 }
 
-DialogLayout parseDialogLayout(const std::string& text)
+namespace {
+
+Reading readLines(const std::string& text)
 {
-    DialogLayout result;
-    std::set<std::string> windowNames;
-    std::set<std::string> componentNames;
+    Reading reading;
+    DialogLayout& result = reading.layout;
     int lineNumber = 0;
-    auto fail = [&](const std::string& what) {
-        result.windows.clear();
-        result.error = "line " + std::to_string(lineNumber) + ": " + what;
-        return result;
-    };
+    bool skipping = false;  // the components of a window whose line is wrong
+    auto fail = [&](const std::string& what) { reading.problem(lineNumber, what); };
     for (const std::string& line : splitText(text, '\n')) {
         ++lineNumber;
         std::vector<Word> words;
-        if (!splitWords(line, words))
-            return fail("a closing quote is missing");
+        if (!splitWords(line, words)) {
+            fail("a closing quote is missing");
+            continue;
+        }
         if (words.empty() || (!words[0].quoted && words[0].text[0] == '#'))
             continue;
         if (words[0].text == "window" && !words[0].quoted) {
             DialogWindow window;
-            if (words.size() != 5 || words[1].quoted || !parseNumber(words[2], window.width)
-                || !parseNumber(words[3], window.height) || !words[4].quoted)
-                return fail("expected window, name, width, height, \"caption\"");
+            window.line = lineNumber;
+            skipping = true;
+            const bool named = words.size() > 1 && !words[1].quoted;
+            const bool twice = named && !reading.windowNames.insert(words[1].text).second;
+            if (words.size() != 5 || !named || !parseNumber(words[2], window.width)
+                || !parseNumber(words[3], window.height) || !words[4].quoted) {
+                fail("expected window, name, width, height, \"caption\"");
+                continue;
+            }
             window.name = words[1].text;
             window.caption = words[4].text;
-            if (window.width <= 0 || window.height <= 0)
-                return fail("the size of " + window.name + " is not positive");
-            if (!windowNames.insert(window.name).second)
-                return fail("window " + window.name + " appears twice");
-            componentNames.clear();
+            if (window.width <= 0 || window.height <= 0) {
+                fail("the size of " + window.name + " is not positive");
+                continue;
+            }
+            if (twice) {
+                fail("window " + quoted(window.name) + " appears twice");
+                continue;
+            }
+            skipping = false;
             result.windows.push_back(std::move(window));
             continue;
         }
-        if (result.windows.empty())
-            return fail("a component before the first window line");
+        if (skipping)
+            continue;
+        if (result.windows.empty()) {
+            fail("a component before the first window line");
+            continue;
+        }
         DialogComponent component;
-        if (words.size() < 9 || words.size() > 10)
-            return fail("expected name, kind, left, top, width, height, look, cursor, \"text\" and "
-                        "an optional \"hint\"");
+        component.line = lineNumber;
         component.name = words[0].text;
+        const std::string& window = result.windows.back().name;
+        const bool twice = !reading.componentNames[window].insert(component.name).second;
         std::string bad;
-        if (!parseKind(words[1].text, component.kind))
-            return fail("unknown kind '" + words[1].text + "'");
-        if (!parseNumber(words[2], component.left) || !parseNumber(words[3], component.top)
-            || !parseNumber(words[4], component.width) || !parseNumber(words[5], component.height))
-            return fail("left, top, width and height of " + component.name + " are whole numbers");
-        if (component.width <= 0 || component.height <= 0)
-            return fail("the size of " + component.name + " is not positive");
-        if (!parseLook(words[6].text, component, bad))
-            return fail("unknown look '" + bad + "'");
-        if (!parseCursor(words[7].text, component.cursor))
-            return fail("unknown cursor '" + words[7].text + "'");
-        if (!words[8].quoted || (words.size() == 10 && !words[9].quoted))
-            return fail("the text and the hint are written in double quotes");
-        component.text = words[8].text;
-        if (words.size() == 10)
-            component.hint = words[9].text;
-        if (!componentNames.insert(component.name).second)
-            return fail("component " + component.name + " appears twice in " + result.windows.back().name);
-        result.windows.back().components.push_back(std::move(component));
+        if (words.size() < 9 || words.size() > 10)
+            fail("expected name, kind, left, top, width, height, look, cursor, \"text\" and an optional \"hint\"");
+        else if (!parseKind(words[1].text, component.kind))
+            fail("unknown kind '" + words[1].text + "'");
+        else if (!parseNumber(words[2], component.left) || !parseNumber(words[3], component.top)
+                 || !parseNumber(words[4], component.width) || !parseNumber(words[5], component.height))
+            fail("left, top, width and height of " + component.name + " are whole numbers");
+        else if (component.width <= 0 || component.height <= 0)
+            fail("the size of " + component.name + " is not positive");
+        else if (!parseLook(words[6].text, component, bad))
+            fail("unknown look '" + bad + "'");
+        else if (!parseCursor(words[7].text, component.cursor))
+            fail("unknown cursor '" + words[7].text + "'");
+        else if (!words[8].quoted || (words.size() == 10 && !words[9].quoted))
+            fail("the text and the hint are written in double quotes");
+        else if (twice)
+            fail("component " + quoted(component.name) + " appears twice in " + window);
+        else {
+            component.text = words[8].text;
+            if (words.size() == 10)
+                component.hint = words[9].text;
+            result.windows.back().components.push_back(std::move(component));
+        }
     }
-    if (result.windows.empty())
-        result.error = "no windows";
-    return result;
+    if (reading.windowNames.empty() && reading.problems.empty())
+        reading.problem(0, "no windows");
+    return reading;
+}
+
+}  // namespace
+
+DialogLayout parseDialogLayout(const std::string& text)
+{
+    return readLines(text).result();
+}
+
+DialogLayout parseProgramDialogLayout(const std::string& text)
+{
+    Reading reading = readLines(text);
+    for (const DialogWindow& window : reading.layout.windows) {
+        const ProgramWindow* known = programWindow(window.name);
+        if (!known) {
+            reading.problem(window.line, "unknown window " + quoted(window.name));
+            continue;
+        }
+        for (const DialogComponent& component : window.components) {
+            const auto named = std::find_if(known->components.begin(), known->components.end(),
+                                            [&](const auto& entry) { return component.name == entry.first; });
+            const std::string what = quoted(component.name) + " in " + window.name;
+            if (named != known->components.end() && component.kind != named->second)
+                reading.problem(component.line,
+                                what + " is a " + kindName(component.kind) + ", not a " + kindName(named->second));
+            // A list or a button nothing in the program looks up would do nothing when used.
+            if (named == known->components.end()
+                && (component.kind == DialogKind::List || component.kind == DialogKind::Button))
+                reading.problem(component.line, "unknown " + std::string(kindName(component.kind)) + " " + what);
+            if (component.left < 0 || component.top < 0 || component.left + component.width > window.width
+                || component.top + component.height > window.height)
+                reading.problem(component.line, what + " reaches outside the window (" + std::to_string(window.width)
+                                                    + " x " + std::to_string(window.height) + ")");
+        }
+        for (const auto& [name, kind] : known->components)
+            if (!reading.componentNames[window.name].count(name))
+                reading.problem(0, "no component " + quoted(name) + " in " + window.name);
+    }
+    for (const ProgramWindow& known : programWindows)
+        if (!reading.windowNames.count(known.name))
+            reading.problem(0, "no window " + quoted(known.name));
+    return reading.result();
 }
 
 DialogLayout loadDialogLayoutFile(const std::string& path)
@@ -195,8 +332,11 @@ DialogLayout loadDialogLayoutFile(const std::string& path)
         result.error = "cannot read " + path;
         return result;
     }
-    DialogLayout result = parseDialogLayout(*text);
-    if (!result.error.empty())
-        result.error = path + ": " + result.error;
+    DialogLayout result = parseProgramDialogLayout(*text);
+    // Every problem on its own line, each naming the file.
+    std::string named;
+    for (const std::string& problem : splitText(result.error, '\n'))
+        named += (named.empty() ? "" : "\n") + path + ": " + problem;
+    result.error = named;
     return result;
 }

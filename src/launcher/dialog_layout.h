@@ -30,6 +30,7 @@ struct DialogComponent {
     DialogCursor cursor = DialogCursor::Default;
     std::string text;  // caption, picture file, or the list's items joined by |
     std::string hint;
+    int line = 0;  // where the layout text has it
 };
 
 struct DialogWindow {
@@ -38,6 +39,7 @@ struct DialogWindow {
     int height = 0;
     std::string caption;
     std::vector<DialogComponent> components;
+    int line = 0;
 
     // The component of that name, or nullptr.
     const DialogComponent* find(const std::string& componentName) const;
@@ -45,13 +47,23 @@ struct DialogWindow {
 
 struct DialogLayout {
     std::vector<DialogWindow> windows;
-    std::string error;  // empty when the text parsed; otherwise "line N: what is wrong"
+    // Empty when the layout is right; otherwise every problem, one a line ("line N: what is wrong"
+    // where a line is to blame), and no windows.
+    std::string error;
 
     // The window of that name, or nullptr.
     const DialogWindow* find(const std::string& windowName) const;
 };
 
+// A dialog layout text as written, whatever windows it describes.
 DialogLayout parseDialogLayout(const std::string& text);
+// The program's dialog layout text: parseDialogLayout's reading, then the launcher, the key
+// dialog and the about dialog present and no other window, each holding the components the
+// program looks up, of their kind, once; no list or button it does not know; every rectangle
+// inside its window.
+DialogLayout parseProgramDialogLayout(const std::string& text);
+// The program's dialog layout file, as parseProgramDialogLayout reads it; each problem starts
+// with the path.
 DialogLayout loadDialogLayoutFile(const std::string& path);
 
 // A list's items: its text split at every |.

@@ -36,7 +36,7 @@ QImage decodeJpeg(const QString& path)
 
 QImage segmentPicture(const QString& name)
 {
-    const ComponentDef& def = component(pictureSource(name));
+    const ComponentDef& def = component(pictureSource(layoutComponents(), name));
     return QImage(picturePath(QString::fromStdString(def.picture)));
 }
 

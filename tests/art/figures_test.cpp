@@ -32,7 +32,7 @@ bool printed(int x, int y)
 bool hasPicture(const QString& name)
 {
     for (const ComponentDef& def : layoutComponents())
-        if (QString::fromStdString(def.name) == pictureSource(name))
+        if (QString::fromStdString(def.name) == pictureSource(layoutComponents(), name))
             return !def.picture.empty();
     return false;
 }

@@ -56,7 +56,7 @@ TEST(Pictures, EveryComponentThatShowsSomethingHasAPictureOrSharesOne)
         const QString name = nameOf(def);
         if (!def.picture.empty() || drawsNothing(name))
             continue;
-        const QString source = pictureSource(name);
+        const QString source = pictureSource(layoutComponents(), name);
         ASSERT_NE(source, name) << def.name << " has neither a picture nor one to share";
         EXPECT_FALSE(component(source).picture.empty()) << def.name << " shares from " << source.toStdString() << ", which has none";
         EXPECT_EQ(component(source).rect.width, def.rect.width) << def.name;

@@ -1,6 +1,8 @@
-// The device layout's text format: what a line holds, and the message for a line that is wrong.
+// The device layout's text format: what a line holds, the message for a line that is wrong, and
+// the check of the device's own layout against the names its code looks up.
 #include <gtest/gtest.h>
 
+#include "broken_layout.h"
 #include "layout.h"
 
 namespace {
@@ -44,12 +46,12 @@ TEST(Layout, NamesTheLineAndWhatIsWrongAndKeepsNoComponents)
         {"B 0 0 1x 1 b.png no yes default", "line 2: expected name, left, top, width, height, picture, transparent, start, cursor"},
         {"B 0 0 99999999999 1 b.png no yes default", "line 2: expected name, left, top, width, height, picture, transparent, start, cursor"},
         {"   ", "line 2: expected name, left, top, width, height, picture, transparent, start, cursor"},
-        {"B 0 0 0 1 b.png no yes default", "line 2: the size of B is not positive"},
+        {"B 0 0 0 1 b.png no yes default", "line 2: the size of 'B' is not positive"},
         {"B 0 0 1 1 b.png maybe yes default", "line 2: transparent and start are yes or no"},
         {"B 0 0 1 1 b.png no yes arrow", "line 2: unknown cursor 'arrow'"},
         {"B 0 0 1 1 b.png no yes default \"open", "line 2: the hint's closing quote is missing"},
         {"B 0 0 1 1 b.png no yes default extra", "line 2: unexpected text after the cursor"},
-        {"A 0 0 1 1 b.png no yes default", "line 2: component A appears twice"},
+        {"A 0 0 1 1 b.png no yes default", "line 2: component 'A' appears twice"},
     };
     for (const auto& c : cases) {
         const LayoutResult layout = parseLayout(good + c.line + "\n");
@@ -64,6 +66,47 @@ TEST(Layout, AFileThatCannotBeReadIsNamed)
     const LayoutResult layout = loadLayoutFile("no-such-folder/device.layout");
     EXPECT_EQ(layout.error, "cannot read no-such-folder/device.layout");
 }
+
+// The device's own layout with one fault put in: a text replaced, or a line removed.
+struct BrokenDeviceLayout {
+    const char* fault;
+    const char* find;
+    const char* replace;
+    const char* error;  // every problem, one a line; "@NAME:" is the line NAME's line starts
+};
+
+class DeviceLayoutCheck : public testing::TestWithParam<BrokenDeviceLayout> {};
+
+TEST_P(DeviceLayoutCheck, NamesEveryProblemAndKeepsNoComponents)
+{
+    static const std::string text = readTextFile(ZERNO_LAYOUT_FILE).value_or("");
+    ASSERT_EQ(parseDeviceLayout(text).error, "");
+    const BrokenDeviceLayout& c = GetParam();
+    const LayoutResult layout = parseDeviceLayout(brokenlayout::broken(text, c.find, c.replace));
+    EXPECT_EQ(layout.error, brokenlayout::withLineNumbers(text, c.error));
+    EXPECT_TRUE(layout.components.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, DeviceLayoutCheck,
+    testing::Values(
+        BrokenDeviceLayout{"missing", "Im_Front ", "", "no component 'Im_Front'"},
+        BrokenDeviceLayout{"misspelt", "Im_Front ", "Im_Fornt ",
+                           "@Im_Front: unknown component 'Im_Fornt'\nno component 'Im_Front'"},
+        BrokenDeviceLayout{"twice", "Im_Alarm ", "Im_Bus6  ", "@Im_Alarm: component 'Im_Bus6' appears twice\nno component 'Im_Alarm'"},
+        BrokenDeviceLayout{"outside", "Puls_Time           529  279", "Puls_Time           529 -279",
+                           "@Puls_Time: 'Puls_Time' reaches outside the window (766 x 416)"},
+        BrokenDeviceLayout{"wider", "Im_Base               0    0  766", "Im_Base               0    0  767",
+                           "@Im_Base: 'Im_Base' reaches outside the window (766 x 416)"},
+        BrokenDeviceLayout{"shared_from_no_component", "=Im_Miss1         yes", "=Im_Miss9         yes",
+                           "@Im_Miss2: 'Im_Miss2' shows the picture of 'Im_Miss9', which is no component"},
+        BrokenDeviceLayout{"shared_from_a_copy", "=Im_Miss1         yes", "=Im_Miss3         yes",
+                           "@Im_Miss2: 'Im_Miss2' shows the picture of 'Im_Miss3', which has no picture of its own"},
+        BrokenDeviceLayout{"shared_at_another_size", "=Im_Miss1         yes", "=Im_Miss0         yes",
+                           "@Im_Miss2: 'Im_Miss2' shows the picture of 'Im_Miss0', which is another size"},
+        BrokenDeviceLayout{"shared_from_nothing", "=Im_Miss1         yes", "=                 yes",
+                           "@Im_Miss2: = names the component whose picture 'Im_Miss2' shows"}),
+    [](const testing::TestParamInfo<BrokenDeviceLayout>& info) { return std::string(info.param.fault); });
 
 TEST(Layout, SplitTextGivesThePartsGetlineWould)
 {

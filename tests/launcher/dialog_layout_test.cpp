@@ -4,6 +4,10 @@
 #include <QLabel>
 #include <QTest>
 
+#include <fstream>
+#include <tuple>
+
+#include "broken_layout.h"
 #include "dialog_layout.h"
 #include "launcher_test_support.h"
 
@@ -57,7 +61,7 @@ TEST(DialogLayout, NamesTheLineAndWhatIsWrong)
          "line 2: left, top, width and height of La_A are whole numbers"},
         {"window A 10 10 \"x\"\nLa_A label 0 0 1 1 - default \"x\n", "line 2: a closing quote is missing"},
         {"window A 10 10 \"x\"\nLa_A label 0 0 1 1 - default \"x\"\nLa_A label 0 0 1 1 - default \"y\"\n",
-         "line 3: component La_A appears twice in A"},
+         "line 3: component 'La_A' appears twice in A"},
         {"# nothing\n", "no windows"},
     };
     for (const auto& [text, error] : cases) {
@@ -68,6 +72,43 @@ TEST(DialogLayout, NamesTheLineAndWhatIsWrong)
     EXPECT_NE(loadDialogLayoutFile("no-such-folder/dialogs.layout").error.find("no-such-folder/dialogs.layout"),
               std::string::npos);
 }
+
+// The program's own dialog layout with one fault put in: a text replaced, or a line removed.
+struct BrokenDialogLayout {
+    const char* fault;
+    const char* find;
+    const char* replace;
+    const char* error;  // every problem, one a line; "@START:" is the line that starts with START
+};
+
+class DialogLayoutCheck : public testing::TestWithParam<BrokenDialogLayout> {};
+
+TEST_P(DialogLayoutCheck, NamesEveryProblemAndKeepsNoWindows)
+{
+    static const std::string text = readTextFile(ZERNO_TEST_ASSET_DIR "/dialogs.layout").value_or("");
+    ASSERT_EQ(parseProgramDialogLayout(text).error, "");
+    const BrokenDialogLayout& c = GetParam();
+    const DialogLayout layout = parseProgramDialogLayout(brokenlayout::broken(text, c.find, c.replace));
+    EXPECT_EQ(layout.error, brokenlayout::withLineNumbers(text, c.error));
+    EXPECT_TRUE(layout.windows.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, DialogLayoutCheck,
+    testing::Values(
+        BrokenDialogLayout{"missing", "Puls_Accept ", "", "no component 'Puls_Accept' in KeysForm"},
+        BrokenDialogLayout{"twice", "La_Sound ", "La_Title ",
+                           "@La_Sound: component 'La_Title' appears twice in SplashForm\n"
+                           "no component 'La_Sound' in SplashForm"},
+        BrokenDialogLayout{"another_kind", "CB_Sound        list ", "CB_Sound        label",
+                           "@CB_Sound: 'CB_Sound' in SplashForm is a label, not a list"},
+        BrokenDialogLayout{"unknown_button", "Im_Foto         picture", "Im_Foto         button ",
+                           "@Im_Foto: unknown button 'Im_Foto' in AboutForm"},
+        BrokenDialogLayout{"outside", "Puls_Accept     button     99", "Puls_Accept     button    199",
+                           "@Puls_Accept: 'Puls_Accept' in KeysForm reaches outside the window (279 x 129)"},
+        BrokenDialogLayout{"misspelt_window", "window AboutForm", "window AboutFrom",
+                           "@window AboutForm: unknown window 'AboutFrom'\nno window 'AboutForm'"}),
+    [](const testing::TestParamInfo<BrokenDialogLayout>& info) { return std::string(info.param.fault); });
 
 class DialogWindows : public ProgramTest {};
 
@@ -161,6 +202,27 @@ TEST_F(WindowsWithoutAPicture, TheLauncherShowsFirstAndTheRestIsMadeOnceItHasPai
         << "the device window took the keyboard from the launcher";
     QTest::qWait(1100);
     EXPECT_EQ(made, 1) << "the rest was made twice";
+}
+
+// What the program's error box shows when either layout is not the program's.
+class WindowsOnABrokenLayout : public WindowsWithoutAPicture {};
+
+TEST_F(WindowsOnABrokenLayout, StartUpStopsWithTheLayoutsProblemsNamed)
+{
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"device.layout", "Im_Front ", "no component 'Im_Front'"},
+        {"dialogs.layout", "Puls_Accept ", "no component 'Puls_Accept' in KeysForm"},
+    };
+    for (const auto& [file, line, problem] : cases) {
+        fs::remove_all(scratch / "assets");
+        makeWindows("Box3.jpg");  // no such picture: none is missing
+        const std::string layout = (scratch / "assets" / file).string();
+        const std::string text = readTextFile(layout).value_or("");
+        std::ofstream(layout) << brokenlayout::broken(text, line, "");
+        QString error;
+        EXPECT_FALSE(program->createLauncher(&error)) << file;
+        EXPECT_EQ(error.toStdString(), layout + ": " + problem);
+    }
 }
 
 TEST_F(WindowsWithoutAPicture, ADevicePictureMissingIsReportedByNameAfterTheLauncherShows)

@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
 #include <vector>
 
+#include "broken_layout.h"
 #include "device_fixture.h"
 #include "sim_runner.h"
 
@@ -144,6 +149,27 @@ TEST(SimRunner, AWrongLineStopsTheRunWithItsNumberAndExitStatus2)
         EXPECT_EQ(wrong.err.rfind("line 2: ", 0), 0u) << line << ": " << wrong.err;
         EXPECT_NE(wrong.err.find(message), std::string::npos) << line << ": " << wrong.err;
     }
+}
+
+// The program itself, on an asset folder whose layout names the cover wrongly: nothing runs.
+TEST(SimRunner, ALayoutThatIsNotTheDevicesStopsTheProgramWithStatus2AndEveryProblemNamed)
+{
+    namespace fs = std::filesystem;
+    std::string folder = (fs::temp_directory_path() / "zerno-sim-XXXXXX").string();
+    ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    const std::string layout = folder + "/device.layout";
+    const std::string text = readTextFile(ZERNO_LAYOUT_FILE).value_or("");
+    std::ofstream(layout) << brokenlayout::broken(text, "Im_Front ", "Im_Fornt ");
+    const std::string command = "printf 'state\\n' | ZERNO_BROS_ASSETS='" + folder + "' '" ZERNO_SIM "' >'" + folder
+                                + "/out' 2>'" + folder + "/err'";
+    const int status = std::system(command.c_str());
+    const std::string out = readTextFile(folder + "/out").value_or("?"), err = readTextFile(folder + "/err").value_or("?");
+    fs::remove_all(folder);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err, brokenlayout::withLineNumbers(text, "zerno-sim: " + layout + ": @Im_Front: unknown component 'Im_Fornt'\n"
+                                                       "zerno-sim: " + layout + ": no component 'Im_Front'\n"));
 }
 
 TEST(SimRunner, TimeOfDayParsesHoursMinutesSecondsAndOptionalMilliseconds)

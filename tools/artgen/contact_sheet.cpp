@@ -7,19 +7,6 @@
 
 namespace {
 
-// The device shares one picture among the segments that look alike.
-struct Share { const char* source; const char* copies; };
-const Share shares[] = {
-    {"Im_PackL2", "Im_PackL3 Im_PackL4 Im_PackL5 Im_PackR2 Im_PackR3 Im_PackR4 Im_PackR5"},
-    {"Im_Miss1", "Im_Miss2 Im_Miss3"},
-    {"Im_Pack0105", "Im_Pack0205 Im_Pack0305"},
-    {"Im_Pack0605", "Im_Pack0604 Im_Pack0704 Im_Pack0804 Im_Pack0705 Im_Pack0805 Im_Pack0905"},
-    {"Im_Pack0104", "Im_Pack0103 Im_Pack0203 Im_Pack0303 Im_Pack0004 Im_Pack0204 Im_Pack0304"},
-    {"Im_Pack0603", "Im_Pack0602 Im_Pack0702 Im_Pack0802 Im_Pack0703 Im_Pack0803 Im_Pack0903"},
-    {"Im_Pack0102", "Im_Pack0101 Im_Pack0201 Im_Pack0301 Im_Pack0002 Im_Pack0202 Im_Pack0302"},
-    {"Im_Pack0601", "Im_Pack0701 Im_Pack0801 Im_Pack0901 Im_Pack1101 Im_Pack1201"},
-};
-
 const char* const digitPositions[4] = {"Im_NumPos1", "Im_NumPos2", "Im_NumPos3", "Im_NumPos4"};
 
 void drawSegment(QPainter& p, const QImage& picture, const QPoint& at, bool transparent)
@@ -141,11 +128,12 @@ QImage segmentSheet(const ArtLayout& layout, const SegmentSet& segments)
 
 }  // namespace
 
-QString pictureSource(const QString& segment)
+QString pictureSource(const std::vector<ComponentDef>& components, const QString& segment)
 {
-    for (const Share& share : shares)
-        if (QString::fromLatin1(share.copies).split(QLatin1Char(' ')).contains(segment))
-            return QString::fromLatin1(share.source);
+    const std::string name = segment.toStdString();
+    for (const ComponentDef& def : components)
+        if (def.name == name && !def.pictureOf.empty())
+            return QString::fromStdString(def.pictureOf);
     return segment;
 }
 
@@ -163,7 +151,7 @@ QImage compositeDisplay(const QImage& body, const ArtLayout& layout, const Segme
         }
         if (!lit.contains(name))
             continue;
-        const QImage picture = segments.pictures.value(pictureSource(name));
+        const QImage picture = segments.pictures.value(pictureSource(layout.components(), name));
         if (!picture.isNull())
             drawSegment(p, picture, at, def.transparent);
     }

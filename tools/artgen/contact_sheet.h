@@ -8,8 +8,9 @@
 #include <QImage>
 #include <QStringList>
 
-// The picture a segment shows: its own, or the one the device copies to it at start.
-QString pictureSource(const QString& segment);
+// The segment whose picture a segment shows: itself, or the one the layout has the device copy
+// the picture from at start.
+QString pictureSource(const std::vector<ComponentDef>& components, const QString& segment);
 
 // The body with the named segments lit, in drawing order: transparent segments draw only their
 // black pixels, the others their whole rectangle. digits gives the four digit positions left to
