@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include "caption_buttons.h"
 #include "device_view.h"
 #include "picture_loader.h"
 
@@ -82,6 +83,12 @@ DialogForm::DialogForm(Qt::WindowFlags flags) : QWidget(nullptr, flags)
     setPalette(black);
     setAutoFillBackground(true);
     setFont(arial(11));
+}
+
+void DialogForm::showEvent(QShowEvent* event)
+{
+    askForCaptionButtons(this);
+    QWidget::showEvent(event);
 }
 
 QFont DialogForm::arial(int pixels, bool bold, bool underline)

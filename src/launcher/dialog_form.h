@@ -39,6 +39,9 @@ public:
     static QFont arial(int pixels, bool bold = false, bool underline = false);
 
 protected:
+    // Asks the window manager for the caption buttons the window's flags name, before each map.
+    void showEvent(QShowEvent* event) override;
+
     // The component of that name and type; null (and error set) when the layout lacks it.
     template <class Widget>
     Widget* component(const char* name, QString* error)
