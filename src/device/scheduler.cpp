@@ -1,7 +1,7 @@
 #include "scheduler.h"
 
 Timer::Timer(Scheduler& scheduler, const char* name, int interval)
-    : scheduler_(scheduler), name_(name), interval_(interval), order_(int(scheduler.timers_.size()))
+    : scheduler_(scheduler), name_(name), interval_(interval)
 {
     scheduler.timers_.push_back(this);
 }

@@ -36,7 +36,6 @@ private:
     int interval_;
     bool enabled_ = false;
     int64_t due_ = 0;
-    int order_ = 0;
 };
 
 class Scheduler {

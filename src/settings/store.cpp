@@ -56,8 +56,6 @@ public:
 private:
     void write(const std::string& name, int value, const KeepStored& keep)
     {
-        if (store_.writeObserver_)
-            store_.writeObserver_(name, value);
         WriteResult result{WriteResult::DataNotSet, {}};
         if (!storableName(header_))
             result.kind = WriteResult::KeyNotCreated;

@@ -35,7 +35,6 @@ struct StoreReport {
 class Store {
 public:
     using ErrorReport = std::function<void(const StoreReport& report)>;
-    using WriteObserver = std::function<void(const std::string& name, int value)>;
 
     Store() = default;
     virtual ~Store() = default;
@@ -48,10 +47,6 @@ public:
     // Where failures and bad-file messages go (the program's error box). Without one they are
     // written to standard error.
     void setErrorReport(ErrorReport report) { errorReport_ = std::move(report); }
-
-    // Told of every WriteInteger on this store's keys, with the value name as the caller wrote
-    // it, before the store tries the write (zerno-sim prints these as "T store NAME VALUE").
-    void setWriteObserver(WriteObserver observer) { writeObserver_ = std::move(observer); }
 
 protected:
     struct WriteResult {
@@ -71,7 +66,6 @@ protected:
 private:
     class Key;
     ErrorReport errorReport_;
-    WriteObserver writeObserver_;
 };
 
 class MemoryStore : public Store {

@@ -143,19 +143,6 @@ TEST_P(StoreRules, ValueOfAnotherTypeIsReportedAndReadsAsTheDefault)
     EXPECT_NE(stored().find("\"Key2\"=hex:31,00"), std::string::npos) << stored();
 }
 
-TEST_P(StoreRules, EveryWriteIsObservedAsTheCallerWroteIt)
-{
-    std::vector<std::string> seen;
-    store().setWriteObserver([&seen](const std::string& name, int value) {
-        seen.push_back(name + " " + std::to_string(value));
-    });
-    const auto game = store().OpenKey(Game);
-    game->WriteInteger("HiScoreA", 120);
-    game->WriteInteger("hiscorea", 120);  // unchanged, yet a write the device made
-    game->WriteInteger("bad\nname", 1);   // observed even though it fails
-    EXPECT_EQ(seen, (std::vector<std::string>{"HiScoreA 120", "hiscorea 120", "bad\nname 1"}));
-}
-
 TEST_P(StoreRules, NamesThatWouldBreakTheFileAreRefusedAndOthersRoundTrip)
 {
     const auto game = store().OpenKey(Game);
