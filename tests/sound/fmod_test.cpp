@@ -2,8 +2,6 @@
 // can be read back and compared with the wave files.
 #include "fmod.h"
 
-#include <SDL_mixer.h>
-
 #include <atomic>
 #include <csignal>
 #include <set>
@@ -17,9 +15,9 @@ namespace {
 // Counts the bytes the mixer hands to the device, to tell where in the output a call fell.
 std::atomic<long> mixedBytes{0};
 
-void countMixedBytes(void*, Uint8*, int length)
+void countMixedBytes(const short*, int frames)
 {
-    mixedBytes += length;
+    mixedBytes += frames * 4;
 }
 
 class DiskOutput : public testing::Test {
@@ -31,19 +29,24 @@ protected:
         ASSERT_EQ(FSOUND_SetOutput(1), 1);
         ASSERT_EQ(fsound::outputDriver(), "disk");
         mixedBytes = 0;
-        Mix_SetPostMix(countMixedBytes, nullptr);
+        fsound::setMixObserver(countMixedBytes);
     }
-    void TearDown() override { FSOUND_Close(); }
+    void TearDown() override
+    {
+        FSOUND_Close();
+        fsound::setMixObserver(nullptr);
+    }
 
     int load(const char* file) { return FSOUND_Sample_Load(-1, (soundFolder / file).c_str(), 8192, 0); }
 
     static long mixedFrames() { return mixedBytes / 4; }
 
-    // Waits for the mixer rather than the clock, so that a slow machine only makes it slower.
+    // Waits for the mixer rather than the clock, so that a slow machine only makes it slower;
+    // a mixer that has paused mixes nothing more until the next play.
     static void waitForMixedFrames(long frames)
     {
         const long until = mixedFrames() + frames;
-        for (int i = 0; i < 2000 && mixedFrames() < until; ++i)
+        for (int i = 0; i < 2000 && mixedFrames() < until && !fsound::mixerPaused(); ++i)
             SDL_Delay(1);
     }
 

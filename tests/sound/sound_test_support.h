@@ -3,7 +3,6 @@
 #pragma once
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +15,8 @@
 #include <vector>
 
 #include <unistd.h>
+
+#include "fmod.h"
 
 namespace soundtest {
 
@@ -143,7 +144,7 @@ inline long soundingFrames(const std::vector<int16_t>& samples, long from = 0, l
 // Waits until every channel has finished and the last buffer has gone to the device.
 inline void waitUntilQuiet()
 {
-    for (int i = 0; i < 1000 && Mix_Playing(-1) > 0; ++i)
+    for (int i = 0; i < 1000 && fsound::playingChannels() > 0; ++i)
         SDL_Delay(2);
     SDL_Delay(40);
 }
