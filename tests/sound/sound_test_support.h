@@ -59,6 +59,27 @@ inline void writeFile(const fs::path& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// A wave file of these samples, 16-bit mono at 22050 Hz.
+inline void writeWave(const fs::path& path, const std::vector<int16_t>& samples)
+{
+    std::string bytes;
+    const auto put = [&bytes](uint32_t value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes += static_cast<char>((value >> (8 * i)) & 0xff);
+    };
+    const auto dataSize = static_cast<uint32_t>(samples.size() * 2);
+    bytes += "RIFF";
+    put(36 + dataSize, 4);
+    bytes += "WAVEfmt ";
+    for (const auto& [value, size] : {std::pair{16u, 4}, {1u, 2}, {1u, 2}, {22050u, 4}, {44100u, 4}, {2u, 2}, {16u, 2}})
+        put(value, size);
+    bytes += "data";
+    put(dataSize, 4);
+    for (int16_t sample : samples)
+        put(static_cast<uint16_t>(sample), 2);
+    writeFile(path, bytes);
+}
+
 // Sends the mixed output to a file (the disk driver), or to a driver that does not exist, so
 // that no device opens. The environment outranks the output types the program chooses.
 inline void useDiskOutput(const fs::path& file)
