@@ -18,6 +18,7 @@
 
 #include "about_form.h"
 #include "device_view.h"
+#include "fmod.h"
 #include "form1.h"
 #include "keys_form.h"
 #include "sound.h"
@@ -149,6 +150,18 @@ void TSplashForm::Puls_PlayClick()
     for (const std::string& failure : sound.unreadableFiles) {
         std::fprintf(stderr, "zerno-bros: %s\n", failure.c_str());
         damaged += (damaged.isEmpty() ? QString() : QStringLiteral("\n")) + QString::fromStdString(failure);
+    }
+    if (!sound.libraryError.empty()) {
+        // Not the sound folder's fault: the files were never tried. The game goes on silent and
+        // the chosen mode is kept for the day the library is there again.
+        std::fprintf(stderr, "zerno-bros: %s\n", sound.libraryError.c_str());
+        sound.SoundOn = false;
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Sound"),
+                        QStringLiteral("The sound library %1 cannot be loaded; the game goes on without sound.")
+                            .arg(QString::fromStdString(fsound::libraryName())),
+                        QMessageBox::Ok);
+        box.setInformativeText(QString::fromStdString(sound.libraryError));
+        box.exec();
     }
     if (!soundStarted) {
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),

@@ -1,37 +1,61 @@
 #include "fmod.h"
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <utility>
 
 #include "sdl_library.h"
 
 namespace {
 
-// A sample is its PCM in the mix format; the chunk handed to the mixer points into it.
+// A sample is its PCM in the device's format: 16-bit stereo at the mix rate.
 struct LoadedSample {
     std::vector<Uint8> pcm;
-    Mix_Chunk chunk{};
+};
+
+// What one channel plays: the sample and how far into it the next buffer starts.
+struct Channel {
+    const LoadedSample* sample = nullptr;
+    size_t at = 0;
 };
 
 // More slots than any program of ours asks for; a larger index is refused, not allocated.
 constexpr int maxSamples = 1024;
-constexpr Uint16 mixFormat = AUDIO_S16SYS;
+constexpr SDL_AudioFormat mixFormat = AUDIO_S16SYS;
 constexpr int mixChannels = 2;
+constexpr size_t bytesPerFrame = 2 * mixChannels;
 
 void closeDevice();
 
+// The channels and the samples they read, shared with the audio thread: whatever the callback
+// reads is changed only under mixLock, and a sample is let go only once no channel plays it.
+struct Mixer {
+    std::mutex lock;
+    std::condition_variable wake;
+    std::vector<Channel> channels;
+    int playing = 0;
+    int silentBuffersLeft = 0;  // silence still to mix before the thread waits
+    bool mayWait = false;       // SDL's own thread runs the callback, so it may wait there
+    bool closing = false;
+    std::atomic<bool> waiting{false};
+    std::atomic<fsound::MixObserver> observer{nullptr};
+};
+
 struct Library {
     const SdlLibrary* sdl = nullptr;  // set by FSOUND_Init
+    std::string soname = sdlSoname;
     bool initialised = false;
     int mixRate = 0;
-    int channels = 0;
     int outputType = 0;
     bool deviceTried = false;   // an output was chosen and tried since FSOUND_Init
-    bool deviceOpen = false;
+    SDL_AudioDeviceID device = 0;
     std::string driver;
+    Mixer mixer;
     std::vector<std::unique_ptr<LoadedSample>> slots;
     std::vector<std::string>* log = nullptr;
     std::string error;  // why the last load or FSOUND_Init failed
@@ -64,6 +88,51 @@ std::string args(std::initializer_list<std::string> values)
     return "(" + text + ")";
 }
 
+// SDL's audio callback. Each channel adds its next stretch to the buffer; SDL_MixAudioFormat
+// clips a sum beyond the 16-bit range rather than letting it wrap round to the other sign.
+// SDL's own pause would go on waking this thread for every buffer to fill it with silence, so
+// the thread waits here instead while nothing plays, and the next play mixes into the buffer
+// that is waiting.
+void mixBuffer(void*, Uint8* stream, int length)
+{
+    Library& l = lib();
+    Mixer& m = l.mixer;
+    std::unique_lock lock(m.lock);
+    if (m.mayWait && m.playing == 0 && m.silentBuffersLeft == 0 && !m.closing) {
+        m.waiting = true;
+        m.wake.wait(lock, [&m] { return m.playing > 0 || m.closing; });
+        m.waiting = false;
+    }
+    std::memset(stream, 0, static_cast<size_t>(length));
+    for (Channel& channel : m.channels) {
+        if (!channel.sample)
+            continue;
+        const std::vector<Uint8>& pcm = channel.sample->pcm;
+        const size_t count = std::min(pcm.size() - channel.at, static_cast<size_t>(length));
+        l.sdl->SDL_MixAudioFormat(stream, pcm.data() + channel.at, mixFormat, static_cast<Uint32>(count),
+                                  SDL_MIX_MAXVOLUME);
+        channel.at += count;
+        if (channel.at == pcm.size()) {
+            channel.sample = nullptr;
+            --m.playing;
+        }
+    }
+    if (m.playing > 0)
+        m.silentBuffersLeft = fsound::silentBuffersBeforePause;
+    else if (m.silentBuffersLeft > 0)
+        --m.silentBuffersLeft;
+    if (const fsound::MixObserver observer = m.observer)
+        observer(reinterpret_cast<const short*>(stream), length / static_cast<int>(bytesPerFrame));
+}
+
+void stopChannel(Channel& channel)
+{
+    if (!channel.sample)
+        return;
+    channel.sample = nullptr;
+    --lib().mixer.playing;
+}
+
 // One attempt at an output: driverList is a comma-separated list of SDL drivers, or nullptr
 // for SDL's own choice. An SDL_AUDIODRIVER in the environment outranks the list.
 bool openDevice(const char* driverList)
@@ -80,16 +149,30 @@ bool openDevice(const char* driverList)
     l.sdl->SDL_ResetHint(SDL_HINT_AUDIODRIVER);
     if (!up)
         return false;
-    // No format changes allowed: SDL converts for the device if it must, so the mixer's format
-    // is always the one every sample was converted to at load.
-    if (l.sdl->Mix_OpenAudioDevice(l.mixRate, mixFormat, mixChannels, fsound::mixChunkFrames, nullptr, 0) != 0) {
+    // No format changes allowed: SDL converts for the hardware if it must, so the device's
+    // format is always the one every sample was converted to at load.
+    SDL_AudioSpec wanted{};
+    wanted.freq = l.mixRate;
+    wanted.format = mixFormat;
+    wanted.channels = mixChannels;
+    wanted.samples = fsound::mixChunkFrames;
+    wanted.callback = mixBuffer;
+    l.device = l.sdl->SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    if (l.device == 0) {
         l.sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    l.sdl->Mix_AllocateChannels(l.channels);
-    l.deviceOpen = true;
     const char* name = l.sdl->SDL_GetCurrentAudioDriver();
     l.driver = name ? name : "";
+    {
+        const std::lock_guard lock(l.mixer.lock);
+        l.mixer.closing = false;
+        l.mixer.silentBuffersLeft = 0;
+        // PipeWire calls back from its own processing thread, which must never be held up:
+        // there the device is fed silence while nothing plays, as SDL's pause would.
+        l.mixer.mayWait = l.driver != "pipewire";
+    }
+    l.sdl->SDL_PauseAudioDevice(l.device, 0);
     return true;
 }
 
@@ -113,12 +196,19 @@ void openOutput()
 void closeDevice()
 {
     Library& l = lib();
-    if (!l.deviceOpen)
+    if (l.device == 0)
         return;
-    l.sdl->Mix_HaltChannel(-1);
-    l.sdl->Mix_CloseAudio();
+    // SDL takes the callback's lock to close, so a waiting callback must be let go first.
+    {
+        const std::lock_guard lock(l.mixer.lock);
+        l.mixer.closing = true;
+        for (Channel& channel : l.mixer.channels)
+            stopChannel(channel);
+    }
+    l.mixer.wake.notify_all();
+    l.sdl->SDL_CloseAudioDevice(l.device);
     l.sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    l.deviceOpen = false;
+    l.device = 0;
     l.driver.clear();
 }
 
@@ -130,7 +220,7 @@ bool deviceReady()
         return false;
     if (!l.deviceTried)
         openOutput();
-    return l.deviceOpen;
+    return l.device != 0;
 }
 
 LoadedSample* findSample(int handle)
@@ -143,15 +233,14 @@ LoadedSample* findSample(int handle)
 
 void stopChannelsPlaying(const LoadedSample& sample)
 {
-    if (!lib().deviceOpen)
-        return;
-    for (int channel = 0; channel < lib().channels; ++channel)
-        if (lib().sdl->Mix_GetChunk(channel) == &sample.chunk)
-            lib().sdl->Mix_HaltChannel(channel);
+    const std::lock_guard lock(lib().mixer.lock);
+    for (Channel& channel : lib().mixer.channels)
+        if (channel.sample == &sample)
+            stopChannel(channel);
 }
 
-// Decodes a wave file of any format SDL reads and converts it to the mix format. No device is
-// needed for this, so a machine without one still loads every sample.
+// Decodes a wave file of any format SDL reads and converts it to the device's format. No
+// device is needed for this, so a machine without one still loads every sample.
 std::unique_ptr<LoadedSample> decodeWave(const char* path)
 {
     std::error_code missing;
@@ -202,10 +291,8 @@ std::unique_ptr<LoadedSample> decodeWave(const char* path)
     } else {
         sample->pcm = std::move(converted);
     }
-    sample->chunk.allocated = 0;
-    sample->chunk.abuf = sample->pcm.data();
-    sample->chunk.alen = static_cast<Uint32>(sample->pcm.size());
-    sample->chunk.volume = MIX_MAX_VOLUME;
+    // A buffer mixes whole frames only.
+    sample->pcm.resize(sample->pcm.size() / bytesPerFrame * bytesPerFrame);
     return sample;
 }
 
@@ -221,11 +308,15 @@ int FSOUND_Init(int mixrate, int maxchannels, unsigned flags)
         l.error = "bad mix rate or channel count";
         return 0;
     }
-    l.sdl = sdlLibrary(&l.error);
+    l.sdl = sdlLibrary(l.soname, &l.error);
     if (!l.sdl)
         return 0;
     l.mixRate = mixrate;
-    l.channels = maxchannels;
+    {
+        const std::lock_guard lock(l.mixer.lock);
+        l.mixer.channels.assign(static_cast<size_t>(maxchannels), Channel{});
+        l.mixer.playing = 0;
+    }
     l.deviceTried = false;
     l.initialised = true;
     return 1;
@@ -240,7 +331,7 @@ int FSOUND_SetOutput(int outputtype)
         return 0;
     closeDevice();
     openOutput();
-    return l.deviceOpen ? 1 : 0;
+    return l.device != 0 ? 1 : 0;
 }
 
 int FSOUND_Sample_Load(int index, const char* name, unsigned mode, int offset_or_length)
@@ -280,20 +371,45 @@ int FSOUND_Sample_Load(int index, const char* name, unsigned mode, int offset_or
 int FSOUND_PlaySound(int channel, int sample)
 {
     logCall("FSOUND_PlaySound" + args({std::to_string(channel), std::to_string(sample)}));
-    LoadedSample* loaded = findSample(sample);
-    if (!loaded || channel < -1 || channel >= lib().channels || !deviceReady())
+    const LoadedSample* loaded = findSample(sample);
+    Mixer& m = lib().mixer;
+    if (!loaded || channel < -1 || channel >= static_cast<int>(m.channels.size()) || !deviceReady())
         return -1;
-    return lib().sdl->Mix_PlayChannel(channel, &loaded->chunk, 0);
+    {
+        const std::lock_guard lock(m.lock);
+        if (channel == fsound::anyFreeChannel) {
+            channel = 0;
+            while (channel < static_cast<int>(m.channels.size()) && m.channels[static_cast<size_t>(channel)].sample)
+                ++channel;
+            if (channel == static_cast<int>(m.channels.size()))
+                return -1;
+        }
+        Channel& chosen = m.channels[static_cast<size_t>(channel)];
+        stopChannel(chosen);
+        chosen.sample = loaded;
+        chosen.at = 0;
+        ++m.playing;
+        m.waiting = false;
+    }
+    m.wake.notify_one();
+    return channel;
 }
 
 int FSOUND_StopSound(int channel)
 {
     logCall("FSOUND_StopSound" + args({std::to_string(channel)}));
     Library& l = lib();
+    Mixer& m = l.mixer;
     const bool all = channel == fsound::allChannels;
-    if (!l.deviceOpen || (!all && (channel < 0 || channel >= l.channels)))
+    if (l.device == 0 || (!all && (channel < 0 || channel >= static_cast<int>(m.channels.size()))))
         return 0;
-    l.sdl->Mix_HaltChannel(all ? -1 : channel);
+    const std::lock_guard lock(m.lock);
+    if (all) {
+        for (Channel& each : m.channels)
+            stopChannel(each);
+    } else {
+        stopChannel(m.channels[static_cast<size_t>(channel)]);
+    }
     return 1;
 }
 
@@ -333,6 +449,32 @@ std::string outputDriver()
 std::string lastError()
 {
     return lib().error;
+}
+
+std::string libraryName()
+{
+    return lib().soname;
+}
+
+void setLibraryName(const std::string& soname)
+{
+    lib().soname = soname;
+}
+
+void setMixObserver(MixObserver observer)
+{
+    lib().mixer.observer = observer;
+}
+
+int playingChannels()
+{
+    const std::lock_guard lock(lib().mixer.lock);
+    return lib().mixer.playing;
+}
+
+bool mixerPaused()
+{
+    return lib().device != 0 && lib().mixer.waiting;
 }
 
 }  // namespace fsound

@@ -1,9 +1,11 @@
 // The sound library the device talks to: the seven FSOUND_* calls it makes, with the arguments it
-// passes, carried out by SDL2_mixer.
+// passes, carried out over SDL2's own audio.
 //
-// One output at a time, 64 channels, every sample converted at load time to the mix format
-// (the mix rate given to FSOUND_Init, 16-bit, stereo). Calls come from one thread only (the
-// user-interface thread); mixing runs on SDL's audio thread.
+// One output at a time, up to maxchannels channels, every sample converted at load time to the
+// device's format (the mix rate given to FSOUND_Init, 16-bit, stereo) and mixed in SDL's audio
+// callback, clipped where the sum leaves the 16-bit range. Calls come from one thread only (the
+// user-interface thread); mixing runs on SDL's audio thread, which waits while no channel plays
+// (after a few buffers of silence) and mixes again from the first buffer after the next play.
 //
 // Samples are decoded and kept whether or not an audio device could be opened: on a machine
 // without sound the program plays silence, and only a missing or unreadable file fails a load.
@@ -22,9 +24,9 @@
 
 // Gets the library ready to load and play: mixrate in Hz, maxchannels channels that may sound
 // at once; flags are accepted and unused. No device is opened yet: FSOUND_SetOutput opens it (or
-// the first play, with SDL's own choice, when no output was set). SDL2 and SDL2_mixer are
-// opened here, not at program start. 1 when ready, 0 on bad arguments or when the libraries
-// cannot be opened. A second call before FSOUND_Close keeps the running library as it is.
+// the first play, with SDL's own choice, when no output was set). SDL2 is opened here, not at
+// program start. 1 when ready, 0 on bad arguments or when the library cannot be opened (then
+// fsound::lastError() holds the loader's reason). A second call before FSOUND_Close keeps the running library as it is.
 int FSOUND_Init(int mixrate, int maxchannels, unsigned flags);
 
 // Opens the output for outputtype (table above), closing the one open before; playing sounds
@@ -75,5 +77,24 @@ std::string lastError();
 // Frames per mixing buffer: 256 at 22050 Hz, so a play waits at most about 11.6 ms for the
 // buffer that starts it.
 constexpr int mixChunkFrames = 256;
+
+// Buffers of silence mixed after the last channel ends (or after a stop) before the mixing
+// thread waits: the device's own queue ends on silence, never on a sound cut off by the wait.
+constexpr int silentBuffersBeforePause = 4;
+
+// The library FSOUND_Init opens: SDL 2 by its soname unless set to another soname or a path.
+std::string libraryName();
+void setLibraryName(const std::string& soname);
+
+// Called on the audio thread with every mixed buffer (stereo frames, frames of them), just
+// before it goes to the device; nullptr stops it.
+using MixObserver = void (*)(const short* samples, int frames);
+void setMixObserver(MixObserver observer);
+
+// How many channels are sounding now.
+int playingChannels();
+
+// True while an output is open and its mixing thread waits for the next play.
+bool mixerPaused();
 
 }  // namespace fsound

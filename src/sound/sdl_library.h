@@ -1,13 +1,11 @@
-// SDL2 and SDL2_mixer, opened when the sound layer first starts rather than when the program
-// does. SDL2_mixer brings some forty shared libraries of its own (decoders, a synthesizer, the
-// sound servers' clients) and SDL2 its windowing libraries; linked into the program they would be
-// mapped and relocated before the launcher shows, on every start, also for a player who picks
-// "(no sound)". The headers give the functions' types; the libraries are found by their
-// sonames, as the dynamic linker would find them.
+// SDL2, opened when the sound layer first starts rather than when the program does. SDL2 is
+// linked against the clients of every sound server and window system it supports; linked into
+// the program they would be mapped and relocated before the launcher shows, on every start, also
+// for a player who picks "(no sound)". The header gives the functions' types; the library is
+// found by its soname, as the dynamic linker would find it.
 #pragma once
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <string>
 
@@ -27,24 +25,23 @@
     X(SDL_AudioStreamFlush)                                                                        \
     X(SDL_AudioStreamAvailable)                                                                    \
     X(SDL_AudioStreamGet)                                                                          \
-    X(SDL_FreeAudioStream)
-
-#define ZERNO_MIXER_CALLS(X)                                                                       \
-    X(Mix_OpenAudioDevice)                                                                         \
-    X(Mix_AllocateChannels)                                                                        \
-    X(Mix_PlayChannel)                                                                        \
-    X(Mix_HaltChannel)                                                                             \
-    X(Mix_GetChunk)                                                                                \
-    X(Mix_CloseAudio)
+    X(SDL_FreeAudioStream)                                                                         \
+    X(SDL_OpenAudioDevice)                                                                         \
+    X(SDL_PauseAudioDevice)                                                                        \
+    X(SDL_CloseAudioDevice)                                                                        \
+    X(SDL_MixAudioFormat)
 
 struct SdlLibrary {
 #define ZERNO_SDL_POINTER(name) decltype(&::name) name = nullptr;
     ZERNO_SDL_CALLS(ZERNO_SDL_POINTER)
-    ZERNO_MIXER_CALLS(ZERNO_SDL_POINTER)
 #undef ZERNO_SDL_POINTER
 };
 
-// The two libraries' entry points, opened on the first call and kept until the program ends;
-// nullptr when either library or one of its functions is missing, and then every later call
-// answers nullptr too without trying again. *whyNot, when given, then says what was missing.
-const SdlLibrary* sdlLibrary(std::string* whyNot = nullptr);
+// The soname of the library the header belongs to (SDL 2).
+inline constexpr const char* sdlSoname = "libSDL2-2.0.so.0";
+
+// The entry points of the library called soname (a soname, or a path), opened on the first call
+// for that name and kept until the program ends; nullptr when the library or one of its
+// functions is missing, and then every later call for that name answers nullptr too without
+// trying again. *whyNot, when given, then says what was missing: the loader's own words.
+const SdlLibrary* sdlLibrary(const std::string& soname, std::string* whyNot = nullptr);

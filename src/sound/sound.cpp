@@ -41,6 +41,7 @@ void Sound::Silenzio()
 bool Sound::startSound(int outputType, const std::string& soundFolder)
 {
     unreadableFiles.clear();
+    libraryError.clear();
     const auto load = [&](const char* file) {
         const std::string path = soundFolder + "/" + file;
         const int handle = FSOUND_Sample_Load(-1, path.c_str(), loadMode, 0);
@@ -49,7 +50,10 @@ bool Sound::startSound(int outputType, const std::string& soundFolder)
             unreadableFiles.push_back(failure);
         return handle;
     };
-    FSOUND_Init(mixRate, channelCount, 0);
+    if (!FSOUND_Init(mixRate, channelCount, 0)) {
+        libraryError = fsound::lastError();
+        return true;
+    }
     FSOUND_SetOutput(outputType);
     SndPack = load("Pack.wav");
     SndPoint = load("Point.wav");

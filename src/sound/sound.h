@@ -27,8 +27,12 @@ public:
     // Starts the library on outputType (1 or 2) and loads the six samples from soundFolder.
     // False when Pack.wav could not be loaded: the sound folder is not properly installed, and
     // the caller reports it. Any other file that fails only leaves its handle 0. Either way
-    // each file that failed is in unreadableFiles.
+    // each file that failed is in unreadableFiles. When the sound library itself cannot be
+    // loaded no file is tried: libraryError says why, and every handle stays 0.
     bool startSound(int outputType, const std::string& soundFolder = "SOUND");
+
+    // After startSound: empty, or the library that could not be loaded and the loader's reason.
+    std::string libraryError;
 
     // After startSound: "path: why" for each wave file that could not be loaded, in load order
     // (Pack.wav once, although it is loaded twice).

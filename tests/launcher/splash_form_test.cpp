@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 
+#include "fmod.h"
 #include "launcher_test_support.h"
 
 namespace launchertest {
@@ -227,6 +228,34 @@ TEST_F(Launcher, OtherUnreadableWavesAreNamedInAWarningAndThePlayGoesOnWithoutTh
     EXPECT_EQ(quitRequests, 0);
     EXPECT_EQ(stored(ZernoBro, "SoundMode"), 0);
     EXPECT_TRUE(deviceClosedAt(128, 175));
+}
+
+TEST_F(Launcher, AnUnloadableSoundLibraryIsNamedAndThePlayGoesOnSilentKeepingTheMode)
+{
+    const std::string library = fsound::libraryName();
+    std::ofstream(scratch / "libdamaged.so", std::ios::binary) << std::string(4096, 'x');
+    const struct {
+        std::string name;
+        const char* reason;
+    } cases[] = {{"libzerno-absent-sound.so.0", "cannot open shared object file"},
+                 {(scratch / "libdamaged.so").string(), "invalid ELF header"}};
+    for (const auto& c : cases) {
+        fsound::setLibraryName(c.name);
+        start();
+        SeenBox box([this](QAbstractButton* button) { click(button); });
+        play(QStringLiteral("DirectSound"));
+        fsound::setLibraryName(library);
+        EXPECT_EQ(box.icon, QMessageBox::Warning) << c.name;
+        EXPECT_EQ(box.text, QStringLiteral("The sound library %1 cannot be loaded; the game goes on without sound.")
+                                .arg(QString::fromStdString(c.name)));
+        EXPECT_TRUE(box.details.contains(QLatin1String(c.reason))) << box.details.toStdString();
+        EXPECT_FALSE(sound->SoundOn);
+        EXPECT_EQ(callsNamed("FSOUND_Sample_Load").size(), 0u) << "the wave files were blamed";
+        EXPECT_EQ(stored(ZernoBro, "SoundMode"), 1);
+        EXPECT_EQ(quitRequests, 0);
+        EXPECT_TRUE(deviceClosedAt(128, 175));
+        restart();
+    }
 }
 
 TEST_F(Launcher, GoodWavesShowNoWarning)

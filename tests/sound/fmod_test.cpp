@@ -2,8 +2,6 @@
 // can be read back and compared with the wave files.
 #include "fmod.h"
 
-#include <SDL_mixer.h>
-
 #include <atomic>
 #include <csignal>
 #include <set>
@@ -17,9 +15,9 @@ namespace {
 // Counts the bytes the mixer hands to the device, to tell where in the output a call fell.
 std::atomic<long> mixedBytes{0};
 
-void countMixedBytes(void*, Uint8*, int length)
+void countMixedBytes(const short*, int frames)
 {
-    mixedBytes += length;
+    mixedBytes += frames * 4;
 }
 
 class DiskOutput : public testing::Test {
@@ -31,19 +29,31 @@ protected:
         ASSERT_EQ(FSOUND_SetOutput(1), 1);
         ASSERT_EQ(fsound::outputDriver(), "disk");
         mixedBytes = 0;
-        Mix_SetPostMix(countMixedBytes, nullptr);
+        fsound::setMixObserver(countMixedBytes);
     }
-    void TearDown() override { FSOUND_Close(); }
+    void TearDown() override
+    {
+        FSOUND_Close();
+        fsound::setMixObserver(nullptr);
+    }
 
     int load(const char* file) { return FSOUND_Sample_Load(-1, (soundFolder / file).c_str(), 8192, 0); }
 
+    static bool waitForPause()
+    {
+        for (int i = 0; i < 2000 && !fsound::mixerPaused(); ++i)
+            SDL_Delay(1);
+        return fsound::mixerPaused();
+    }
+
     static long mixedFrames() { return mixedBytes / 4; }
 
-    // Waits for the mixer rather than the clock, so that a slow machine only makes it slower.
+    // Waits for the mixer rather than the clock, so that a slow machine only makes it slower;
+    // a mixer that has paused mixes nothing more until the next play.
     static void waitForMixedFrames(long frames)
     {
         const long until = mixedFrames() + frames;
-        for (int i = 0; i < 2000 && mixedFrames() < until; ++i)
+        for (int i = 0; i < 2000 && mixedFrames() < until && !fsound::mixerPaused(); ++i)
             SDL_Delay(1);
     }
 
@@ -145,6 +155,43 @@ TEST_F(DiskOutput, SixtyFourSoundsPlayAtOnceOnTheirOwnChannels)
     EXPECT_EQ(channels.size(), 64u);
     EXPECT_EQ(*channels.begin(), 0);
     EXPECT_EQ(*channels.rbegin(), 63);
+}
+
+TEST_F(DiskOutput, ManyOverlappingPlaysClipAndNeverWrap)
+{
+    // A steady level played on every channel at once sums to 64 times itself, far past the
+    // 16-bit range: the output must stay at the end of the range on the level's own side.
+    for (const int16_t level : {int16_t{1000}, int16_t{-1000}}) {
+        const fs::path file = scratch.path() / ("level" + std::to_string(level) + ".wav");
+        writeWave(file, std::vector<int16_t>(11025, level));
+        const int handle = FSOUND_Sample_Load(-1, file.c_str(), 8192, 0);
+        for (int i = 0; i < 64; ++i)
+            FSOUND_PlaySound(-1, handle);
+        waitUntilQuiet();
+    }
+    const std::vector<int16_t> output = closeAndReadOutput();
+
+    const auto firstNegative = std::find_if(output.begin(), output.end(), [](int16_t s) { return s < 0; });
+    ASSERT_NE(firstNegative, output.end());
+    EXPECT_TRUE(std::all_of(firstNegative, output.end(), [](int16_t s) { return s <= 0; })) << "wrapped round";
+    EXPECT_EQ(*std::max_element(output.begin(), firstNegative), 32767);
+    EXPECT_EQ(*std::min_element(firstNegative, output.end()), -32768);
+}
+
+TEST_F(DiskOutput, APlayWhilePausedSoundsFromTheFirstBufferMixedAfterIt)
+{
+    const int pack = load("Pack.wav");
+    ASSERT_TRUE(waitForPause()) << "the mixer runs with nothing to play";
+    const long playedAt = mixedFrames();
+    EXPECT_GE(FSOUND_PlaySound(-1, pack), 0);
+    waitUntilQuiet();
+    ASSERT_TRUE(waitForPause()) << "the mixer runs on after the sound";
+    const std::vector<int16_t> output = closeAndReadOutput();
+
+    // Nothing lost and nothing waited for: the sample starts where the first buffer after the
+    // play starts, so it reaches the device within one buffer of the call.
+    const long uncounted = static_cast<long>(output.size()) - mixedFrames();
+    EXPECT_EQ(findSample(output, waveSamples(soundFolder / "Pack.wav")), uncounted + playedAt);
 }
 
 TEST_F(DiskOutput, ZeroUnknownAndFreedHandlesPlayNothing)

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +15,8 @@
 #include <vector>
 
 #include <unistd.h>
+
+#include "fmod.h"
 
 namespace soundtest {
 
@@ -56,6 +57,27 @@ private:
 inline void writeFile(const fs::path& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A wave file of these samples, 16-bit mono at 22050 Hz.
+inline void writeWave(const fs::path& path, const std::vector<int16_t>& samples)
+{
+    std::string bytes;
+    const auto put = [&bytes](uint32_t value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes += static_cast<char>((value >> (8 * i)) & 0xff);
+    };
+    const auto dataSize = static_cast<uint32_t>(samples.size() * 2);
+    bytes += "RIFF";
+    put(36 + dataSize, 4);
+    bytes += "WAVEfmt ";
+    for (const auto& [value, size] : {std::pair{16u, 4}, {1u, 2}, {1u, 2}, {22050u, 4}, {44100u, 4}, {2u, 2}, {16u, 2}})
+        put(value, size);
+    bytes += "data";
+    put(dataSize, 4);
+    for (int16_t sample : samples)
+        put(static_cast<uint16_t>(sample), 2);
+    writeFile(path, bytes);
 }
 
 // Sends the mixed output to a file (the disk driver), or to a driver that does not exist, so
@@ -143,7 +165,7 @@ inline long soundingFrames(const std::vector<int16_t>& samples, long from = 0, l
 // Waits until every channel has finished and the last buffer has gone to the device.
 inline void waitUntilQuiet()
 {
-    for (int i = 0; i < 1000 && Mix_Playing(-1) > 0; ++i)
+    for (int i = 0; i < 1000 && fsound::playingChannels() > 0; ++i)
         SDL_Delay(2);
     SDL_Delay(40);
 }

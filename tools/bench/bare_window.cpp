@@ -2,8 +2,10 @@
 // widget of the open device's size, shown, and nothing else.
 //
 //   bench_bare_window                       shows the window until it is closed or killed
-//   bench_bare_window --idle-seconds S      prints the CPU it used over S seconds, shown and idle
-//   bench_bare_window --memory-after MS     prints its peak resident memory MS ms after showing
+//   bench_bare_window --idle-seconds S      prints the CPU it used and its wake-ups over S seconds,
+//                                           shown and idle
+//   bench_bare_window --memory-after MS     prints its peak resident memory and the libraries it
+//                                           has mapped MS ms after showing
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
@@ -32,8 +34,10 @@ int main(int argc, char** argv)
     if (idleSeconds > 0) {
         QTimer::singleShot(1000, [idleSeconds] {
             const double start = cpuSeconds();
-            QTimer::singleShot(int(idleSeconds * 1000), [start, idleSeconds] {
-                std::printf("cpu %.4f %%\n", 100.0 * (cpuSeconds() - start) / idleSeconds);
+            const long switches = contextSwitches();
+            QTimer::singleShot(int(idleSeconds * 1000), [start, switches, idleSeconds] {
+                std::printf("cpu %.4f %% wakeups %.3f\n", 100.0 * (cpuSeconds() - start) / idleSeconds,
+                            double(contextSwitches() - switches) / idleSeconds);
                 std::fflush(stdout);
                 QApplication::quit();
             });
@@ -41,6 +45,7 @@ int main(int argc, char** argv)
     } else if (memoryAfterMs > 0) {
         QTimer::singleShot(memoryAfterMs, [] {
             std::printf("peak %ld kB\n", peakResidentKb());
+            printMappedLibraries();
             std::fflush(stdout);
             QApplication::quit();
         });

@@ -1,6 +1,7 @@
-// Idle cost: the CPU the device window uses, all its threads together (the sound layer's mixing
-// thread included), over a stretch of real time in clock mode and during Game A with the player
-// at the keys. Beside it, at the same time as the clock run, the bare Qt window idling.
+// Idle cost: the CPU the device window uses and how often it wakes, all its threads together
+// (the sound layer's mixing thread included), over a stretch of real time in clock mode and
+// during Game A with the player at the keys. Beside it, at the same time as the clock run, the
+// bare Qt window idling, and in each run the device's own timer ticks over the same time.
 //
 //   bench_idle_cost BARE_WINDOW_PROGRAM [--seconds S] [--without-sound]      (60 s unless told)
 //
@@ -18,16 +19,30 @@
 
 namespace {
 
-// Runs the event loop for `seconds` and returns the CPU used meanwhile, in percent of one core.
-double cpuPercentOver(double seconds)
+struct Usage {
+    double cpuPercent = 0;   // of one core
+    double wakeups = 0;      // context switches a second
+    double ticks = 0;        // the device's timer ticks a second
+};
+
+// Runs the event loop for `seconds` and returns what the process used meanwhile.
+Usage usageOver(DeviceHarness& device, double seconds)
 {
+    long ticks = 0;
+    device.scheduler().onTick = [&ticks](const Timer&) { ++ticks; };
     QEventLoop loop;
     const double start = cpuSeconds();
+    const long switches = contextSwitches();
     const SteadyTime began = std::chrono::steady_clock::now();
     QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
     loop.exec();
     const double elapsed = msBetween(began, std::chrono::steady_clock::now()) / 1000.0;
-    return 100.0 * (cpuSeconds() - start) / elapsed;
+    Usage usage;
+    usage.cpuPercent = 100.0 * (cpuSeconds() - start) / elapsed;
+    usage.wakeups = double(contextSwitches() - switches) / elapsed;
+    usage.ticks = double(ticks) / elapsed;
+    device.scheduler().onTick = nullptr;
+    return usage;
 }
 
 void settle(int ms)
@@ -61,7 +76,7 @@ int main(int argc, char** argv)
     QProcess bare;
     bare.start(bareProgram, {QStringLiteral("--idle-seconds"), QString::number(seconds)});
 
-    double clockCpu = 0;
+    Usage clock;
     {
         DeviceHarness device(withSound);
         if (!device.ready()) {
@@ -73,30 +88,39 @@ int main(int argc, char** argv)
         device.click("Puls_Time");
         device.host().rearm();
         settle(1000);
-        clockCpu = cpuPercentOver(seconds);
+        clock = usageOver(device, seconds);
     }
     bare.waitForFinished(int(seconds * 1000) + 30000);
     double bareCpu = -1;
-    std::sscanf(bare.readAllStandardOutput().constData(), "cpu %lf", &bareCpu);
+    double bareWakeups = -1;
+    std::sscanf(bare.readAllStandardOutput().constData(), "cpu %lf %% wakeups %lf", &bareCpu, &bareWakeups);
 
-    double gameCpu = 0;
+    Usage game;
     {
         DeviceHarness device(withSound);
         device.setAutoplay(true);
         device.startGameA();
         settle(1000);
-        gameCpu = cpuPercentOver(seconds);
+        game = usageOver(device, seconds);
         device.setAutoplay(false);
     }
 
     std::printf("idle cost over %.0f s, CPU of all threads in percent of one core, sound %s\n", seconds,
                 withSound ? "on" : "off");
     std::printf("  clock mode %.3f %%, Game A with the player at the keys %.3f %%, bare window idle %.3f %%\n",
-                clockCpu, gameCpu, bareCpu);
+                clock.cpuPercent, game.cpuPercent, bareCpu);
+    std::printf("  wake-ups a second (context switches of all threads): clock mode %.2f (timer ticks %.2f), "
+                "Game A %.2f (timer ticks %.2f), bare window idle %.2f\n",
+                clock.wakeups, clock.ticks, game.wakeups, game.ticks, bareWakeups);
     const std::string over = format(" over %.0f s", seconds);
-    printRow("CPU in clock mode" + over, format("%.2f %% of a core", clockCpu), "<= 0.5 %",
-             format("bare window %.2f %%", bareCpu), clockCpu <= 0.5);
-    printRow("CPU during Game A" + over, format("%.2f %% of a core", gameCpu), "<= 2 %",
-             format("bare window %.2f %%", bareCpu), gameCpu <= 2.0);
+    printRow("CPU in clock mode" + over, format("%.3f %% of a core", clock.cpuPercent), "<= 0.1 %",
+             format("bare window %.3f %%", bareCpu), clock.cpuPercent <= 0.1);
+    printRow("CPU during Game A" + over, format("%.2f %% of a core", game.cpuPercent), "<= 2 %",
+             format("bare window %.3f %%", bareCpu), game.cpuPercent <= 2.0);
+    printRow("Wake-ups in clock mode" + over, format("%.2f a second", clock.wakeups), "<= 3 a second",
+             format("timer ticks %.2f/s", clock.ticks) + format("; bare window %.2f/s", bareWakeups), clock.wakeups <= 3.0);
+    printRow("Wake-ups during Game A" + over, format("%.2f a second", game.wakeups) +
+                 format(" (%.2fx ticks)", game.ticks > 0 ? game.wakeups / game.ticks : 0.0),
+             "<= 2x timer ticks", format("timer ticks %.2f/s", game.ticks), game.wakeups <= 2.0 * game.ticks);
     return 0;
 }

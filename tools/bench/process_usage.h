@@ -1,8 +1,11 @@
-// What this process has used: CPU time of all its threads, and its peak resident memory.
+// What this process has used: CPU time and wake-ups of all its threads, its peak resident
+// memory, and the shared libraries it has mapped.
 #pragma once
 
 #include <cstdio>
 #include <cstring>
+#include <set>
+#include <string>
 #include <sys/resource.h>
 
 inline double cpuSeconds()
@@ -26,4 +29,42 @@ inline long peakResidentKb()
             std::sscanf(line + 6, "%ld", &kb);
     std::fclose(status);
     return kb;
+}
+
+// Context switches of all the process's threads so far, those that ended included, voluntary
+// or not: each is a thread that went to sleep and was woken, or was put aside.
+inline long contextSwitches()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_nvcsw + usage.ru_nivcsw;
+}
+
+// The paths of the shared libraries mapped into this process now.
+inline std::set<std::string> mappedLibraries()
+{
+    std::set<std::string> libraries;
+    FILE* maps = std::fopen("/proc/self/maps", "r");
+    if (!maps)
+        return libraries;
+    char line[4096];
+    while (std::fgets(line, sizeof line, maps)) {
+        const char* path = std::strchr(line, '/');
+        if (!path)
+            continue;
+        std::string name(path);
+        name.erase(name.find_last_not_of('\n') + 1);
+        const size_t slash = name.rfind('/');
+        if (name.find(".so", slash) != std::string::npos)
+            libraries.insert(name);
+    }
+    std::fclose(maps);
+    return libraries;
+}
+
+// One line a library, "lib PATH", for the process that measures to read.
+inline void printMappedLibraries()
+{
+    for (const std::string& library : mappedLibraries())
+        std::printf("lib %s\n", library.c_str());
 }
