@@ -93,8 +93,8 @@ public:
                 xcb_flush(connection_);
             } else if (type == XCB_MAP_NOTIFY && launcher == XCB_WINDOW_NONE) {
                 const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
-                // The device window is mapped off the screen until PLAY: the launcher is the
-                // first window of the program that can be seen.
+                // The first window of the program that can be seen: the launcher (the device
+                // window is not mapped until PLAY; a window off the screen would not count).
                 Shown candidate;
                 if (pidOf(map->window) == uint32_t(child) && describe(map->window, candidate)) {
                     shown = candidate;
