@@ -19,41 +19,6 @@ bool parseYesNo(const std::string& word, bool& value)
     return true;
 }
 
-// Takes blank-separated words off a line from the left.
-class Words {
-public:
-    explicit Words(const std::string& line) : line_(line) {}
-
-    bool word(std::string& word)
-    {
-        const size_t start = line_.find_first_not_of(blanks, at_);
-        if (start == std::string::npos)
-            return false;
-        const size_t end = std::min(line_.find_first_of(blanks, start), line_.size());
-        word = line_.substr(start, end - start);
-        at_ = end;
-        return true;
-    }
-
-    bool number(int& value)
-    {
-        std::string text;
-        if (!word(text))
-            return false;
-        const char* first = text.data() + (text.size() > 1 && text[0] == '+' ? 1 : 0);
-        const auto [end, error] = std::from_chars(first, text.data() + text.size(), value);
-        return error == std::errc() && end == text.data() + text.size();
-    }
-
-    // What is left after the words taken.
-    std::string rest() const { return line_.substr(at_); }
-
-private:
-    static constexpr const char* blanks = " \t\r\v\f";
-    const std::string& line_;
-    size_t at_ = 0;
-};
-
 }  // namespace
 
 bool parseCursor(const std::string& word, Cursor& cursor)
@@ -96,6 +61,60 @@ std::vector<std::string> splitText(const std::string& text, char separator)
     return parts;
 }
 
+std::optional<std::vector<LayoutWord>> splitLayoutLine(const std::string& line)
+{
+    static constexpr const char* blanks = " \t\r\v\f";
+    static constexpr const char* wordEnds = " \t\r\v\f\"";
+    std::vector<LayoutWord> words;
+    size_t at = 0;
+    while ((at = line.find_first_not_of(blanks, at)) != std::string::npos) {
+        if (line[at] == '"') {
+            const size_t close = line.find('"', at + 1);
+            if (close == std::string::npos)
+                return std::nullopt;
+            words.push_back({line.substr(at + 1, close - at - 1), true});
+            at = close + 1;
+        } else {
+            const size_t end = std::min(line.find_first_of(wordEnds, at), line.size());
+            words.push_back({line.substr(at, end - at), false});
+            at = end;
+        }
+    }
+    return words;
+}
+
+bool parseLayoutNumber(const LayoutWord& word, int& value)
+{
+    if (word.quoted)
+        return false;
+    const char* first = word.text.data();
+    const char* last = first + word.text.size();
+    const auto [end, error] = std::from_chars(first, last, value);
+    return error == std::errc() && end == last;
+}
+
+std::string quotedName(const std::string& name)
+{
+    return "'" + name + "'";
+}
+
+std::string LayoutProblems::text() const
+{
+    std::vector<std::pair<int, std::string>> ordered = problems_;
+    std::stable_sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) {
+        return a.first != 0 && (b.first == 0 || a.first < b.first);
+    });
+    std::string text;
+    for (const auto& [line, what] : ordered) {
+        if (!text.empty())
+            text += '\n';
+        if (line > 0)
+            text += "line " + std::to_string(line) + ": ";
+        text += what;
+    }
+    return text;
+}
+
 std::string packName(int column, int row)
 {
     char name[16];
@@ -128,35 +147,20 @@ const std::vector<std::string>& deviceComponentNames()
 
 namespace {
 
-std::string quoted(const std::string& name)
-{
-    return "'" + name + "'";
-}
-
 // A layout text as its lines give it: the components of the lines that read right, the name every
 // line starts with, and every problem found, with its line (0 for the whole file).
 struct Reading {
     std::vector<ComponentDef> components;
     std::set<std::string> names;
-    std::vector<std::pair<int, std::string>> problems;
+    LayoutProblems problems;
 
-    void problem(int line, const std::string& what) { problems.emplace_back(line, what); }
+    void problem(int line, const std::string& what) { problems.add(line, what); }
 
-    // The problems in the order of their lines, those of the whole file last; no components
-    // when there is one.
+    // No components when there is a problem.
     LayoutResult result()
     {
-        std::stable_sort(problems.begin(), problems.end(), [](const auto& a, const auto& b) {
-            return a.first != 0 && (b.first == 0 || a.first < b.first);
-        });
         LayoutResult result;
-        for (const auto& [line, what] : problems) {
-            if (!result.error.empty())
-                result.error += '\n';
-            if (line > 0)
-                result.error += "line " + std::to_string(line) + ": ";
-            result.error += what;
-        }
+        result.error = problems.text();
         if (result.error.empty())
             result.components = std::move(components);
         return result;
@@ -172,20 +176,39 @@ Reading readLines(const std::string& text)
         ++lineNumber;
         if (line.empty() || line[0] == '#')
             continue;
-        Words words(line);
+        const std::optional<std::vector<LayoutWord>> split = splitLayoutLine(line);
+        if (!split) {
+            fail("the hint's closing quote is missing");
+            continue;
+        }
+        const std::vector<LayoutWord>& words = *split;
         ComponentDef def;
         def.line = lineNumber;
-        std::string transparent, start, cursor;
-        const bool named = words.word(def.name);
+        const bool named = !words.empty() && !words[0].quoted;
+        if (named)
+            def.name = words[0].text;
         const bool twice = named && !reading.names.insert(def.name).second;
-        if (!(named && words.number(def.rect.left) && words.number(def.rect.top) && words.number(def.rect.width)
-              && words.number(def.rect.height) && words.word(def.picture) && words.word(transparent)
-              && words.word(start) && words.word(cursor))) {
+        const auto plain = [&](size_t n) { return n < words.size() && !words[n].quoted; };
+        // The device's numbers may carry a plus sign.
+        const auto number = [&](size_t n, int& value) {
+            if (!plain(n))
+                return false;
+            LayoutWord word = words[n];
+            if (word.text.size() > 1 && word.text[0] == '+')
+                word.text.erase(0, 1);
+            return parseLayoutNumber(word, value);
+        };
+        if (!(named && number(1, def.rect.left) && number(2, def.rect.top) && number(3, def.rect.width)
+              && number(4, def.rect.height) && plain(5) && plain(6) && plain(7) && plain(8))) {
             fail("expected name, left, top, width, height, picture, transparent, start, cursor");
             continue;
         }
+        def.picture = words[5].text;
+        const std::string& transparent = words[6].text;
+        const std::string& start = words[7].text;
+        const std::string& cursor = words[8].text;
         if (def.rect.width <= 0 || def.rect.height <= 0) {
-            fail("the size of " + quoted(def.name) + " is not positive");
+            fail("the size of " + quotedName(def.name) + " is not positive");
             continue;
         }
         if (!parseYesNo(transparent, def.transparent) || !parseYesNo(start, def.startVisible)) {
@@ -193,7 +216,7 @@ Reading readLines(const std::string& text)
             continue;
         }
         if (!parseCursor(cursor, def.cursor)) {
-            fail("unknown cursor " + quoted(cursor));
+            fail("unknown cursor " + quotedName(cursor));
             continue;
         }
         if (def.picture == "-") {
@@ -202,25 +225,18 @@ Reading readLines(const std::string& text)
             def.pictureOf = def.picture.substr(1);
             def.picture.clear();
             if (def.pictureOf.empty()) {
-                fail("= names the component whose picture " + quoted(def.name) + " shows");
+                fail("= names the component whose picture " + quotedName(def.name) + " shows");
                 continue;
             }
         }
-        const std::string rest = words.rest();
-        const auto open = rest.find('"');
-        if (open != std::string::npos) {
-            const auto close = rest.find('"', open + 1);
-            if (close == std::string::npos) {
-                fail("the hint's closing quote is missing");
-                continue;
-            }
-            def.hint = rest.substr(open + 1, close - open - 1);
-        } else if (rest.find_first_not_of(" \t\r") != std::string::npos) {
+        if (words.size() == 10 && words[9].quoted) {
+            def.hint = words[9].text;
+        } else if (words.size() > 9) {
             fail("unexpected text after the cursor");
             continue;
         }
         if (twice) {
-            fail("component " + quoted(def.name) + " appears twice");
+            fail("component " + quotedName(def.name) + " appears twice");
             continue;
         }
         reading.components.push_back(std::move(def));
@@ -235,7 +251,7 @@ Reading readLines(const std::string& text)
             continue;
         const auto source = std::find_if(reading.components.begin(), reading.components.end(),
                                          [&](const ComponentDef& def) { return def.name == copy.pictureOf; });
-        const std::string what = quoted(copy.name) + " shows the picture of " + quoted(copy.pictureOf);
+        const std::string what = quotedName(copy.name) + " shows the picture of " + quotedName(copy.pictureOf);
         if (source == reading.components.end()) {
             if (!reading.names.count(copy.pictureOf))
                 reading.problem(copy.line, what + ", which is no component");
@@ -266,14 +282,14 @@ LayoutResult parseDeviceLayout(const std::string& text)
     const std::vector<std::string>& known = deviceComponentNames();
     for (const ComponentDef& def : reading.components) {
         if (std::find(known.begin(), known.end(), def.name) == known.end())
-            reading.problem(def.line, "unknown component " + quoted(def.name));
+            reading.problem(def.line, "unknown component " + quotedName(def.name));
         if (!inside(def.rect, DeviceWindowWidth, DeviceWindowHeight))
-            reading.problem(def.line, quoted(def.name) + " reaches outside the window (" + std::to_string(DeviceWindowWidth)
+            reading.problem(def.line, quotedName(def.name) + " reaches outside the window (" + std::to_string(DeviceWindowWidth)
                                           + " x " + std::to_string(DeviceWindowHeight) + ")");
     }
     for (const std::string& name : known)
         if (!reading.names.count(name))
-            reading.problem(0, "no component " + quoted(name));
+            reading.problem(0, "no component " + quotedName(name));
     return reading.result();
 }
 

@@ -83,6 +83,31 @@ std::optional<std::string> readTextFile(const std::string& path);
 // resident memory.
 std::vector<std::string> splitText(const std::string& text, char separator);
 
+// A word of a layout line. Words are separated by blanks; a double-quoted text is one word, its
+// quotes removed. Both layout files are read with these.
+struct LayoutWord {
+    std::string text;
+    bool quoted = false;
+};
+// The words of a line; nothing when a quote is not closed.
+std::optional<std::vector<LayoutWord>> splitLayoutLine(const std::string& line);
+// A whole decimal number, not in quotes.
+bool parseLayoutNumber(const LayoutWord& word, int& value);
+// A name as the messages quote it: 'Im_Front'.
+std::string quotedName(const std::string& name);
+
+// The problems found in a layout text, each with its line (0 for the whole file), told one a
+// line in the order of their lines, those of the whole file last: "line 12: ...".
+class LayoutProblems {
+public:
+    void add(int line, const std::string& what) { problems_.emplace_back(line, what); }
+    bool empty() const { return problems_.empty(); }
+    std::string text() const;
+
+private:
+    std::vector<std::pair<int, std::string>> problems_;
+};
+
 // A layout text as written: every line and every picture shared, whatever window it describes.
 LayoutResult parseLayout(const std::string& text);
 // The device window's layout text: parseLayout's reading, then each of deviceComponentNames

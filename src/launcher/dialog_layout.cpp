@@ -8,46 +8,6 @@
 
 namespace {
 
-struct Word {
-    std::string text;
-    bool quoted = false;
-};
-
-// Splits a line at blanks; a double-quoted text is one word, quotes removed. False when a quote
-// is not closed.
-bool splitWords(const std::string& line, std::vector<Word>& words)
-{
-    size_t i = 0;
-    while (true) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r'))
-            ++i;
-        if (i == line.size())
-            return true;
-        if (line[i] == '"') {
-            const size_t close = line.find('"', i + 1);
-            if (close == std::string::npos)
-                return false;
-            words.push_back({line.substr(i + 1, close - i - 1), true});
-            i = close + 1;
-        } else {
-            const size_t end = line.find_first_of(" \t\r\"", i);
-            const size_t stop = end == std::string::npos ? line.size() : end;
-            words.push_back({line.substr(i, stop - i), false});
-            i = stop;
-        }
-    }
-}
-
-bool parseNumber(const Word& word, int& value)
-{
-    if (word.quoted)
-        return false;
-    const char* first = word.text.data();
-    const char* last = first + word.text.size();
-    const auto [end, error] = std::from_chars(first, last, value);
-    return error == std::errc() && end == last;
-}
-
 // The value a keyword stands for, from a table of (keyword, value) pairs.
 template <class Value>
 bool lookUp(const std::string& word, std::initializer_list<std::pair<const char*, Value>> table, Value& value)
@@ -109,35 +69,20 @@ const char* kindName(DialogKind kind)
     return "?";
 }
 
-std::string quoted(const std::string& name)
-{
-    return "'" + name + "'";
-}
-
 // A dialog layout text as its lines give it: the windows and components of the lines that read
 // right, the names every line gives, and every problem found, with its line (0 for the whole file).
 struct Reading {
     DialogLayout layout;
     std::set<std::string> windowNames;
     std::map<std::string, std::set<std::string>> componentNames;  // by window
-    std::vector<std::pair<int, std::string>> problems;
+    LayoutProblems problems;
 
-    void problem(int line, const std::string& what) { problems.emplace_back(line, what); }
+    void problem(int line, const std::string& what) { problems.add(line, what); }
 
-    // The problems in the order of their lines, those of the whole file last; no windows when
-    // there is one.
+    // No windows when there is a problem.
     DialogLayout result()
     {
-        std::stable_sort(problems.begin(), problems.end(), [](const auto& a, const auto& b) {
-            return a.first != 0 && (b.first == 0 || a.first < b.first);
-        });
-        for (const auto& [line, what] : problems) {
-            if (!layout.error.empty())
-                layout.error += '\n';
-            if (line > 0)
-                layout.error += "line " + std::to_string(line) + ": ";
-            layout.error += what;
-        }
+        layout.error = problems.text();
         if (!layout.error.empty())
             layout.windows.clear();
         return std::move(layout);
@@ -209,11 +154,12 @@ Reading readLines(const std::string& text)
     auto fail = [&](const std::string& what) { reading.problem(lineNumber, what); };
     for (const std::string& line : splitText(text, '\n')) {
         ++lineNumber;
-        std::vector<Word> words;
-        if (!splitWords(line, words)) {
+        const std::optional<std::vector<LayoutWord>> split = splitLayoutLine(line);
+        if (!split) {
             fail("a closing quote is missing");
             continue;
         }
+        const std::vector<LayoutWord>& words = *split;
         if (words.empty() || (!words[0].quoted && words[0].text[0] == '#'))
             continue;
         if (words[0].text == "window" && !words[0].quoted) {
@@ -222,8 +168,8 @@ Reading readLines(const std::string& text)
             skipping = true;
             const bool named = words.size() > 1 && !words[1].quoted;
             const bool twice = named && !reading.windowNames.insert(words[1].text).second;
-            if (words.size() != 5 || !named || !parseNumber(words[2], window.width)
-                || !parseNumber(words[3], window.height) || !words[4].quoted) {
+            if (words.size() != 5 || !named || !parseLayoutNumber(words[2], window.width)
+                || !parseLayoutNumber(words[3], window.height) || !words[4].quoted) {
                 fail("expected window, name, width, height, \"caption\"");
                 continue;
             }
@@ -234,7 +180,7 @@ Reading readLines(const std::string& text)
                 continue;
             }
             if (twice) {
-                fail("window " + quoted(window.name) + " appears twice");
+                fail("window " + quotedName(window.name) + " appears twice");
                 continue;
             }
             skipping = false;
@@ -257,8 +203,8 @@ Reading readLines(const std::string& text)
             fail("expected name, kind, left, top, width, height, look, cursor, \"text\" and an optional \"hint\"");
         else if (!parseKind(words[1].text, component.kind))
             fail("unknown kind '" + words[1].text + "'");
-        else if (!parseNumber(words[2], component.left) || !parseNumber(words[3], component.top)
-                 || !parseNumber(words[4], component.width) || !parseNumber(words[5], component.height))
+        else if (!parseLayoutNumber(words[2], component.left) || !parseLayoutNumber(words[3], component.top)
+                 || !parseLayoutNumber(words[4], component.width) || !parseLayoutNumber(words[5], component.height))
             fail("left, top, width and height of " + component.name + " are whole numbers");
         else if (component.width <= 0 || component.height <= 0)
             fail("the size of " + component.name + " is not positive");
@@ -269,7 +215,7 @@ Reading readLines(const std::string& text)
         else if (!words[8].quoted || (words.size() == 10 && !words[9].quoted))
             fail("the text and the hint are written in double quotes");
         else if (twice)
-            fail("component " + quoted(component.name) + " appears twice in " + window);
+            fail("component " + quotedName(component.name) + " appears twice in " + window);
         else {
             component.text = words[8].text;
             if (words.size() == 10)
@@ -295,13 +241,13 @@ DialogLayout parseProgramDialogLayout(const std::string& text)
     for (const DialogWindow& window : reading.layout.windows) {
         const ProgramWindow* known = programWindow(window.name);
         if (!known) {
-            reading.problem(window.line, "unknown window " + quoted(window.name));
+            reading.problem(window.line, "unknown window " + quotedName(window.name));
             continue;
         }
         for (const DialogComponent& component : window.components) {
             const auto named = std::find_if(known->components.begin(), known->components.end(),
                                             [&](const auto& entry) { return component.name == entry.first; });
-            const std::string what = quoted(component.name) + " in " + window.name;
+            const std::string what = quotedName(component.name) + " in " + window.name;
             if (named != known->components.end() && component.kind != named->second)
                 reading.problem(component.line,
                                 what + " is a " + kindName(component.kind) + ", not a " + kindName(named->second));
@@ -316,11 +262,11 @@ DialogLayout parseProgramDialogLayout(const std::string& text)
         }
         for (const auto& [name, kind] : known->components)
             if (!reading.componentNames[window.name].count(name))
-                reading.problem(0, "no component " + quoted(name) + " in " + window.name);
+                reading.problem(0, "no component " + quotedName(name) + " in " + window.name);
     }
     for (const ProgramWindow& known : programWindows)
         if (!reading.windowNames.count(known.name))
-            reading.problem(0, "no window " + quoted(known.name));
+            reading.problem(0, "no window " + quotedName(known.name));
     return reading.result();
 }
 
