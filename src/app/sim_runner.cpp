@@ -207,7 +207,7 @@ std::string SimRunner::runLine(const std::string& line)
                 return "'" + args[1] + "' is not a number";
             // The belt looks its level up by mode and score: the device never holds others.
             const std::string name = variable.name;
-            if ((name == "Score" && (value < 0 || value > 999)) || (name == "GameMode" && (value < 0 || value > 3)))
+            if ((name == "Score" && (value < 0 || value > 999)) || (name == "GameMode" && (value < TForm1::ModeClock || value > TForm1::ModeReset)))
                 return name + (name == "Score" ? " is 0..999" : " is 0..3") + ", not '" + args[1] + "'";
             // A score step past 2 would carry the score beyond what one fold past 999 brings back.
             if (name == "ScoreStep" && (value < 0 || value > 2))
@@ -215,7 +215,7 @@ std::string SimRunner::runLine(const std::string& line)
             // Nor does a game's belt ever run, or wait to run again, outside Game A and Game B.
             const bool beltMayRun = form.GameRunning || form.TimerGioco.enabled() || form.TimerMiss.enabled()
                                  || form.TimerChance.enabled() || form.TimerBonus.enabled();
-            if (name == "GameMode" && value != 1 && value != 2 && beltMayRun)
+            if (name == "GameMode" && value != TForm1::ModeGameA && value != TForm1::ModeGameB && beltMayRun)
                 return "GameMode is 1 or 2 while a game's belt runs, not '" + args[1] + "'";
             if (auto member = std::get_if<int TForm1::*>(&variable.member)) {
                 form.*(*member) = int(value);

@@ -26,9 +26,9 @@ void TForm1::buildLevelTable()
 {
     for (int hundreds = 0; hundreds <= 9; ++hundreds)
         for (int band = 0; band <= 4; ++band) {
-            LevelTable[1][size_t(hundreds)][size_t(band)] = {FirstHundredA[band] - HundredStepA * hundreds,
+            LevelTable[ModeGameA][size_t(hundreds)][size_t(band)] = {FirstHundredA[band] - HundredStepA * hundreds,
                                                              MaxPacksA[hundreds][band]};
-            LevelTable[2][size_t(hundreds)][size_t(band)] = {FirstHundredB[band] - HundredStepB * hundreds,
+            LevelTable[ModeGameB][size_t(hundreds)][size_t(band)] = {FirstHundredB[band] - HundredStepB * hundreds,
                                                              MaxPacksB[hundreds][band]};
         }
 }

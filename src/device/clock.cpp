@@ -9,7 +9,7 @@ void TForm1::Puls_TimeMouseDown(MouseButton button)
     if (GameRunning)
         return;
     BloccaTimers();
-    if (GameMode != 0)
+    if (GameMode != ModeClock)
         SvuotaSchermo();
     Show(Im_TimePP);
     Hide(Im_TimeAM);
@@ -30,7 +30,7 @@ void TForm1::Puls_TimeMouseUp(MouseButton button)
         return;
     // As for the game buttons: a press held through the end of a game left its animation running.
     TimerOver.setEnabled(false);
-    GameMode = 0;
+    GameMode = ModeClock;
     TimerClock.setInterval(1);
     TimerClock.setEnabled(true);
 }

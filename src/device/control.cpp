@@ -41,7 +41,7 @@ void TForm1::Puls_ACLMouseUp(MouseButton button)
     RiempiSchermo();
     BloccaTimers();
     Silenzio();
-    GameMode = 3;
+    GameMode = ModeReset;
     FolkoFree = false;
     ZernoFree = false;
     GameRunning = false;
@@ -88,7 +88,7 @@ void TForm1::Puls_GameAMouseUp(MouseButton button)
     if (button != MouseButton::Left)
         return;
     // The first tick of a game comes after the interval of the first hundred's second band.
-    gameButtonUp(Puls_GameA, 1, LevelTable[1][0][1].interval);
+    gameButtonUp(Puls_GameA, ModeGameA, LevelTable[ModeGameA][0][1].interval);
 }
 
 void TForm1::Puls_GameBMouseDown(MouseButton button)
@@ -102,5 +102,5 @@ void TForm1::Puls_GameBMouseUp(MouseButton button)
 {
     if (button != MouseButton::Left)
         return;
-    gameButtonUp(Puls_GameB, 2, LevelTable[2][0][1].interval);
+    gameButtonUp(Puls_GameB, ModeGameB, LevelTable[ModeGameB][0][1].interval);
 }

@@ -182,7 +182,7 @@ void TForm1::FormCreate()
     GameRunning = false;
     FolkoFree = false;
     ZernoFree = false;
-    GameMode = 3;
+    GameMode = ModeReset;
 }
 
 void TForm1::Im_FrontClick()

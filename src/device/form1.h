@@ -138,7 +138,10 @@ public:
     int packageCount() const;
 
     // ---- Game state (names as the device has them) ----
-    int GameMode = 0;
+    // What GameMode holds: the clock, a game of A or of B, the reset display after ACL. The
+    // level table is indexed by the two game modes.
+    static constexpr int ModeClock = 0, ModeGameA = 1, ModeGameB = 2, ModeReset = 3;
+    int GameMode = ModeClock;
     bool GameRunning = false;
     int Score = 0;
     int ScoreStep = 0;
@@ -215,7 +218,7 @@ public:
     std::array<int, 4> CharsOffImages{};
     std::array<int, 7> DropImages{};       // 1..6
 
-    // LevelTable[mode][hundreds][band], mode 1 Game A, 2 Game B.
+    // LevelTable[mode][hundreds][band], mode ModeGameA or ModeGameB.
     std::array<std::array<std::array<Level, 5>, 10>, 3> LevelTable{};
 
 #define TFORM1_DECLARE(name) int name = -1;

@@ -110,9 +110,9 @@ void TForm1::missResume()
 void TForm1::gameOver()
 {
     // Another copy of the program may have stored a better score since this one read its own.
-    if (GameMode == 1 && Score > HiscoreA)
+    if (GameMode == ModeGameA && Score > HiscoreA)
         HiscoreA = ports_.settingsStore->RaiseInteger("HiScoreA", Score);
-    if (GameMode == 2 && Score > HiscoreB)
+    if (GameMode == ModeGameB && Score > HiscoreB)
         HiscoreB = ports_.settingsStore->RaiseInteger("HiScoreB", Score);
     // A handover taken up by a key during the last miss would otherwise score after the hiscore
     // was settled, and a 300th point would start chance time inside the game-over animation.
@@ -140,7 +140,7 @@ void TForm1::TimerOverTimer()
     if (OverStep == 300) {
         SvuotaSchermo();
         Show(Im_TimePP);
-        GameMode = 0;
+        GameMode = ModeClock;
         TimerClock.setInterval(1);
         TimerClock.setEnabled(true);
         TimerOver.setEnabled(false);

@@ -77,7 +77,7 @@ std::string DeviceInvariants::checkState()
     if (parcels > parcelsBefore_ + made)
         return "the belts went from " + std::to_string(parcelsBefore_) + " to " + std::to_string(parcels)
              + " parcels; this handler may add " + std::to_string(made);
-    const int limit = (f.GameMode == 2 ? 9 : 8) + 2;
+    const int limit = (f.GameMode == TForm1::ModeGameB ? 9 : 8) + 2;
     if (parcels > limit)
         return std::to_string(parcels) + " parcels on the belts, more than " + std::to_string(limit);
     return {};
@@ -135,11 +135,11 @@ std::string DeviceInvariants::checkTimer(const Timer& timer)
     if (timer.due() < now || timer.due() > now + timer.interval())
         return name + " is due at " + std::to_string(timer.due()) + " ms, not within one interval from now";
 
-    const bool game = f.GameRunning && (f.GameMode == 1 || f.GameMode == 2);
+    const bool game = f.GameRunning && (f.GameMode == TForm1::ModeGameA || f.GameMode == TForm1::ModeGameB);
     const bool beltStopped = !f.TimerGioco.enabled();
     bool legal = true;
     if (&timer == &f.TimerClock)
-        legal = f.GameMode == 0 && !f.GameRunning;
+        legal = f.GameMode == TForm1::ModeClock && !f.GameRunning;
     else if (&timer == &f.TimerGioco)
         legal = game && !f.TimerMiss.enabled() && !f.TimerChance.enabled() && !f.TimerBonus.enabled()
              && !f.TimerOver.enabled() && !f.TimerClock.enabled();
@@ -158,9 +158,9 @@ std::string DeviceInvariants::checkTimer(const Timer& timer)
     else if (&timer == &f.TimerFolkoMovePack || &timer == &f.TimerZernoMovePack)
         legal = game;
     else if (&timer == &f.TimerFolkoPack || &timer == &f.TimerZernoPack)
-        legal = f.GameMode == 1 || f.GameMode == 2;
+        legal = f.GameMode == TForm1::ModeGameA || f.GameMode == TForm1::ModeGameB;
     else if (&timer == &f.TimerOver)
-        legal = !f.GameRunning && (f.GameMode == 1 || f.GameMode == 2) && within(f.OverStep, 1, 299) && beltStopped
+        legal = !f.GameRunning && (f.GameMode == TForm1::ModeGameA || f.GameMode == TForm1::ModeGameB) && within(f.OverStep, 1, 299) && beltStopped
              && !f.TimerMiss.enabled() && !f.TimerChance.enabled() && !f.TimerClock.enabled();
     if (!legal)
         return name + " runs where it has no business";

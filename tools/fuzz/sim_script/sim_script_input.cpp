@@ -58,7 +58,7 @@ SimScriptResult runSimScript(const std::vector<ComponentDef>& layout, const uint
             trace(timer);
         const bool beltTick = &timer == &form.TimerGioco;
         if (result.outsideLevelTable.empty()
-            && ((beltTick && form.GameMode != 1 && form.GameMode != 2) || form.Score < 0 || form.Score > 999))
+            && ((beltTick && form.GameMode != TForm1::ModeGameA && form.GameMode != TForm1::ModeGameB) || form.Score < 0 || form.Score > 999))
             result.outsideLevelTable = std::string(timer.name()) + " ticks with GameMode " + std::to_string(form.GameMode)
                                      + " and Score " + std::to_string(form.Score);
     };
