@@ -18,7 +18,9 @@ const char* sampleName(Sample sample)
     return "?";
 }
 
-const std::array<TForm1::StateVariable, 23> TForm1::StateTable = {{
+namespace {
+
+const TForm1::StateVariable stateVariables[] = {
     {"GameMode", &TForm1::GameMode},
     {"GameRunning", &TForm1::GameRunning},
     {"Score", &TForm1::Score},
@@ -42,7 +44,11 @@ const std::array<TForm1::StateVariable, 23> TForm1::StateTable = {{
     {"DoubleScore", &TForm1::DoubleScore},
     {"HiscoreA", &TForm1::HiscoreA},
     {"HiscoreB", &TForm1::HiscoreB},
-}};
+};
+
+}  // namespace
+
+const std::span<const TForm1::StateVariable> TForm1::StateTable = stateVariables;
 
 TForm1::TForm1(std::vector<ComponentDef> layout, Scheduler& scheduler_, DevicePorts ports)
     : scheduler(scheduler_), ports_(ports)

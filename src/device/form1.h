@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
@@ -169,7 +170,8 @@ public:
         const char* name;
         std::variant<int TForm1::*, bool TForm1::*> member;
     };
-    static const std::array<StateVariable, 23> StateTable;
+    // Every state variable, in the order the runner prints them.
+    static const std::span<const StateVariable> StateTable;
 
     // Key letters (1 = A .. 26 = Z) and key codes, left up, left down, right up, right down.
     std::array<int, 5> KeyLetters{};      // index 1..4
