@@ -106,6 +106,62 @@ void addValue(StoreSection& section, StoreValue value)
     section.values.push_back(std::move(value));
 }
 
+// The lines of a text, each without its line end and the blanks around it.
+std::vector<std::string_view> trimmedLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0; start <= text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.push_back(trim(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Reads the value line lines[n] ("NAME"=... or @=...) into value; a typed value that goes on over
+// the following lines leaves n on its last. Gives what is wrong, or nullptr.
+const char* readValueLine(const std::vector<std::string_view>& lines, std::size_t& n, StoreValue& value)
+{
+    const std::string_view line = lines[n];
+    std::size_t pos = 0;
+    if (line.front() == '@')
+        pos = 1;
+    else if (!readQuoted(line, pos, value.name))
+        return "a value name has no closing quote";
+    while (pos < line.size() && isBlank(line[pos]))
+        ++pos;
+    if (pos >= line.size() || line[pos] != '=')
+        return "a value name is not followed by =";
+    ++pos;
+    while (pos < line.size() && isBlank(line[pos]))
+        ++pos;
+
+    if (pos < line.size() && line[pos] == '"') {
+        if (!readQuoted(line, pos, value.data))
+            return "a value has no closing quote";
+        if (pos != line.size())
+            return "there is text after a value's closing quote";
+        return nullptr;
+    }
+    // Typed values may go on over several lines, each but the last ending in a backslash.
+    value.isString = false;
+    value.data = std::string(line.substr(pos));
+    while (!value.data.empty() && value.data.back() == '\\') {
+        if (n + 1 >= lines.size())
+            return "a value goes on past the end of the file";
+        value.data.pop_back();
+        value.data += lines[++n];
+    }
+    if (!isTypedValue(value.data))
+        return "a value is neither a quoted text nor a typed value";
+    return nullptr;
+}
+
 }  // namespace
 
 bool sameStoreName(std::string_view a, std::string_view b)
@@ -150,17 +206,7 @@ StoreParseResult StoreData::parse(std::string_view text)
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
 
-    std::vector<std::string_view> lines;
-    for (std::size_t start = 0; start <= text.size();) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.push_back(trim(line));
-        start = end + 1;
-    }
+    const std::vector<std::string_view> lines = trimmedLines(text);
 
     std::size_t n = 0;
     while (n < lines.size() && lines[n].empty())
@@ -204,37 +250,8 @@ StoreParseResult StoreData::parse(std::string_view text)
             return fail(lineNumber, "a value comes before any key");
 
         StoreValue value;
-        std::size_t pos = 0;
-        if (line.front() == '@')
-            pos = 1;
-        else if (!readQuoted(line, pos, value.name))
-            return fail(lineNumber, "a value name has no closing quote");
-        while (pos < line.size() && isBlank(line[pos]))
-            ++pos;
-        if (pos >= line.size() || line[pos] != '=')
-            return fail(lineNumber, "a value name is not followed by =");
-        ++pos;
-        while (pos < line.size() && isBlank(line[pos]))
-            ++pos;
-
-        if (pos < line.size() && line[pos] == '"') {
-            if (!readQuoted(line, pos, value.data))
-                return fail(lineNumber, "a value has no closing quote");
-            if (pos != line.size())
-                return fail(lineNumber, "there is text after a value's closing quote");
-        } else {
-            // Typed values may go on over several lines, each but the last ending in a backslash.
-            value.isString = false;
-            value.data = std::string(line.substr(pos));
-            while (!value.data.empty() && value.data.back() == '\\') {
-                if (n + 1 >= lines.size())
-                    return fail(lineNumber, "a value goes on past the end of the file");
-                value.data.pop_back();
-                value.data += lines[++n];
-            }
-            if (!isTypedValue(value.data))
-                return fail(lineNumber, "a value is neither a quoted text nor a typed value");
-        }
+        if (const char* error = readValueLine(lines, n, value))
+            return fail(lineNumber, error);
         const auto [place, added] = placesHere->try_emplace(foldedName(value.name), section->values.size());
         if (added) {
             section->values.push_back(std::move(value));
