@@ -68,8 +68,8 @@ int main(int argc, char** argv)
             std::cerr << " (" << report.detail << ")";
         std::cerr << '\n';
     });
-    auto keySettings = store->OpenKey("Software\\Brisquel\\Tessova");
-    auto game = store->OpenKey("Software\\Brisquel\\ZernoBro");
+    auto keySettings = store->OpenKey(KeySettingsStorePath);
+    auto game = store->OpenKey(SettingsStorePath);
 
     std::ifstream file;
     if (!scriptPath.empty() && scriptPath != "-") {

@@ -29,8 +29,8 @@ struct Component {
 // The ports a TForm1 is created with. Every pointer must outlive the form.
 struct DevicePorts {
     SoundPort* sound = nullptr;
-    StoreKey* keySettingsStore = nullptr;  // "Software\Brisquel\Tessova"
-    StoreKey* settingsStore = nullptr;     // "Software\Brisquel\ZernoBro"
+    StoreKey* keySettingsStore = nullptr;  // KeySettingsStorePath
+    StoreKey* settingsStore = nullptr;     // SettingsStorePath
     ClockPort* clock = nullptr;
     DeviceListener* listener = nullptr;    // may stay null
 };

@@ -84,8 +84,8 @@ protected:
     }
 
     MemoryStore store;
-    std::unique_ptr<StoreKey> keys = store.OpenKey("Software\\Brisquel\\Tessova");
-    std::unique_ptr<StoreKey> game = store.OpenKey("Software\\Brisquel\\ZernoBro");
+    std::unique_ptr<StoreKey> keys = store.OpenKey(KeySettingsStorePath);
+    std::unique_ptr<StoreKey> game = store.OpenKey(SettingsStorePath);
     NoSound sound;
     NoonClock clock;
     Scheduler scheduler;

@@ -31,8 +31,8 @@ DeviceHarness::DeviceHarness(bool withSound)
         return;
     }
     store_ = std::make_unique<MemoryStore>();
-    keySettings_ = store_->OpenKey("Software\\Brisquel\\Tessova");
-    settings_ = store_->OpenKey("Software\\Brisquel\\ZernoBro");
+    keySettings_ = store_->OpenKey(KeySettingsStorePath);
+    settings_ = store_->OpenKey(SettingsStorePath);
     DevicePorts ports;
     ports.sound = &sound_;
     ports.keySettingsStore = keySettings_.get();

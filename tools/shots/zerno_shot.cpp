@@ -49,8 +49,8 @@ int main(int argc, char** argv)
     }
 
     MemoryStore store;
-    auto keys = store.OpenKey("Software\\Brisquel\\Tessova");
-    auto game = store.OpenKey("Software\\Brisquel\\ZernoBro");
+    auto keys = store.OpenKey(KeySettingsStorePath);
+    auto game = store.OpenKey(SettingsStorePath);
     DeviceView view;
     options.listener = &view;
     std::ostringstream log;
