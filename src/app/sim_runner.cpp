@@ -77,8 +77,7 @@ public:
     LoggedKey settings;
 };
 
-SimRunner::SimRunner(std::vector<ComponentDef> layout, StoreKey& keySettings, StoreKey& game, SimOptions options,
-                     std::ostream& out)
+SimRunner::SimRunner(DeviceFactory device, StoreKey& keySettings, StoreKey& game, SimOptions options, std::ostream& out)
     : out_(out), ports_(std::make_unique<Ports>(out, scheduler_, keySettings, game, options.startTime))
 {
     DevicePorts devicePorts;
@@ -87,12 +86,12 @@ SimRunner::SimRunner(std::vector<ComponentDef> layout, StoreKey& keySettings, St
     devicePorts.keySettingsStore = &ports_->keys;
     devicePorts.settingsStore = &ports_->settings;
     devicePorts.listener = options.listener;
-    form_ = std::make_unique<TForm1>(std::move(layout), scheduler_, devicePorts);
-    scheduler_.onTick = [this](const Timer& timer) {
-        if (trace_)
-            out_ << scheduler_.now() << " tick " << timer.name() << '\n';
-    };
-    form_->FormCreate();
+    form_ = device.make(scheduler_, devicePorts, [this] {
+        scheduler_.onTick = [this](const Timer& timer) {
+            if (trace_)
+                out_ << scheduler_.now() << " tick " << timer.name() << '\n';
+        };
+    });
 }
 
 SimRunner::~SimRunner() = default;

@@ -41,8 +41,6 @@ public:
     static constexpr int ClosedWidth = 372;
     static constexpr int ClientHeight = DeviceWindowHeight;
 
-    // Builds the components from the layout; FormCreate then sets the device up.
-    TForm1(std::vector<ComponentDef> layout, Scheduler& scheduler, DevicePorts ports);
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
 
@@ -225,6 +223,11 @@ public:
     RandomSource random;
 
 private:
+    // Builds the components from the layout; FormCreate then sets the device up. Only
+    // DeviceFactory makes a device, so every device is wired and started the same way.
+    friend class DeviceFactory;
+    TForm1(std::vector<ComponentDef> layout, Scheduler& scheduler, DevicePorts ports);
+
     void Show(int index) { setLit(index, true); }
     void Hide(int index) { setLit(index, false); }
     void setPicture(int index, int picture);

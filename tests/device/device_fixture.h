@@ -15,6 +15,7 @@
 #include <variant>
 #include <vector>
 
+#include "device_factory.h"
 #include "form1.h"
 #include "layout.h"
 #include "virtual_ports.h"
@@ -70,9 +71,10 @@ public:
             game.values["hiscorea"] = hiscoreA;
         if (hiscoreB)
             game.values["hiscoreb"] = hiscoreB;
-        form = std::make_unique<TForm1>(deviceLayout(), scheduler, DevicePorts{&sound, &keys, &game, &clock, nullptr});
-        scheduler.onTick = [this](const Timer& timer) { ticks.push_back({scheduler.now(), timer.name()}); };
-        form->FormCreate();
+        const DevicePorts ports{&sound, &keys, &game, &clock, nullptr};
+        form = DeviceFactory(deviceLayout()).make(scheduler, ports, [this] {
+            scheduler.onTick = [this](const Timer& timer) { ticks.push_back({scheduler.now(), timer.name()}); };
+        });
     }
 
     TForm1& f() { return *form; }
