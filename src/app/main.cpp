@@ -47,8 +47,8 @@ int main(int argc, char** argv)
     store.setErrorReport([&problems](const StoreReport& report) {
         problems.report(QString::fromStdString(report.text), QString::fromStdString(report.detail));
     });
-    auto keySettingsStore = store.OpenKey("Software\\Brisquel\\Tessova");
-    auto settingsStore = store.OpenKey("Software\\Brisquel\\ZernoBro");
+    auto keySettingsStore = store.OpenKey(KeySettingsStorePath);
+    auto settingsStore = store.OpenKey(SettingsStorePath);
 
     Sound sound;
     SystemClock clock;

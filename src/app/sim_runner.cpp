@@ -1,13 +1,13 @@
 #include "sim_runner.h"
 
+#include "virtual_ports.h"
+
 #include <charconv>
 #include <istream>
 #include <ostream>
 #include <sstream>
 
 namespace {
-
-constexpr int64_t MsPerDay = 24LL * 60 * 60 * 1000;
 
 bool parseInt(const std::string& text, int64_t& value)
 {
@@ -35,8 +35,9 @@ bool parseTimeOfDay(const std::string& text, TimeOfDay& time)
     return true;
 }
 
-// The runner's side of the device's ports: every request is printed with the virtual time.
-class SimRunner::Ports : public SoundPort, public ClockPort {
+// The runner's side of the device's ports: every sound request and store write is printed with
+// the virtual time.
+class SimRunner::Ports {
 public:
     class LoggedKey : public StoreKey {
     public:
@@ -57,43 +58,40 @@ public:
     };
 
     Ports(std::ostream& out_, Scheduler& scheduler_, StoreKey& keySettings, StoreKey& game, TimeOfDay start)
-        : out(out_), scheduler(scheduler_), keys(*this, keySettings), settings(*this, game), startMs(start.msOfDay())
+        : out(out_), scheduler(scheduler_), sound(scheduler_), clock(scheduler_, start.msOfDay()),
+          keys(*this, keySettings), settings(*this, game)
     {
+        sound.onEvent = [this](const TimedEvent& event) {
+            if (event.what == "silence")
+                out << event.time << " silence\n";
+            else
+                out << event.time << " sound " << event.what << '\n';
+        };
     }
-
-    void Suona(Sample sample) override { out << scheduler.now() << " sound " << sampleName(sample) << '\n'; }
-    void Silenzio() override { out << scheduler.now() << " silence\n"; }
-
-    TimeOfDay localTime() override
-    {
-        const int64_t ms = (startMs + scheduler.now()) % MsPerDay;
-        return {int(ms / 3600000), int(ms / 60000 % 60), int(ms / 1000 % 60), int(ms % 1000)};
-    }
-    TimeOfDay utcTime() override { return localTime(); }
 
     std::ostream& out;
     Scheduler& scheduler;
+    SoundLog sound;
+    VirtualClock clock;
     LoggedKey keys;
     LoggedKey settings;
-    int64_t startMs;
 };
 
-SimRunner::SimRunner(std::vector<ComponentDef> layout, StoreKey& keySettings, StoreKey& game, SimOptions options,
-                     std::ostream& out)
+SimRunner::SimRunner(DeviceFactory device, StoreKey& keySettings, StoreKey& game, SimOptions options, std::ostream& out)
     : out_(out), ports_(std::make_unique<Ports>(out, scheduler_, keySettings, game, options.startTime))
 {
     DevicePorts devicePorts;
-    devicePorts.sound = ports_.get();
-    devicePorts.clock = ports_.get();
+    devicePorts.sound = &ports_->sound;
+    devicePorts.clock = &ports_->clock;
     devicePorts.keySettingsStore = &ports_->keys;
     devicePorts.settingsStore = &ports_->settings;
     devicePorts.listener = options.listener;
-    form_ = std::make_unique<TForm1>(std::move(layout), scheduler_, devicePorts);
-    scheduler_.onTick = [this](const Timer& timer) {
-        if (trace_)
-            out_ << scheduler_.now() << " tick " << timer.name() << '\n';
-    };
-    form_->FormCreate();
+    form_ = device.make(scheduler_, devicePorts, [this] {
+        scheduler_.onTick = [this](const Timer& timer) {
+            if (trace_)
+                out_ << scheduler_.now() << " tick " << timer.name() << '\n';
+        };
+    });
 }
 
 SimRunner::~SimRunner() = default;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "device_factory.h"
 #include "form1.h"
 
 struct SimOptions {
@@ -16,9 +17,9 @@ struct SimOptions {
 
 class SimRunner {
 public:
-    // keySettings and game are the two open keys of the store the device reads and writes.
-    SimRunner(std::vector<ComponentDef> layout, StoreKey& keySettings, StoreKey& game, SimOptions options,
-              std::ostream& out);
+    // keySettings and game are the two open keys of the store the device reads and writes;
+    // device holds a layout that is right.
+    SimRunner(DeviceFactory device, StoreKey& keySettings, StoreKey& game, SimOptions options, std::ostream& out);
     ~SimRunner();
 
     // Runs every line of the script. Returns 0, or 2 after writing "line N: what is wrong" to err.

@@ -50,9 +50,9 @@ int main(int argc, char** argv)
         std::cerr << "zerno-sim: cannot find the device layout (device.layout); set ZERNO_BROS_ASSETS\n";
         return 1;
     }
-    LayoutResult layout = loadLayoutFile(assets + "/device.layout");
-    if (!layout.error.empty()) {
-        for (const std::string& problem : splitText(layout.error, '\n'))
+    DeviceFactory device(assets + "/device.layout");
+    if (!device.error().empty()) {
+        for (const std::string& problem : splitText(device.error(), '\n'))
             std::cerr << "zerno-sim: " << problem << '\n';
         return 2;
     }
@@ -68,8 +68,8 @@ int main(int argc, char** argv)
             std::cerr << " (" << report.detail << ")";
         std::cerr << '\n';
     });
-    auto keySettings = store->OpenKey("Software\\Brisquel\\Tessova");
-    auto game = store->OpenKey("Software\\Brisquel\\ZernoBro");
+    auto keySettings = store->OpenKey(KeySettingsStorePath);
+    auto game = store->OpenKey(SettingsStorePath);
 
     std::ifstream file;
     if (!scriptPath.empty() && scriptPath != "-") {
@@ -80,7 +80,7 @@ int main(int argc, char** argv)
         }
     }
     std::ios::sync_with_stdio(false);
-    SimRunner runner(std::move(layout.components), *keySettings, *game, options, std::cout);
+    SimRunner runner(std::move(device), *keySettings, *game, options, std::cout);
     const int status = runner.run(file.is_open() ? static_cast<std::istream&>(file) : std::cin, std::cerr);
     std::cout.flush();
     return status;

@@ -30,8 +30,8 @@ struct Component {
 // The ports a TForm1 is created with. Every pointer must outlive the form.
 struct DevicePorts {
     SoundPort* sound = nullptr;
-    StoreKey* keySettingsStore = nullptr;  // "Software\Brisquel\Tessova"
-    StoreKey* settingsStore = nullptr;     // "Software\Brisquel\ZernoBro"
+    StoreKey* keySettingsStore = nullptr;  // KeySettingsStorePath
+    StoreKey* settingsStore = nullptr;     // SettingsStorePath
     ClockPort* clock = nullptr;
     DeviceListener* listener = nullptr;    // may stay null
 };
@@ -42,8 +42,6 @@ public:
     static constexpr int ClosedWidth = 372;
     static constexpr int ClientHeight = DeviceWindowHeight;
 
-    // Builds the components from the layout; FormCreate then sets the device up.
-    TForm1(std::vector<ComponentDef> layout, Scheduler& scheduler, DevicePorts ports);
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
 
@@ -230,6 +228,11 @@ public:
     RandomSource random;
 
 private:
+    // Builds the components from the layout; FormCreate then sets the device up. Only
+    // DeviceFactory makes a device, so every device is wired and started the same way.
+    friend class DeviceFactory;
+    TForm1(std::vector<ComponentDef> layout, Scheduler& scheduler, DevicePorts ports);
+
     void Show(int index) { setLit(index, true); }
     void Hide(int index) { setLit(index, false); }
     void setPicture(int index, int picture);

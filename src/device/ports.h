@@ -21,6 +21,11 @@ public:
     virtual void Silenzio() = 0;
 };
 
+// The two keys of the per-user settings store the device uses: the key letters the Keys dialog
+// sets, and the game's own values.
+inline constexpr const char* KeySettingsStorePath = "Software\\Brisquel\\Tessova";
+inline constexpr const char* SettingsStorePath = "Software\\Brisquel\\ZernoBro";
+
 // One open key of the per-user settings store. Reads of a missing or unreadable value give the
 // default; failures are reported by the store itself and never thrown at the caller.
 class StoreKey {

@@ -15,7 +15,7 @@ class StoreKey;
 class TKeysForm : public DialogForm {
     Q_OBJECT
 public:
-    // keySettingsStore ("Software\Brisquel\Tessova") must outlive the dialog.
+    // keySettingsStore (KeySettingsStorePath) must outlive the dialog.
     TKeysForm(Forms& forms, StoreKey& keySettingsStore);
 
     // Builds the window, then finds its components; false (and error set) when one is missing.

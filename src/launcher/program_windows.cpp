@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "dialog_layout.h"
-#include "layout.h"
+#include "device_factory.h"
 #include "sound.h"
 
 ProgramWindows::ProgramWindows(ProgramSetup setup) : setup_(std::move(setup))
@@ -59,9 +59,9 @@ bool ProgramWindows::create(QString* error)
 bool ProgramWindows::createLauncher(QString* error)
 {
     pictureDir_ = setup_.assetDir + QStringLiteral("/pictures");
-    LayoutResult deviceLayout = loadLayoutFile((setup_.assetDir + QStringLiteral("/device.layout")).toStdString());
-    if (!deviceLayout.error.empty()) {
-        *error = QString::fromStdString(deviceLayout.error);
+    DeviceFactory device((setup_.assetDir + QStringLiteral("/device.layout")).toStdString());
+    if (!device.error().empty()) {
+        *error = QString::fromStdString(device.error());
         return false;
     }
     dialogs_ = std::make_unique<DialogLayout>(
@@ -85,14 +85,15 @@ bool ProgramWindows::createLauncher(QString* error)
     ports.settingsStore = setup_.settingsStore;
     ports.clock = setup_.clock;
     ports.listener = Form1View.get();
-    Form1 = std::make_unique<TForm1>(std::move(deviceLayout.components), scheduler, ports);
     TimerHost::FailureReport timerFailure;
     if (setup_.report)
         timerFailure = [report = setup_.report](const std::string& what, const std::string& why) {
             report(QString::fromStdString(what), QString::fromStdString(why));
         };
-    host = std::make_unique<TimerHost>(scheduler, std::move(timerFailure));
-    Form1->FormCreate();
+    // The host's clock starts before FormCreate starts the device's timers.
+    Form1 = device.make(scheduler, ports, [&] {
+        host = std::make_unique<TimerHost>(scheduler, std::move(timerFailure));
+    });
     Form1View->attach(*Form1, *host);
     // A borderless window shows no caption; the title is what the desktop calls the program.
     Form1View->setWindowTitle(QString::fromUtf8(ProgramTitle));

@@ -27,8 +27,8 @@ inline const char* const ProgramTitle = "Zerno Bros. (Korvista) Simulator";
 
 struct ProgramSetup {
     QString assetDir;  // holds device.layout, dialogs.layout and pictures/
-    StoreKey* keySettingsStore = nullptr;  // "Software\Brisquel\Tessova"
-    StoreKey* settingsStore = nullptr;     // "Software\Brisquel\ZernoBro"
+    StoreKey* keySettingsStore = nullptr;  // KeySettingsStorePath
+    StoreKey* settingsStore = nullptr;     // SettingsStorePath
     Sound* sound = nullptr;
     ClockPort* clock = nullptr;
     // Where the SOUND folder, readme.txt and whatsnew.txt are looked for, in order: "" for the

@@ -22,7 +22,7 @@ class StoreKey;
 
 // What the launcher needs besides the other windows. Every pointer must outlive it.
 struct SplashPorts {
-    StoreKey* settingsStore = nullptr;  // "Software\Brisquel\ZernoBro"
+    StoreKey* settingsStore = nullptr;  // SettingsStorePath
     Sound* sound = nullptr;
     // Where the SOUND folder and the help files are looked for, in order ("" is the current folder).
     QStringList dataFolders{QString()};

@@ -15,8 +15,10 @@
 #include <variant>
 #include <vector>
 
+#include "device_factory.h"
 #include "form1.h"
 #include "layout.h"
+#include "virtual_ports.h"
 
 namespace devicetest {
 
@@ -53,40 +55,6 @@ private:
     }
 };
 
-struct Event {
-    int64_t time;
-    std::string what;  // a sample's name, "silence", or a timer's name
-};
-
-class SoundLog : public SoundPort {
-public:
-    explicit SoundLog(Scheduler& scheduler) : scheduler_(scheduler) {}
-    void Suona(Sample sample) override { events.push_back({scheduler_.now(), sampleName(sample)}); }
-    void Silenzio() override { events.push_back({scheduler_.now(), "silence"}); }
-    std::vector<Event> events;
-
-private:
-    Scheduler& scheduler_;
-};
-
-// Local time and UTC each start at their own time of day (ms) and run with the virtual clock.
-class VirtualClock : public ClockPort {
-public:
-    explicit VirtualClock(Scheduler& scheduler) : scheduler_(scheduler) {}
-    TimeOfDay localTime() override { return at(localStart); }
-    TimeOfDay utcTime() override { return at(utcStart); }
-    int64_t localStart = 10 * 3600000;
-    int64_t utcStart = 10 * 3600000;
-
-private:
-    TimeOfDay at(int64_t start) const
-    {
-        const int64_t ms = (start + scheduler_.now()) % (24 * 3600000LL);
-        return {int(ms / 3600000), int(ms / 60000 % 60), int(ms / 1000 % 60), int(ms % 1000)};
-    }
-    Scheduler& scheduler_;
-};
-
 inline std::string cellName(int column, int row)
 {
     char name[16];
@@ -103,9 +71,10 @@ public:
             game.values["hiscorea"] = hiscoreA;
         if (hiscoreB)
             game.values["hiscoreb"] = hiscoreB;
-        form = std::make_unique<TForm1>(deviceLayout(), scheduler, DevicePorts{&sound, &keys, &game, &clock, nullptr});
-        scheduler.onTick = [this](const Timer& timer) { ticks.push_back({scheduler.now(), timer.name()}); };
-        form->FormCreate();
+        const DevicePorts ports{&sound, &keys, &game, &clock, nullptr};
+        form = DeviceFactory(deviceLayout()).make(scheduler, ports, [this] {
+            scheduler.onTick = [this](const Timer& timer) { ticks.push_back({scheduler.now(), timer.name()}); };
+        });
     }
 
     TForm1& f() { return *form; }
@@ -199,14 +168,14 @@ public:
     VirtualClock clock{scheduler};
     MemoryKey keys;
     MemoryKey game;
-    std::vector<Event> ticks;
+    std::vector<TimedEvent> ticks;
     std::unique_ptr<TForm1> form;
 
 private:
-    static std::vector<int64_t> timesOf(const std::vector<Event>& events, const std::string& what, int64_t since)
+    static std::vector<int64_t> timesOf(const std::vector<TimedEvent>& events, const std::string& what, int64_t since)
     {
         std::vector<int64_t> times;
-        for (const Event& event : events)
+        for (const TimedEvent& event : events)
             if (event.what == what && event.time >= since)
                 times.push_back(event.time - since);
         return times;

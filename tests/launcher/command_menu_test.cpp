@@ -9,7 +9,7 @@
 namespace launchertest {
 namespace {
 
-const char* const ZernoBro = "Software\\Brisquel\\ZernoBro";
+const char* const ZernoBro = SettingsStorePath;
 
 class CommandMenu : public ProgramTest {
 protected:

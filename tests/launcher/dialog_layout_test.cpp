@@ -152,8 +152,8 @@ protected:
         fs::copy(ZERNO_TEST_ASSET_DIR, assets, fs::copy_options::recursive);
         fs::remove(assets / "pictures" / missingPicture);
         file = std::make_unique<StoreFile>(storePath.string());
-        keyStore = file->OpenKey("Software\\Brisquel\\Tessova");
-        gameStore = file->OpenKey("Software\\Brisquel\\ZernoBro");
+        keyStore = file->OpenKey(KeySettingsStorePath);
+        gameStore = file->OpenKey(SettingsStorePath);
         ProgramSetup setup;
         setup.assetDir = QString::fromStdString(assets.string());
         setup.keySettingsStore = keyStore.get();

@@ -9,7 +9,7 @@
 namespace launchertest {
 namespace {
 
-const char* const Tessova = "Software\\Brisquel\\Tessova";
+const char* const Tessova = KeySettingsStorePath;
 const QColor White(255, 255, 255);
 const QColor Red(255, 0, 0);
 

@@ -98,8 +98,8 @@ void ProgramTest::start()
 {
     storeFile = std::make_unique<StoreFile>(storePath.string());
     storeFile->setErrorReport([](const StoreReport& report) { ADD_FAILURE() << "store: " << report.text << " " << report.detail; });
-    keySettingsStore = storeFile->OpenKey("Software\\Brisquel\\Tessova");
-    settingsStore = storeFile->OpenKey("Software\\Brisquel\\ZernoBro");
+    keySettingsStore = storeFile->OpenKey(KeySettingsStorePath);
+    settingsStore = storeFile->OpenKey(SettingsStorePath);
     sound = std::make_unique<Sound>();
     calls.clear();
     fsound::setCallLog(&calls);

@@ -15,7 +15,7 @@
 namespace launchertest {
 namespace {
 
-const char* const ZernoBro = "Software\\Brisquel\\ZernoBro";
+const char* const ZernoBro = SettingsStorePath;
 
 class Launcher : public ProgramTest {
 protected:

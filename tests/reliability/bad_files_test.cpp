@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "device_factory.h"
 #include "device_view.h"
 #include "fmod.h"
-#include "layout.h"
 #include "picture_loader.h"
 #include "sound.h"
 #include "timer_host.h"
@@ -125,14 +125,14 @@ class DeviceWindowStart : public testing::Test {
 protected:
     bool attach(const fs::path& pictures, QString* error)
     {
-        LayoutResult layout = loadLayoutFile(std::string(ZERNO_ASSET_DIR) + "/device.layout");
-        EXPECT_EQ(layout.error, "");
+        DeviceFactory device(std::string(ZERNO_ASSET_DIR) + "/device.layout");
+        EXPECT_EQ(device.error(), "");
         DeviceView view;
         DevicePorts ports{&sound_, &keys_, &keys_, &clock_, &view};
-        TForm1 form(std::move(layout.components), scheduler_, ports);
-        TimerHost host(scheduler_);
-        form.FormCreate();
-        return view.attach(form, host, QString::fromStdString(pictures.string()), error);
+        std::unique_ptr<TimerHost> host;
+        const std::unique_ptr<TForm1> form =
+            device.make(scheduler_, ports, [&] { host = std::make_unique<TimerHost>(scheduler_); });
+        return view.attach(*form, *host, QString::fromStdString(pictures.string()), error);
     }
 
 private:

@@ -35,8 +35,8 @@ public:
     Soak(std::vector<ComponentDef> layout, const SoakOptions& options)
         : options_(options),
           out_(&null_),
-          keys_(store_.OpenKey("Software\\Brisquel\\Tessova")),
-          game_(store_.OpenKey("Software\\Brisquel\\ZernoBro")),
+          keys_(store_.OpenKey(KeySettingsStorePath)),
+          game_(store_.OpenKey(SettingsStorePath)),
           runner_(std::move(layout), *keys_, *game_, SimOptions{}, out_),
           form_(runner_.form()),
           invariants_(form_),

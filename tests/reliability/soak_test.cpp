@@ -53,8 +53,8 @@ TEST(Soak, TheSameSeedPlaysTheSameGame)
 class Invariants : public testing::Test {
 protected:
     Invariants()
-        : keys_(store_.OpenKey("Software\\Brisquel\\Tessova")),
-          game_(store_.OpenKey("Software\\Brisquel\\ZernoBro")),
+        : keys_(store_.OpenKey(KeySettingsStorePath)),
+          game_(store_.OpenKey(SettingsStorePath)),
           runner_(deviceLayout(), *keys_, *game_, SimOptions{}, out_),
           invariants_(runner_.form())
     {

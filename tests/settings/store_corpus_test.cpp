@@ -43,7 +43,7 @@ TEST(StoreCorpus, EveryKeptInputIsHandledSafelyAsTheSettingsFile)
         StoreFile store(path);
         int reports = 0;
         store.setErrorReport([&reports](const StoreReport&) { ++reports; });
-        const auto game = store.OpenKey("Software\\Brisquel\\ZernoBro");
+        const auto game = store.OpenKey(SettingsStorePath);
         game->WriteInteger("HiScoreA", 123);
         EXPECT_EQ(game->ReadInteger("HiscoreA", 0), 123);
 
@@ -54,7 +54,7 @@ TEST(StoreCorpus, EveryKeptInputIsHandledSafelyAsTheSettingsFile)
             for (const StoreSection& section : before.data.sections()) {
                 for (const StoreValue& value : section.values) {
                     if (sameStoreName(value.name, "HiScoreA") &&
-                        sameStoreName(section.header, "HKEY_CURRENT_USER\\Software\\Brisquel\\ZernoBro"))
+                        sameStoreName(section.header, std::string("HKEY_CURRENT_USER\\") + SettingsStorePath))
                         continue;
                     const StoreValue* kept = after.data.find(section.header, value.name);
                     EXPECT_TRUE(kept && *kept == value) << section.header << " " << value.name;

@@ -45,9 +45,9 @@ extern "C" int fsync(int fd)
 
 namespace {
 
-const char* const KeySettings = "Software\\Brisquel\\Tessova";
-const char* const Game = "Software\\Brisquel\\ZernoBro";
-const char* const GameHeader = "HKEY_CURRENT_USER\\Software\\Brisquel\\ZernoBro";
+const char* const KeySettings = KeySettingsStorePath;
+const char* const Game = SettingsStorePath;
+const std::string GameHeader = std::string("HKEY_CURRENT_USER\\") + SettingsStorePath;
 const std::string Stored = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Brisquel\\Tessova]\n\"Key1\"=\"5\"\n"
                            "\n[HKEY_CURRENT_USER\\Software\\Brisquel\\ZernoBro]\n\"HiScoreA\"=\"300\"\n";
 

@@ -9,8 +9,8 @@
 
 namespace {
 
-const char* const KeySettings = "Software\\Brisquel\\Tessova";
-const char* const Game = "Software\\Brisquel\\ZernoBro";
+const char* const KeySettings = KeySettingsStorePath;
+const char* const Game = SettingsStorePath;
 
 // Each case runs on both stores: what the program does with its file, zerno-sim and the tests
 // must see in memory.

@@ -8,8 +8,8 @@
 #include <dlfcn.h>
 #include <sys/timerfd.h>
 
+#include "device_factory.h"
 #include "device_view.h"
-#include "layout.h"
 #include "picture_loader.h"
 #include "store.h"
 
@@ -49,15 +49,14 @@ class ViewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        LayoutResult layout = loadLayoutFile(ZERNO_ASSET_DIR "/device.layout");
-        ASSERT_EQ(layout.error, "");
+        DeviceFactory device(ZERNO_ASSET_DIR "/device.layout");
+        ASSERT_EQ(device.error(), "");
         ports.sound = &sound;
         ports.clock = &clock;
         ports.keySettingsStore = keys.get();
         ports.settingsStore = game.get();
         ports.listener = &view;
-        form = std::make_unique<TForm1>(std::move(layout.components), scheduler, ports);
-        form->FormCreate();
+        form = device.make(scheduler, ports);
         QString error;
         ASSERT_TRUE(view.attach(*form, host, ZERNO_ASSET_DIR "/pictures", &error)) << error.toStdString();
     }
@@ -84,8 +83,8 @@ protected:
     }
 
     MemoryStore store;
-    std::unique_ptr<StoreKey> keys = store.OpenKey("Software\\Brisquel\\Tessova");
-    std::unique_ptr<StoreKey> game = store.OpenKey("Software\\Brisquel\\ZernoBro");
+    std::unique_ptr<StoreKey> keys = store.OpenKey(KeySettingsStorePath);
+    std::unique_ptr<StoreKey> game = store.OpenKey(SettingsStorePath);
     NoSound sound;
     NoonClock clock;
     Scheduler scheduler;

@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "asset_dir.h"
-#include "layout.h"
+#include "device_factory.h"
 #include "player.h"
 
 void TimedView::paintEvent(QPaintEvent* event)
@@ -25,25 +25,25 @@ DeviceHarness::DeviceHarness(bool withSound)
         error_ = QStringLiteral("the device layout was not found");
         return;
     }
-    LayoutResult layout = loadLayoutFile(assets + "/device.layout");
-    if (!layout.error.empty()) {
-        error_ = QString::fromStdString(layout.error);
+    DeviceFactory device(assets + "/device.layout");
+    if (!device.error().empty()) {
+        error_ = QString::fromStdString(device.error());
         return;
     }
     store_ = std::make_unique<MemoryStore>();
-    keySettings_ = store_->OpenKey("Software\\Brisquel\\Tessova");
-    settings_ = store_->OpenKey("Software\\Brisquel\\ZernoBro");
+    keySettings_ = store_->OpenKey(KeySettingsStorePath);
+    settings_ = store_->OpenKey(SettingsStorePath);
     DevicePorts ports;
     ports.sound = &sound_;
     ports.keySettingsStore = keySettings_.get();
     ports.settingsStore = settings_.get();
     ports.clock = &clock_;
     ports.listener = &view_;
-    form_ = std::make_unique<TForm1>(std::move(layout.components), scheduler_, ports);
-    baseEarliest = std::chrono::steady_clock::now();
-    host_ = std::make_unique<TimerHost>(scheduler_);
-    baseLatest = std::chrono::steady_clock::now();
-    form_->FormCreate();
+    form_ = device.make(scheduler_, ports, [this] {
+        baseEarliest = std::chrono::steady_clock::now();
+        host_ = std::make_unique<TimerHost>(scheduler_);
+        baseLatest = std::chrono::steady_clock::now();
+    });
     if (!view_.attach(*form_, *host_, QString::fromStdString(assets + "/pictures"), &error_))
         return;
     // In the program's order: the device window is made at start, the sound starts at PLAY.

@@ -9,7 +9,6 @@
 
 #include "asset_dir.h"
 #include "device_view.h"
-#include "layout.h"
 #include "sim_runner.h"
 #include "store.h"
 
@@ -37,9 +36,9 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string assets = findAssetDir(argv[0]);
-    LayoutResult layout = loadLayoutFile(assets + "/device.layout");
-    if (!layout.error.empty()) {
-        std::cerr << "zerno-shot: " << layout.error << '\n';
+    DeviceFactory device(assets + "/device.layout");
+    if (!device.error().empty()) {
+        std::cerr << "zerno-shot: " << device.error() << '\n';
         return 1;
     }
     std::ifstream script(files[0]);
@@ -49,12 +48,12 @@ int main(int argc, char** argv)
     }
 
     MemoryStore store;
-    auto keys = store.OpenKey("Software\\Brisquel\\Tessova");
-    auto game = store.OpenKey("Software\\Brisquel\\ZernoBro");
+    auto keys = store.OpenKey(KeySettingsStorePath);
+    auto game = store.OpenKey(SettingsStorePath);
     DeviceView view;
     options.listener = &view;
     std::ostringstream log;
-    SimRunner runner(std::move(layout.components), *keys, *game, options, log);
+    SimRunner runner(std::move(device), *keys, *game, options, log);
     TimerHost host(runner.scheduler());
     QString error;
     if (!view.attach(runner.form(), host, QString::fromStdString(assets + "/pictures"), &error)) {

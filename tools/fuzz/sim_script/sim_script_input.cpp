@@ -44,8 +44,8 @@ SimScriptResult runSimScript(const std::vector<ComponentDef>& layout, const uint
     std::ostream out(&null);
     MemoryStore store;
     store.setErrorReport([](const StoreReport&) {});
-    auto keys = store.OpenKey("Software\\Brisquel\\Tessova");
-    auto game = store.OpenKey("Software\\Brisquel\\ZernoBro");
+    auto keys = store.OpenKey(KeySettingsStorePath);
+    auto game = store.OpenKey(SettingsStorePath);
     SimRunner runner(layout, *keys, *game, SimOptions{}, out);
 
     SimScriptResult result;

@@ -91,7 +91,7 @@ std::string checkStoreText(std::string_view text)
 
     // A value set under another spelling lands on the stored one and leaves the rest alone.
     const std::string header = first.data.sections().empty()
-                                   ? std::string(CurrentUser) + "Software\\Brisquel\\ZernoBro"
+                                   ? std::string(CurrentUser) + SettingsStorePath
                                    : first.data.sections().front().header;
     std::string name = "HiScoreA";
     if (!first.data.sections().empty() && !first.data.sections().front().values.empty())
