@@ -122,134 +122,162 @@ void SimRunner::printState()
     out_ << "end\n";
 }
 
+// The script's commands: each name, how many words may follow it, and the handler.
+struct SimRunner::Command {
+    const char* name;
+    size_t least;
+    size_t most;
+    std::string (SimRunner::*handler)(const std::string& command, const Args& args);
+};
+
+const SimRunner::Command SimRunner::commands[] = {
+    {"click", 1, 1, &SimRunner::runMouse},
+    {"press", 1, 2, &SimRunner::runMouse},
+    {"release", 1, 2, &SimRunner::runMouse},
+    {"keydown", 1, 1, &SimRunner::runKey},
+    {"keyup", 1, 1, &SimRunner::runKey},
+    {"wait", 1, 1, &SimRunner::runWait},
+    {"set", 2, 2, &SimRunner::runSet},
+    {"light", 1, 1, &SimRunner::runLight},
+    {"dark", 1, 1, &SimRunner::runLight},
+    {"trace", 1, 1, &SimRunner::runTrace},
+    {"state", 0, 0, &SimRunner::runState},
+};
+
 std::string SimRunner::runLine(const std::string& line)
 {
     std::istringstream words(line);
     std::string command;
     if (!(words >> command) || command[0] == '#')
         return {};
-    std::vector<std::string> args;
+    Args args;
     for (std::string word; words >> word;)
         args.push_back(word);
-    auto arity = [&](size_t least, size_t most) -> std::string {
-        if (args.size() < least || args.size() > most)
-            return "'" + command + "' takes " + (least == most ? std::to_string(least) : std::to_string(least) + " or " + std::to_string(most))
-                + (most == 1 ? " argument" : " arguments");
-        return {};
-    };
-    auto component = [&](int& index) -> std::string {
-        index = form_->componentIndex(args[0]);
-        return index < 0 ? "unknown component '" + args[0] + "'" : std::string();
-    };
-    TForm1& form = *form_;
-
-    if (command == "click" || command == "press" || command == "release") {
-        const bool mayBeRight = command != "click";
-        if (auto error = arity(1, mayBeRight ? 2 : 1); !error.empty())
-            return error;
-        int index = -1;
-        if (auto error = component(index); !error.empty())
-            return error;
-        MouseButton button = MouseButton::Left;
-        if (args.size() == 2) {
-            if (args[1] != "right")
-                return "expected 'right' or nothing after the name, not '" + args[1] + "'";
-            button = MouseButton::Right;
-        }
-        if (command != "release") {
-            // As on screen: a hidden component gets no press, and so no release either.
-            pressed_ = form.isLit(index) ? index : -1;
-            pressedButton_ = button;
-            form.MouseDown(index, button, 0, 0);
-        }
-        if (command != "press" && pressed_ >= 0 && button == pressedButton_) {
-            // The release goes to the component that received the press, wherever it is let go.
-            const int target = pressed_;
-            pressed_ = -1;
-            form.MouseUp(target, button, 0, 0, index == target);
-        }
-        return {};
-    }
-    if (command == "keydown" || command == "keyup") {
-        if (auto error = arity(1, 1); !error.empty())
-            return error;
-        int64_t code = 0;
-        const std::string& key = args[0];
-        if (key.size() == 1 && key[0] >= 'A' && key[0] <= 'Z')
-            code = key[0];
-        else if (!parseInt(key, code) || code < 0 || code > 65535)
-            return "a key is a letter A..Z or a key code 0..65535, not '" + key + "'";
-        if (command == "keydown")
-            form.FormKeyDown(uint16_t(code));
-        else
-            form.FormKeyUp(uint16_t(code));
-        return {};
-    }
-    if (command == "wait") {
-        if (auto error = arity(1, 1); !error.empty())
-            return error;
-        int64_t ms = 0;
-        if (!parseInt(args[0], ms) || ms < 0 || ms > INT64_MAX - scheduler_.now())
-            return "wait takes a number of milliseconds, not '" + args[0] + "'";
-        scheduler_.advanceTo(scheduler_.now() + ms);
-        return {};
-    }
-    if (command == "set") {
-        if (auto error = arity(2, 2); !error.empty())
-            return error;
-        int64_t value = 0;
-        for (const auto& variable : TForm1::StateTable) {
-            if (args[0] != variable.name)
-                continue;
-            if (!parseInt(args[1], value) || value < INT32_MIN || value > INT32_MAX)
-                return "'" + args[1] + "' is not a number";
-            // The belt looks its level up by mode and score: the device never holds others.
-            const std::string name = variable.name;
-            if ((name == "Score" && (value < 0 || value > 999)) || (name == "GameMode" && (value < TForm1::ModeClock || value > TForm1::ModeReset)))
-                return name + (name == "Score" ? " is 0..999" : " is 0..3") + ", not '" + args[1] + "'";
-            // A score step past 2 would carry the score beyond what one fold past 999 brings back.
-            if (name == "ScoreStep" && (value < 0 || value > 2))
-                return "ScoreStep is 0..2, not '" + args[1] + "'";
-            // Nor does a game's belt ever run, or wait to run again, outside Game A and Game B.
-            const bool beltMayRun = form.GameRunning || form.TimerGioco.enabled() || form.TimerMiss.enabled()
-                                 || form.TimerChance.enabled() || form.TimerBonus.enabled();
-            if (name == "GameMode" && value != TForm1::ModeGameA && value != TForm1::ModeGameB && beltMayRun)
-                return "GameMode is 1 or 2 while a game's belt runs, not '" + args[1] + "'";
-            if (auto member = std::get_if<int TForm1::*>(&variable.member)) {
-                form.*(*member) = int(value);
-            } else {
-                if (value != 0 && value != 1)
-                    return std::string(variable.name) + " is a flag: 0 or 1, not '" + args[1] + "'";
-                form.*std::get<bool TForm1::*>(variable.member) = value == 1;
-            }
-            return {};
-        }
-        return "unknown variable '" + args[0] + "'";
-    }
-    if (command == "light" || command == "dark") {
-        if (auto error = arity(1, 1); !error.empty())
-            return error;
-        int index = -1;
-        if (auto error = component(index); !error.empty())
-            return error;
-        form.setLit(index, command == "light");
-        return {};
-    }
-    if (command == "trace") {
-        if (auto error = arity(1, 1); !error.empty())
-            return error;
-        if (args[0] != "on" && args[0] != "off")
-            return "trace is on or off, not '" + args[0] + "'";
-        trace_ = args[0] == "on";
-        return {};
-    }
-    if (command == "state") {
-        if (auto error = arity(0, 0); !error.empty())
-            return error;
-        printState();
-        return {};
+    for (const Command& known : commands) {
+        if (command != known.name)
+            continue;
+        if (args.size() < known.least || args.size() > known.most)
+            return "'" + command + "' takes "
+                 + (known.least == known.most ? std::to_string(known.least)
+                                              : std::to_string(known.least) + " or " + std::to_string(known.most))
+                 + (known.most == 1 ? " argument" : " arguments");
+        return (this->*known.handler)(command, args);
     }
     return "unknown command '" + command + "'";
+}
+
+std::string SimRunner::componentIndex(const std::string& name, int& index) const
+{
+    index = form_->componentIndex(name);
+    return index < 0 ? "unknown component '" + name + "'" : std::string();
+}
+
+std::string SimRunner::runMouse(const std::string& command, const Args& args)
+{
+    TForm1& form = *form_;
+    int index = -1;
+    if (auto error = componentIndex(args[0], index); !error.empty())
+        return error;
+    MouseButton button = MouseButton::Left;
+    if (args.size() == 2) {
+        if (args[1] != "right")
+            return "expected 'right' or nothing after the name, not '" + args[1] + "'";
+        button = MouseButton::Right;
+    }
+    if (command != "release") {
+        // As on screen: a hidden component gets no press, and so no release either.
+        pressed_ = form.isLit(index) ? index : -1;
+        pressedButton_ = button;
+        form.MouseDown(index, button, 0, 0);
+    }
+    if (command != "press" && pressed_ >= 0 && button == pressedButton_) {
+        // The release goes to the component that received the press, wherever it is let go.
+        const int target = pressed_;
+        pressed_ = -1;
+        form.MouseUp(target, button, 0, 0, index == target);
+    }
+    return {};
+}
+
+std::string SimRunner::runKey(const std::string& command, const Args& args)
+{
+    int64_t code = 0;
+    const std::string& key = args[0];
+    if (key.size() == 1 && key[0] >= 'A' && key[0] <= 'Z')
+        code = key[0];
+    else if (!parseInt(key, code) || code < 0 || code > 65535)
+        return "a key is a letter A..Z or a key code 0..65535, not '" + key + "'";
+    if (command == "keydown")
+        form_->FormKeyDown(uint16_t(code));
+    else
+        form_->FormKeyUp(uint16_t(code));
+    return {};
+}
+
+std::string SimRunner::runWait(const std::string&, const Args& args)
+{
+    int64_t ms = 0;
+    if (!parseInt(args[0], ms) || ms < 0 || ms > INT64_MAX - scheduler_.now())
+        return "wait takes a number of milliseconds, not '" + args[0] + "'";
+    scheduler_.advanceTo(scheduler_.now() + ms);
+    return {};
+}
+
+std::string SimRunner::runSet(const std::string&, const Args& args)
+{
+    TForm1& form = *form_;
+    int64_t value = 0;
+    for (const auto& variable : TForm1::StateTable) {
+        if (args[0] != variable.name)
+            continue;
+        if (!parseInt(args[1], value) || value < INT32_MIN || value > INT32_MAX)
+            return "'" + args[1] + "' is not a number";
+        // The belt looks its level up by mode and score: the device never holds others.
+        const std::string name = variable.name;
+        if ((name == "Score" && (value < 0 || value > 999))
+            || (name == "GameMode" && (value < TForm1::ModeClock || value > TForm1::ModeReset)))
+            return name + (name == "Score" ? " is 0..999" : " is 0..3") + ", not '" + args[1] + "'";
+        // A score step past 2 would carry the score beyond what one fold past 999 brings back.
+        if (name == "ScoreStep" && (value < 0 || value > 2))
+            return "ScoreStep is 0..2, not '" + args[1] + "'";
+        // Nor does a game's belt ever run, or wait to run again, outside Game A and Game B.
+        const bool beltMayRun = form.GameRunning || form.TimerGioco.enabled() || form.TimerMiss.enabled()
+                             || form.TimerChance.enabled() || form.TimerBonus.enabled();
+        if (name == "GameMode" && value != TForm1::ModeGameA && value != TForm1::ModeGameB && beltMayRun)
+            return "GameMode is 1 or 2 while a game's belt runs, not '" + args[1] + "'";
+        if (auto member = std::get_if<int TForm1::*>(&variable.member)) {
+            form.*(*member) = int(value);
+        } else {
+            if (value != 0 && value != 1)
+                return std::string(variable.name) + " is a flag: 0 or 1, not '" + args[1] + "'";
+            form.*std::get<bool TForm1::*>(variable.member) = value == 1;
+        }
+        return {};
+    }
+    return "unknown variable '" + args[0] + "'";
+}
+
+std::string SimRunner::runLight(const std::string& command, const Args& args)
+{
+    int index = -1;
+    if (auto error = componentIndex(args[0], index); !error.empty())
+        return error;
+    form_->setLit(index, command == "light");
+    return {};
+}
+
+std::string SimRunner::runTrace(const std::string&, const Args& args)
+{
+    if (args[0] != "on" && args[0] != "off")
+        return "trace is on or off, not '" + args[0] + "'";
+    trace_ = args[0] == "on";
+    return {};
+}
+
+std::string SimRunner::runState(const std::string&, const Args&)
+{
+    printState();
+    return {};
 }
 
 int SimRunner::run(std::istream& script, std::ostream& err)

@@ -33,6 +33,20 @@ public:
 
 private:
     class Ports;
+    using Args = std::vector<std::string>;
+    struct Command;
+    static const Command commands[];
+
+    // One handler a command: the command's name and the words after it, their number checked.
+    std::string runMouse(const std::string& command, const Args& args);
+    std::string runKey(const std::string& command, const Args& args);
+    std::string runWait(const std::string& command, const Args& args);
+    std::string runSet(const std::string& command, const Args& args);
+    std::string runLight(const std::string& command, const Args& args);
+    std::string runTrace(const std::string& command, const Args& args);
+    std::string runState(const std::string& command, const Args& args);
+    std::string componentIndex(const std::string& name, int& index) const;
+
     std::ostream& out_;
     Scheduler scheduler_;
     std::unique_ptr<Ports> ports_;
