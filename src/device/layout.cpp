@@ -264,12 +264,25 @@ Reading readLines(const std::string& text)
     return reading;
 }
 
-bool inside(const Rect& rect, int width, int height)
+}  // namespace
+
+bool insideWindow(const Rect& rect, int width, int height)
 {
     return rect.left >= 0 && rect.top >= 0 && rect.left + rect.width <= width && rect.top + rect.height <= height;
 }
 
-}  // namespace
+std::string outsideWindow(const std::string& what, int width, int height)
+{
+    return what + " reaches outside the window (" + std::to_string(width) + " x " + std::to_string(height) + ")";
+}
+
+std::string namingFile(const std::string& path, const std::string& problems)
+{
+    std::string named;
+    for (const std::string& problem : splitText(problems, '\n'))
+        named += (named.empty() ? "" : "\n") + path + ": " + problem;
+    return named;
+}
 
 LayoutResult parseLayout(const std::string& text)
 {
@@ -280,12 +293,12 @@ LayoutResult parseDeviceLayout(const std::string& text)
 {
     Reading reading = readLines(text);
     const std::vector<std::string>& known = deviceComponentNames();
+    const std::set<std::string> knownNames(known.begin(), known.end());
     for (const ComponentDef& def : reading.components) {
-        if (std::find(known.begin(), known.end(), def.name) == known.end())
+        if (!knownNames.count(def.name))
             reading.problem(def.line, "unknown component " + quotedName(def.name));
-        if (!inside(def.rect, DeviceWindowWidth, DeviceWindowHeight))
-            reading.problem(def.line, quotedName(def.name) + " reaches outside the window (" + std::to_string(DeviceWindowWidth)
-                                          + " x " + std::to_string(DeviceWindowHeight) + ")");
+        if (!insideWindow(def.rect, DeviceWindowWidth, DeviceWindowHeight))
+            reading.problem(def.line, outsideWindow(quotedName(def.name), DeviceWindowWidth, DeviceWindowHeight));
     }
     for (const std::string& name : known)
         if (!reading.names.count(name))
@@ -302,10 +315,6 @@ LayoutResult loadLayoutFile(const std::string& path)
         return result;
     }
     LayoutResult result = parseDeviceLayout(*text);
-    // Every problem on its own line, each naming the file.
-    std::string named;
-    for (const std::string& problem : splitText(result.error, '\n'))
-        named += (named.empty() ? "" : "\n") + path + ": " + problem;
-    result.error = named;
+    result.error = namingFile(path, result.error);
     return result;
 }

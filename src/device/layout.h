@@ -108,6 +108,13 @@ private:
     std::vector<std::pair<int, std::string>> problems_;
 };
 
+// Whether a rectangle lies inside a window of that size.
+bool insideWindow(const Rect& rect, int width, int height);
+// The message for a component that does not: "'NAME' reaches outside the window (W x H)".
+std::string outsideWindow(const std::string& what, int width, int height);
+// The problems of a layout file, each on its own line and each naming the file.
+std::string namingFile(const std::string& path, const std::string& problems);
+
 // A layout text as written: every line and every picture shared, whatever window it describes.
 LayoutResult parseLayout(const std::string& text);
 // The device window's layout text: parseLayout's reading, then each of deviceComponentNames

@@ -255,10 +255,9 @@ DialogLayout parseProgramDialogLayout(const std::string& text)
             if (named == known->components.end()
                 && (component.kind == DialogKind::List || component.kind == DialogKind::Button))
                 reading.problem(component.line, "unknown " + std::string(kindName(component.kind)) + " " + what);
-            if (component.left < 0 || component.top < 0 || component.left + component.width > window.width
-                || component.top + component.height > window.height)
-                reading.problem(component.line, what + " reaches outside the window (" + std::to_string(window.width)
-                                                    + " x " + std::to_string(window.height) + ")");
+            if (!insideWindow(Rect{component.left, component.top, component.width, component.height}, window.width,
+                              window.height))
+                reading.problem(component.line, outsideWindow(what, window.width, window.height));
         }
         for (const auto& [name, kind] : known->components)
             if (!reading.componentNames[window.name].count(name))
@@ -279,10 +278,6 @@ DialogLayout loadDialogLayoutFile(const std::string& path)
         return result;
     }
     DialogLayout result = parseProgramDialogLayout(*text);
-    // Every problem on its own line, each naming the file.
-    std::string named;
-    for (const std::string& problem : splitText(result.error, '\n'))
-        named += (named.empty() ? "" : "\n") + path + ": " + problem;
-    result.error = named;
+    result.error = namingFile(path, result.error);
     return result;
 }

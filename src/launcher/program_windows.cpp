@@ -85,15 +85,8 @@ bool ProgramWindows::createLauncher(QString* error)
     ports.settingsStore = setup_.settingsStore;
     ports.clock = setup_.clock;
     ports.listener = Form1View.get();
-    TimerHost::FailureReport timerFailure;
-    if (setup_.report)
-        timerFailure = [report = setup_.report](const std::string& what, const std::string& why) {
-            report(QString::fromStdString(what), QString::fromStdString(why));
-        };
     // The host's clock starts before FormCreate starts the device's timers.
-    Form1 = device.make(scheduler, ports, [&] {
-        host = std::make_unique<TimerHost>(scheduler, std::move(timerFailure));
-    });
+    Form1 = device.make(scheduler, ports, [&] { host = std::make_unique<TimerHost>(scheduler, setup_.report); });
     Form1View->attach(*Form1, *host);
     // A borderless window shows no caption; the title is what the desktop calls the program.
     Form1View->setWindowTitle(QString::fromUtf8(ProgramTitle));

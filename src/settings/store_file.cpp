@@ -213,8 +213,10 @@ bool StoreFile::makeFolder(const std::string& folder) const
 {
     struct stat status {};
     if (::stat(folder.c_str(), &status) == 0) {
+        if (S_ISDIR(status.st_mode))
+            return true;
         errno = ENOTDIR;
-        return S_ISDIR(status.st_mode);
+        return false;
     }
     if (errno != ENOENT)
         return false;

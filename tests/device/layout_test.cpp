@@ -67,13 +67,8 @@ TEST(Layout, AFileThatCannotBeReadIsNamed)
     EXPECT_EQ(layout.error, "cannot read no-such-folder/device.layout");
 }
 
-// The device's own layout with one fault put in: a text replaced, or a line removed.
-struct BrokenDeviceLayout {
-    const char* fault;
-    const char* find;
-    const char* replace;
-    const char* error;  // every problem, one a line; "@NAME:" is the line NAME's line starts
-};
+// The device's own layout with one fault put in.
+using BrokenDeviceLayout = brokenlayout::Fault;
 
 class DeviceLayoutCheck : public testing::TestWithParam<BrokenDeviceLayout> {};
 
@@ -106,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                            "@Im_Miss2: 'Im_Miss2' shows the picture of 'Im_Miss0', which is another size"},
         BrokenDeviceLayout{"shared_from_nothing", "=Im_Miss1         yes", "=                 yes",
                            "@Im_Miss2: = names the component whose picture 'Im_Miss2' shows"}),
-    [](const testing::TestParamInfo<BrokenDeviceLayout>& info) { return std::string(info.param.fault); });
+    brokenlayout::nameOf);
 
 TEST(Layout, SplitTextGivesThePartsGetlineWould)
 {

@@ -73,13 +73,8 @@ TEST(DialogLayout, NamesTheLineAndWhatIsWrong)
               std::string::npos);
 }
 
-// The program's own dialog layout with one fault put in: a text replaced, or a line removed.
-struct BrokenDialogLayout {
-    const char* fault;
-    const char* find;
-    const char* replace;
-    const char* error;  // every problem, one a line; "@START:" is the line that starts with START
-};
+// The program's own dialog layout with one fault put in.
+using BrokenDialogLayout = brokenlayout::Fault;
 
 class DialogLayoutCheck : public testing::TestWithParam<BrokenDialogLayout> {};
 
@@ -108,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
                            "@Puls_Accept: 'Puls_Accept' in KeysForm reaches outside the window (279 x 129)"},
         BrokenDialogLayout{"misspelt_window", "window AboutForm", "window AboutFrom",
                            "@window AboutForm: unknown window 'AboutFrom'\nno window 'AboutForm'"}),
-    [](const testing::TestParamInfo<BrokenDialogLayout>& info) { return std::string(info.param.fault); });
+    brokenlayout::nameOf);
 
 class DialogWindows : public ProgramTest {};
 

@@ -1,11 +1,28 @@
 // A layout file of the program's with one fault put in, and the message expected of it.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "layout.h"
 
 namespace brokenlayout {
+
+// One fault: the text found replaced (or its line removed), and every problem expected, one a
+// line; "@START:" stands for the line that starts with START.
+struct Fault {
+    const char* name;
+    const char* find;
+    const char* replace;
+    const char* error;
+};
+
+// The name a parameterised test gives each case.
+inline std::string nameOf(const testing::TestParamInfo<Fault>& info)
+{
+    return info.param.name;
+}
 
 // The text with find replaced, or with the whole line find starts in removed when replace is empty.
 inline std::string broken(std::string text, const std::string& find, const std::string& replace)

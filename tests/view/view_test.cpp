@@ -217,7 +217,7 @@ TEST(TimerHostTest, ATimerfdThatCannotBeMadeIsReportedAndTheTicksStillCome)
     Scheduler scheduler;
     std::vector<std::string> reports;
     timerfdRefused = true;
-    TimerHost host(scheduler, [&](const std::string& what, const std::string& why) { reports.push_back(what + " " + why); });
+    TimerHost host(scheduler, [&](const QString& what, const QString& why) { reports.push_back((what + " " + why).toStdString()); });
     timerfdRefused = false;
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_NE(reports[0].find("timerfd_create: Too many open files"), std::string::npos) << reports[0];

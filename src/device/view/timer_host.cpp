@@ -26,16 +26,16 @@ TimerHost::TimerHost(Scheduler& scheduler, FailureReport report, QObject* parent
 // Told once; from then on the Qt timer runs the ticks.
 void TimerHost::fail(const char* call)
 {
-    const std::string why = std::string(call) + ": " + std::strerror(errno);
+    const QString why = QLatin1String(call) + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
     notifier_.reset();
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
-    const std::string what = "The device's timer cannot be set, so its ticks may come a little late.";
+    const QString what = QStringLiteral("The device's timer cannot be set, so its ticks may come a little late.");
     if (report_)
         report_(what, why);
     else
-        std::fprintf(stderr, "%s (%s)\n", what.c_str(), why.c_str());
+        std::fprintf(stderr, "%s (%s)\n", qPrintable(what), qPrintable(why));
 }
 
 TimerHost::~TimerHost()

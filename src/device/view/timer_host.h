@@ -10,7 +10,6 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <string>
 
 #include "scheduler.h"
 
@@ -18,7 +17,7 @@ class TimerHost : public QObject {
     Q_OBJECT
 public:
     // what: the failure in the program's words; why: the call and the system's reason.
-    using FailureReport = std::function<void(const std::string& what, const std::string& why)>;
+    using FailureReport = std::function<void(const QString& what, const QString& why)>;
 
     explicit TimerHost(Scheduler& scheduler, FailureReport report = {}, QObject* parent = nullptr);
     ~TimerHost() override;
