@@ -2,7 +2,9 @@
 
 #include "virtual_ports.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <istream>
 #include <ostream>
 #include <sstream>
@@ -78,7 +80,8 @@ public:
 };
 
 SimRunner::SimRunner(DeviceFactory device, StoreKey& keySettings, StoreKey& game, SimOptions options, std::ostream& out)
-    : out_(out), ports_(std::make_unique<Ports>(out, scheduler_, keySettings, game, options.startTime))
+    : out_(out), ports_(std::make_unique<Ports>(out, scheduler_, keySettings, game, options.startTime)),
+      timeGiven_(options.startTimeGiven)
 {
     DevicePorts devicePorts;
     devicePorts.sound = &ports_->sound;
@@ -131,12 +134,18 @@ struct SimRunner::Command {
 };
 
 const SimRunner::Command SimRunner::commands[] = {
+    {"time", 1, 3, &SimRunner::runTime},
     {"click", 1, 1, &SimRunner::runMouse},
     {"press", 1, 2, &SimRunner::runMouse},
     {"release", 1, 2, &SimRunner::runMouse},
     {"keydown", 1, 1, &SimRunner::runKey},
     {"keyup", 1, 1, &SimRunner::runKey},
     {"wait", 1, 1, &SimRunner::runWait},
+    {"catchup", 1, 1, &SimRunner::runWait},
+    {"keys", 4, 4, &SimRunner::runKeys},
+    {"lit", 0, SIZE_MAX, &SimRunner::runLit},
+    {"digits", 1, 1, &SimRunner::runDigits},
+    {"timer", 3, 4, &SimRunner::runTimer},
     {"set", 2, 2, &SimRunner::runSet},
     {"light", 1, 1, &SimRunner::runLight},
     {"dark", 1, 1, &SimRunner::runLight},
@@ -159,9 +168,12 @@ std::string SimRunner::runLine(const std::string& line)
         if (args.size() < known.least || args.size() > known.most)
             return "'" + command + "' takes "
                  + (known.least == known.most ? std::to_string(known.least)
-                                              : std::to_string(known.least) + " or " + std::to_string(known.most))
+                    : known.most == SIZE_MAX  ? std::to_string(known.least) + " or more"
+                                              : std::to_string(known.least) + " to " + std::to_string(known.most))
                  + (known.most == 1 ? " argument" : " arguments");
-        return (this->*known.handler)(command, args);
+        std::string error = (this->*known.handler)(command, args);
+        started_ = true;
+        return error;
     }
     return "unknown command '" + command + "'";
 }
@@ -180,9 +192,9 @@ std::string SimRunner::runMouse(const std::string& command, const Args& args)
         return error;
     MouseButton button = MouseButton::Left;
     if (args.size() == 2) {
-        if (args[1] != "right")
-            return "expected 'right' or nothing after the name, not '" + args[1] + "'";
-        button = MouseButton::Right;
+        if (args[1] != "right" && args[1] != "middle")
+            return "expected 'right', 'middle' or nothing after the name, not '" + args[1] + "'";
+        button = args[1] == "right" ? MouseButton::Right : MouseButton::Middle;
     }
     if (command != "release") {
         // As on screen: a hidden component gets no press, and so no release either.
@@ -214,12 +226,99 @@ std::string SimRunner::runKey(const std::string& command, const Args& args)
     return {};
 }
 
-std::string SimRunner::runWait(const std::string&, const Args& args)
+std::string SimRunner::runTime(const std::string&, const Args& args)
+{
+    if (started_)
+        return "'time' comes before every other command";
+    TimeOfDay local, utc;
+    if (!parseTimeOfDay(args[0], local))
+        return "time takes HH:MM:SS or HH:MM:SS.mmm, not '" + args[0] + "'";
+    utc = local;
+    if (args.size() == 2 || (args.size() == 3 && args[1] != "utc"))
+        return "expected 'utc HH:MM:SS.mmm' or nothing after the time";
+    if (args.size() == 3 && !parseTimeOfDay(args[2], utc))
+        return "time takes HH:MM:SS or HH:MM:SS.mmm, not '" + args[2] + "'";
+    if (!timeGiven_) {
+        ports_->clock.localStart = local.msOfDay();
+        ports_->clock.utcStart = utc.msOfDay();
+    }
+    return {};
+}
+
+std::string SimRunner::runWait(const std::string& command, const Args& args)
 {
     int64_t ms = 0;
     if (!parseInt(args[0], ms) || ms < 0 || ms > INT64_MAX - scheduler_.now())
-        return "wait takes a number of milliseconds, not '" + args[0] + "'";
-    scheduler_.advanceTo(scheduler_.now() + ms);
+        return command + " takes a number of milliseconds, not '" + args[0] + "'";
+    // As the screen's timer host after a stall: a timer a whole interval behind ticks once.
+    if (command == "catchup")
+        scheduler_.catchUpTo(scheduler_.now() + ms);
+    else
+        scheduler_.advanceTo(scheduler_.now() + ms);
+    return {};
+}
+
+std::string SimRunner::runKeys(const std::string&, const Args& args)
+{
+    TForm1& form = *form_;
+    for (const std::string& key : args)
+        if (key.size() != 1 || key[0] < 'A' || key[0] > 'Z')
+            return "keys takes four letters A..Z, not '" + key + "'";
+    for (int n = 1; n <= 4; ++n) {
+        form.KeyLetters[size_t(n)] = args[size_t(n - 1)][0] - 'A' + 1;
+        form.AssegnaWord(n, form.KeyLetters[size_t(n)]);
+    }
+    form.SetPadHints();
+    return {};
+}
+
+std::string SimRunner::runLit(const std::string&, const Args& args)
+{
+    TForm1& form = *form_;
+    std::vector<bool> lit(form.components().size());
+    for (const std::string& name : args) {
+        int index = -1;
+        if (auto error = componentIndex(name, index); !error.empty())
+            return error;
+        lit[size_t(index)] = true;
+    }
+    for (size_t index = 0; index < lit.size(); ++index)
+        form.setLit(int(index), lit[index]);
+    return {};
+}
+
+std::string SimRunner::runDigits(const std::string&, const Args& args)
+{
+    const std::string& digits = args[0];
+    const bool right = digits.size() == 4 && std::all_of(digits.begin(), digits.end(), [](char c) {
+        return c == '-' || (c >= '0' && c <= '9');
+    });
+    if (!right)
+        return "digits takes four digits 0..9 or '-', not '" + digits + "'";
+    for (int position = 1; position <= 4; ++position) {
+        const char c = digits[size_t(position - 1)];
+        form_->showDigit(position, c == '-' ? -1 : c - '0');
+    }
+    return {};
+}
+
+std::string SimRunner::runTimer(const std::string&, const Args& args)
+{
+    Timer* timer = nullptr;
+    for (Timer* known : form_->timers())
+        if (args[0] == known->name())
+            timer = known;
+    if (!timer)
+        return "unknown timer '" + args[0] + "'";
+    if (args[1] != "on" && args[1] != "off")
+        return "a timer is on or off, not '" + args[1] + "'";
+    int64_t interval = 0, dueIn = 0;
+    if (!parseInt(args[2], interval) || interval < 0 || interval > INT32_MAX)
+        return "'" + args[2] + "' is not an interval in milliseconds";
+    dueIn = interval;
+    if (args.size() == 4 && (!parseInt(args[3], dueIn) || dueIn < 0 || dueIn > interval))
+        return "the next tick is due in 0.." + args[2] + " ms, not '" + args[3] + "'";
+    timer->restore(args[1] == "on", int(interval), scheduler_.now() + dueIn);
     return {};
 }
 

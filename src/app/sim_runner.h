@@ -12,6 +12,8 @@
 
 struct SimOptions {
     TimeOfDay startTime{10, 0, 0, 0};
+    // Set by --time: a `time` line in the script then changes nothing.
+    bool startTimeGiven = false;
     DeviceListener* listener = nullptr;  // told of every change, as a view on screen is
 };
 
@@ -38,9 +40,14 @@ private:
     static const Command commands[];
 
     // One handler a command: the command's name and the words after it, their number checked.
+    std::string runTime(const std::string& command, const Args& args);
     std::string runMouse(const std::string& command, const Args& args);
     std::string runKey(const std::string& command, const Args& args);
     std::string runWait(const std::string& command, const Args& args);
+    std::string runKeys(const std::string& command, const Args& args);
+    std::string runLit(const std::string& command, const Args& args);
+    std::string runDigits(const std::string& command, const Args& args);
+    std::string runTimer(const std::string& command, const Args& args);
     std::string runSet(const std::string& command, const Args& args);
     std::string runLight(const std::string& command, const Args& args);
     std::string runTrace(const std::string& command, const Args& args);
@@ -52,6 +59,10 @@ private:
     std::unique_ptr<Ports> ports_;
     std::unique_ptr<TForm1> form_;
     bool trace_ = false;
+    // A `time` line is only understood before every other command.
+    bool started_ = false;
+    // --time given on the command line: it wins over the script's `time` line.
+    bool timeGiven_ = false;
     // The component that received the last press, and with which button: its release goes there.
     int pressed_ = -1;
     MouseButton pressedButton_ = MouseButton::Left;

@@ -33,6 +33,7 @@ int main(int argc, char** argv)
                 std::cerr << "zerno-sim: --time takes HH:MM:SS or HH:MM:SS.mmm, not '" << argv[i] << "'\n";
                 return 2;
             }
+            options.startTimeGiven = true;
         } else if (arg == "--help" || arg == "-h") {
             usage();
             return 0;

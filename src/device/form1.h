@@ -134,6 +134,8 @@ public:
     int digitShown(int position) const;
     // Switches a segment; the runner's `light` and `dark`.
     void setLit(int index, bool on);
+    // Gives a digit position the picture of a digit, or none for -1; the runner's `digits`.
+    void showDigit(int position, int digit);
     int packageCount() const;
 
     // ---- Game state (names as the device has them) ----
@@ -261,7 +263,6 @@ private:
     void normalEnding();
     void missResume();
     void gameOver();
-    void showDigit(int position, int digit);
     void beltEndsOff();
 
     std::vector<Component> components_;

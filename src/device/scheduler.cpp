@@ -1,5 +1,7 @@
 #include "scheduler.h"
 
+#include <algorithm>
+
 Timer::Timer(Scheduler& scheduler, const char* name, int interval)
     : scheduler_(scheduler), name_(name), interval_(interval)
 {
@@ -22,6 +24,13 @@ void Timer::setInterval(int ms)
     interval_ = ms;
     if (enabled_)
         due_ = scheduler_.now() + interval_;
+}
+
+void Timer::restore(bool enabled, int interval, int64_t due)
+{
+    enabled_ = enabled;
+    interval_ = interval;
+    due_ = due;
 }
 
 Timer* Scheduler::earliest() const
@@ -57,10 +66,17 @@ void Scheduler::advanceTo(int64_t time)
         now_ = time;
 }
 
+bool Scheduler::isBehind(const Timer& timer, int64_t time)
+{
+    return timer.enabled_ && timer.interval_ > 0 && timer.due_ + timer.interval_ <= time;
+}
+
 void Scheduler::catchUpTo(int64_t time)
 {
+    if (onCatchUp && std::any_of(timers_.begin(), timers_.end(), [time](Timer* timer) { return isBehind(*timer, time); }))
+        onCatchUp(time);
     for (Timer* timer : timers_)
-        if (timer->enabled_ && timer->interval_ > 0 && timer->due_ + timer->interval_ <= time)
+        if (isBehind(*timer, time))
             timer->due_ = time;
     advanceTo(time);
 }

@@ -26,6 +26,9 @@ public:
     // A new interval restarts an enabled timer's countdown; the same interval changes nothing;
     // on a disabled timer it is only stored.
     void setInterval(int ms);
+    // Puts the timer back as it stood at some moment: a replay's start rebuilds the device's
+    // timers this way, each with its next tick due where it was.
+    void restore(bool enabled, int interval, int64_t due);
 
     std::function<void()> onTimer;
 
@@ -56,10 +59,15 @@ public:
 
     // Called before each tick's handler (zerno-sim's trace).
     std::function<void(const Timer&)> onTick;
+    // Called by catchUpTo before it moves a timer that is a whole interval or more behind, with
+    // the time it catches up to: a recording keeps that moment, so that its replay moves the same
+    // timers at the same millisecond.
+    std::function<void(int64_t time)> onCatchUp;
 
 private:
     friend class Timer;
     Timer* earliest() const;
+    static bool isBehind(const Timer& timer, int64_t time);
     std::vector<Timer*> timers_;
     int64_t now_ = 0;
 };

@@ -142,6 +142,13 @@ TEST(SimRunner, AWrongLineStopsTheRunWithItsNumberAndExitStatus2)
         {"set GameRunning 2", "GameRunning is a flag"},
         {"trace maybe", "'maybe'"},
         {"state now", "'state' takes 0 arguments"},
+        {"time 10:00:00", "'time' comes before every other command"},
+        {"keys Q A P", "'keys' takes 4 arguments"},
+        {"keys Q A P 1", "'1'"},
+        {"lit Im_Nowhere", "unknown component 'Im_Nowhere'"},
+        {"digits 12a4", "'12a4'"},
+        {"timer TimerNone on 5", "unknown timer 'TimerNone'"},
+        {"timer TimerBlink on 600 601", "'601'"},
     };
     for (const auto& [line, message] : bad) {
         const SimRun wrong = run("wait 10\n" + line + "\nstate\n");
@@ -222,6 +229,77 @@ TEST(SimRunner, ValuesTheDeviceCannotHoldAreRefused)
     const SimRun endless = run("wait 10\nwait 9223372036854775807\n");
     EXPECT_EQ(endless.status, 2);
     EXPECT_EQ(endless.err.rfind("line 2: ", 0), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// The state block read back as the commands that rebuild it: `lit` and `digits` as they are,
+// `var` as `set`, each timer with the ticks it has left to wait.
+std::string rebuildScript(const SimRun& result)
+{
+    std::string script;
+    for (const std::string& line : lines(result.out)) {
+        if (line.rfind("lit", 0) == 0 || line.rfind("digits ", 0) == 0 || line.rfind("timer ", 0) == 0)
+            script += line + "\n";
+        else if (line.rfind("var ", 0) == 0)
+            script += "set " + line.substr(4) + "\n";
+    }
+    return script;
+}
+
+TEST(SimRunner, AStateBlockReadBackAsScriptRebuildsTheSameState)
+{
+    // Mid-game, the belt and the workers' timers running, a point scored, a truck on its way.
+    const std::string game = "click Im_Front\nclick Puls_GameB\nset Score 295\nset TruckLoad 7\nwait 2000\n"
+                             "keydown P\nkeyup P\nwait 3000\nkeydown A\nwait 655\n";
+    const SimRun before = run(game + "state\n");
+    ASSERT_EQ(before.status, 0) << before.err;
+    const SimRun rebuilt = run("click Im_Front\n" + rebuildScript(before) + "state\n");
+    ASSERT_EQ(rebuilt.status, 0) << rebuilt.err;
+    EXPECT_EQ(rebuildScript(rebuilt), rebuildScript(before));
+}
+
+TEST(SimRunner, ATimerLineSetsTheIntervalAndWhenTheNextTickIsDue)
+{
+    const SimRun result = run("trace on\ntimer TimerBlink on 600 25\ntimer TimerOver off 700\nwait 1300\n"
+                              "timer TimerBlink off 600\nstate\n");
+    EXPECT_EQ(linesStarting(result, "25"), (std::vector<std::string>{"25 tick TimerBlink"}));
+    EXPECT_EQ(linesStarting(result, "625"), (std::vector<std::string>{"625 tick TimerBlink"}));
+    EXPECT_EQ(linesStarting(result, "1225"), (std::vector<std::string>{"1225 tick TimerBlink"}));
+    EXPECT_EQ(stateLine(result, "timer TimerOver"), "timer TimerOver off 700");
+}
+
+TEST(SimRunner, KeysLettersDigitsAndTheTimeLineSetWhatTheStoreAndOptionsWould)
+{
+    // The keys line moves Folko with other letters: Q, the default, no longer does.
+    const SimRun keys = run("keys W S O K\nclick Im_Front\nclick Puls_GameA\nkeydown Q\nkeyup Q\nstate\n"
+                            "keydown W\nkeyup W\nstate\n");
+    EXPECT_EQ(linesStarting(keys, "var FolkoLevel"),
+              (std::vector<std::string>{"var FolkoLevel 1", "var FolkoLevel 2"}));
+    const SimRun digits = run("digits 9-07\nstate\n");
+    EXPECT_EQ(stateLine(digits, "digits"), "digits 9-07");
+
+    // Local time on the clock, UTC in the belt's draws: each from its own part of the line.
+    const std::string clock = "click Im_Front\nclick Puls_Time\nwait 1\nstate\n";
+    EXPECT_EQ(stateLine(run("time 13:06:59.500 utc 02:06:59.500\n" + clock), "digits"), "digits -106");
+    // Zerno takes every parcel at spot 1: with more parcels about, the sounds follow the draws.
+    const std::string belt = "click Im_Front\nclick Puls_GameA\nkeydown L\nkeyup L\nwait 8000\n";
+    SimOptions utc;
+    ASSERT_TRUE(parseTimeOfDay("02:06:59.500", utc.startTime));
+    EXPECT_EQ(run("time 13:06:59.500 utc 02:06:59.500\n" + belt).out, run(belt, utc).out);
+    EXPECT_NE(run("time 13:06:59.500\n" + belt).out, run(belt, utc).out);
+    // --time wins over the script's line.
+    SimOptions given = utc;
+    given.startTimeGiven = true;
+    EXPECT_EQ(run("time 13:06:59.500\n" + belt, given).out, run(belt, utc).out);
+}
+
+TEST(SimRunner, CatchupTicksATimerAWholeIntervalBehindOnceAsTheScreensHostDoes)
+{
+    const SimRun result = run("trace on\ntimer TimerBlink on 100\ncatchup 350\nwait 100\n");
+    EXPECT_EQ(afterCreation(result), "350 tick TimerBlink\n450 tick TimerBlink\n");
 }
 
 }  // namespace
