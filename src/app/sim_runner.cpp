@@ -3,6 +3,7 @@
 #include "virtual_ports.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <istream>
@@ -101,28 +102,32 @@ SimRunner::~SimRunner() = default;
 
 void SimRunner::printState()
 {
-    TForm1& form = *form_;
-    out_ << "state " << scheduler_.now() << '\n' << "lit";
+    writeStateBlock(out_, *form_, scheduler_.now());
+}
+
+void writeStateBlock(std::ostream& out, TForm1& form, int64_t time)
+{
+    out << "state " << time << '\n' << "lit";
     for (const Component& component : form.components())
         if (component.visible)
-            out_ << ' ' << component.def.name;
-    out_ << "\ndigits ";
+            out << ' ' << component.def.name;
+    out << "\ndigits ";
     for (int position = 1; position <= 4; ++position) {
         const int digit = form.digitShown(position);
-        out_ << (digit < 0 ? '-' : char('0' + digit));
+        out << (digit < 0 ? '-' : char('0' + digit));
     }
-    out_ << '\n';
+    out << '\n';
     for (const auto& variable : TForm1::StateTable) {
-        out_ << "var " << variable.name << ' ';
+        out << "var " << variable.name << ' ';
         if (auto member = std::get_if<int TForm1::*>(&variable.member))
-            out_ << form.*(*member);
+            out << form.*(*member);
         else
-            out_ << (form.*std::get<bool TForm1::*>(variable.member) ? 1 : 0);
-        out_ << '\n';
+            out << (form.*std::get<bool TForm1::*>(variable.member) ? 1 : 0);
+        out << '\n';
     }
     for (Timer* timer : form.timers())
-        out_ << "timer " << timer->name() << (timer->enabled() ? " on " : " off ") << timer->interval() << '\n';
-    out_ << "end\n";
+        out << "timer " << timer->name() << (timer->enabled() ? " on " : " off ") << timer->interval() << '\n';
+    out << "end\n";
 }
 
 // The script's commands: each name, how many words may follow it, and the handler.
@@ -261,12 +266,20 @@ std::string SimRunner::runWait(const std::string& command, const Args& args)
 std::string SimRunner::runKeys(const std::string&, const Args& args)
 {
     TForm1& form = *form_;
-    for (const std::string& key : args)
-        if (key.size() != 1 || key[0] < 'A' || key[0] > 'Z')
-            return "keys takes four letters A..Z, not '" + key + "'";
+    std::array<int64_t, 4> codes{};
+    for (size_t n = 0; n < 4; ++n) {
+        const std::string& key = args[n];
+        if (key.size() == 1 && key[0] >= 'A' && key[0] <= 'Z')
+            codes[n] = key[0];
+        else if (!parseInt(key, codes[n]) || codes[n] < 0 || codes[n] > 65535)
+            return "a key is a letter A..Z or a key code 0..65535, not '" + key + "'";
+    }
     for (int n = 1; n <= 4; ++n) {
-        form.KeyLetters[size_t(n)] = args[size_t(n - 1)][0] - 'A' + 1;
-        form.AssegnaWord(n, form.KeyLetters[size_t(n)]);
+        // A letter as the key dialog sets it; a code as a hand-edited settings value leaves it.
+        const int64_t code = codes[size_t(n - 1)];
+        if (code >= 'A' && code <= 'Z')
+            form.KeyLetters[size_t(n)] = int(code) - 'A' + 1;
+        form.KeyCodes[size_t(n)] = uint16_t(code);
     }
     form.SetPadHints();
     return {};

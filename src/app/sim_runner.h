@@ -68,5 +68,8 @@ private:
     MouseButton pressedButton_ = MouseButton::Left;
 };
 
+// The state block of `state`: every lit component, the digits, the variables and the timers.
+void writeStateBlock(std::ostream& out, TForm1& form, int64_t time);
+
 // Parses HH:MM:SS or HH:MM:SS.mmm.
 bool parseTimeOfDay(const std::string& text, TimeOfDay& time);

@@ -144,7 +144,7 @@ TEST(SimRunner, AWrongLineStopsTheRunWithItsNumberAndExitStatus2)
         {"state now", "'state' takes 0 arguments"},
         {"time 10:00:00", "'time' comes before every other command"},
         {"keys Q A P", "'keys' takes 4 arguments"},
-        {"keys Q A P 1", "'1'"},
+        {"keys Q A P x", "'x'"},
         {"lit Im_Nowhere", "unknown component 'Im_Nowhere'"},
         {"digits 12a4", "'12a4'"},
         {"timer TimerNone on 5", "unknown timer 'TimerNone'"},

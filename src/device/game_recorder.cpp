@@ -1,0 +1,285 @@
+#include "game_recorder.h"
+
+#include <cassert>
+#include <cstdio>
+
+namespace {
+
+constexpr int64_t DayMs = 24 * 3600000LL;
+
+}  // namespace
+
+std::string timeOfDayText(int64_t ms)
+{
+    ms = ((ms % DayMs) + DayMs) % DayMs;
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", int(ms / 3600000), int(ms / 60000 % 60),
+                  int(ms / 1000 % 60), int(ms % 1000));
+    return text;
+}
+
+void ReplayClock::startFromWorld()
+{
+    startFrom(world_.localTime().msOfDay(), world_.utcTime().msOfDay());
+}
+
+void ReplayClock::startFrom(int64_t localMs, int64_t utcMs)
+{
+    counting_ = true;
+    localStart_ = localMs;
+    utcStart_ = utcMs;
+    zero_ = scheduler_.now();
+}
+
+TimeOfDay ReplayClock::at(int64_t startMs) const
+{
+    const int64_t ms = ((startMs + scheduler_.now() - zero_) % DayMs + DayMs) % DayMs;
+    return {int(ms / 3600000), int(ms / 60000 % 60), int(ms / 1000 % 60), int(ms % 1000)};
+}
+
+TimeOfDay ReplayClock::localTime()
+{
+    return counting_ ? at(localStart_) : world_.localTime();
+}
+
+TimeOfDay ReplayClock::utcTime()
+{
+    return counting_ ? at(utcStart_) : world_.utcTime();
+}
+
+GameRecorder::GameRecorder(Scheduler& scheduler, ReplayClock& clock) : scheduler_(scheduler), clock_(clock) {}
+
+void GameRecorder::attach(TForm1& form)
+{
+    form_ = &form;
+    // The screen's host ticks a timer that fell a whole interval behind once, where the virtual
+    // clock would tick it for every interval missed: the script says where that happened.
+    scheduler_.onCatchUp = [this](int64_t time) {
+        if (!recording_ && !starting_)
+            return;
+        waitUntilNow();
+        add("catchup " + std::to_string(time - scheduler_.now()));
+        written_ = time;
+    };
+}
+
+void GameRecorder::setEnabled(bool on)
+{
+    if (!on && (recording_ || starting_)) {
+        recording_ = starting_ = false;
+        script_.clear();
+        clock_.stop();
+    }
+    enabled_ = on;
+}
+
+void GameRecorder::add(const std::string& command)
+{
+    script_ += command;
+    script_ += '\n';
+}
+
+void GameRecorder::waitUntilNow()
+{
+    if (scheduler_.now() > written_)
+        add("wait " + std::to_string(scheduler_.now() - written_));
+    written_ = scheduler_.now();
+}
+
+std::string GameRecorder::name(int component) const
+{
+    return form_->components()[size_t(component)].def.name;
+}
+
+std::string GameRecorder::keysLine() const
+{
+    std::string line = "keys";
+    for (int n = 1; n <= 4; ++n) {
+        const uint16_t code = form_->KeyCodes[size_t(n)];
+        line += ' ' + (code >= 'A' && code <= 'Z' ? std::string(1, char(code)) : std::to_string(code));
+    }
+    return line;
+}
+
+namespace {
+
+const char* buttonWord(MouseButton button)
+{
+    switch (button) {
+    case MouseButton::Right: return " right";
+    case MouseButton::Middle: return " middle";
+    case MouseButton::Left: break;
+    }
+    return "";
+}
+
+}  // namespace
+
+// The state the next input starts from, as zerno-sim commands: the cover opened as a click opens
+// it (that also gives the window its open width), the keys, the press the input may release,
+// then every segment, digit, variable and timer as they stand.
+std::string GameRecorder::startState() const
+{
+    const TForm1& form = *form_;
+    std::string text;
+    if (!form.isLit(form.Im_Front))
+        text += "click Im_Front\n";
+    text += keysLine() + '\n';
+    if (held_ >= 0)
+        text += "press " + name(held_) + buttonWord(heldButton_) + '\n';
+    text += "lit";
+    for (const Component& component : form.components())
+        if (component.visible)
+            text += ' ' + component.def.name;
+    text += "\ndigits ";
+    for (int position = 1; position <= 4; ++position) {
+        const int digit = form.digitShown(position);
+        text += digit < 0 ? '-' : char('0' + digit);
+    }
+    text += '\n';
+    for (const auto& variable : TForm1::StateTable) {
+        int value = 0;
+        if (auto member = std::get_if<int TForm1::*>(&variable.member))
+            value = form.*(*member);
+        else
+            value = form.*std::get<bool TForm1::*>(variable.member) ? 1 : 0;
+        text += "set " + std::string(variable.name) + ' ' + std::to_string(value) + '\n';
+    }
+    for (Timer* timer : const_cast<TForm1&>(form).timers()) {
+        text += "timer " + std::string(timer->name()) + (timer->enabled() ? " on " : " off ")
+              + std::to_string(timer->interval());
+        if (timer->enabled() && timer->interval() > 0)
+            text += ' ' + std::to_string(timer->due() - scheduler_.now());
+        text += '\n';
+    }
+    return text;
+}
+
+void GameRecorder::beforeInput()
+{
+    if (!form_ || !enabled_)
+        return;
+    // The last miss came in the ticks run just before this input.
+    if (recording_ && !form_->GameRunning)
+        finish();
+    if (recording_) {
+        waitUntilNow();
+        const std::string keys = keysLine();
+        if (keys != keysWritten_) {  // changed in the key dialog while the game went on
+            add(keys);
+            keysWritten_ = keys;
+        }
+        return;
+    }
+    if (form_->GameRunning || !form_->Enabled)
+        return;
+    // This input may start a game: keep the state it starts from, and the time of day from now.
+    clock_.startFromWorld();
+    script_ = "time " + timeOfDayText(clock_.localStart());
+    if (clock_.utcStart() != clock_.localStart())
+        script_ += " utc " + timeOfDayText(clock_.utcStart());
+    script_ += '\n' + startState();
+    keysWritten_ = keysLine();
+    written_ = started_ = scheduler_.now();
+    starting_ = true;
+}
+
+void GameRecorder::mouseDown(int component, MouseButton button)
+{
+    beforeInput();
+    if (recording_ || starting_)
+        add("press " + name(component) + buttonWord(button));
+    // As on screen and in zerno-sim: a hidden component takes no press.
+    held_ = form_ && form_->isLit(component) ? component : -1;
+    heldButton_ = button;
+}
+
+void GameRecorder::mouseUp(int component, MouseButton button, bool pointerStillOver)
+{
+    beforeInput();
+    if (recording_ || starting_) {
+        // zerno-sim's release names where the button was let go; only whether that is the pressed
+        // component counts, so any other name stands for "elsewhere".
+        const int elsewhere = component == form_->Im_Front ? form_->Im_Base : form_->Im_Front;
+        add("release " + name(pointerStillOver ? component : elsewhere) + buttonWord(button));
+    }
+    held_ = -1;
+}
+
+void GameRecorder::keyDown(uint16_t key)
+{
+    beforeInput();
+    if (recording_ || starting_)
+        add("keydown " + (key >= 'A' && key <= 'Z' ? std::string(1, char(key)) : std::to_string(key)));
+}
+
+void GameRecorder::keyUp(uint16_t key)
+{
+    beforeInput();
+    if (recording_ || starting_)
+        add("keyup " + (key >= 'A' && key <= 'Z' ? std::string(1, char(key)) : std::to_string(key)));
+}
+
+void GameRecorder::setVariable(const std::string& name, int value)
+{
+    for (const auto& variable : TForm1::StateTable) {
+        if (name != variable.name)
+            continue;
+        if (recording_) {
+            waitUntilNow();
+            add("set " + name + ' ' + std::to_string(value));
+        }
+        if (auto member = std::get_if<int TForm1::*>(&variable.member))
+            form_->*(*member) = value;
+        else
+            form_->*std::get<bool TForm1::*>(variable.member) = value != 0;
+        return;
+    }
+    assert(!"no such state variable");
+}
+
+void GameRecorder::setLit(int component, bool on)
+{
+    if (recording_) {
+        waitUntilNow();
+        add((on ? "light " : "dark ") + name(component));
+    }
+    form_->setLit(component, on);
+}
+
+void GameRecorder::afterEvent()
+{
+    if (!form_)
+        return;
+    if (starting_) {
+        starting_ = false;
+        recording_ = form_->GameRunning;
+        if (!recording_) {
+            script_.clear();
+            clock_.stop();
+            return;
+        }
+        mode_ = form_->GameMode;
+    }
+    if (recording_ && !form_->GameRunning)
+        finish();
+}
+
+void GameRecorder::close()
+{
+    if (starting_)
+        afterEvent();
+    if (recording_)
+        finish();
+}
+
+void GameRecorder::finish()
+{
+    waitUntilNow();
+    RecordedGame game{mode_, form_->Score, scheduler_.now() - started_, std::move(script_)};
+    script_.clear();
+    recording_ = false;
+    clock_.stop();
+    if (onGameRecorded)
+        onGameRecorded(game);
+}
