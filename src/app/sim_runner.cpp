@@ -81,21 +81,32 @@ public:
 };
 
 SimRunner::SimRunner(DeviceFactory device, StoreKey& keySettings, StoreKey& game, SimOptions options, std::ostream& out)
-    : out_(out), ports_(std::make_unique<Ports>(out, scheduler_, keySettings, game, options.startTime)),
+    : out_(out), scheduler_(ownScheduler_),
+      ports_(std::make_unique<Ports>(out, scheduler_, keySettings, game, options.startTime)),
       timeGiven_(options.startTimeGiven)
 {
+    setTime_ = [this](int64_t localMs, int64_t utcMs) {
+        ports_->clock.localStart = localMs;
+        ports_->clock.utcStart = utcMs;
+    };
     DevicePorts devicePorts;
     devicePorts.sound = &ports_->sound;
     devicePorts.clock = &ports_->clock;
     devicePorts.keySettingsStore = &ports_->keys;
     devicePorts.settingsStore = &ports_->settings;
     devicePorts.listener = options.listener;
-    form_ = device.make(scheduler_, devicePorts, [this] {
+    ownForm_ = device.make(scheduler_, devicePorts, [this] {
         scheduler_.onTick = [this](const Timer& timer) {
             if (trace_)
                 out_ << scheduler_.now() << " tick " << timer.name() << '\n';
         };
     });
+    form_ = ownForm_.get();
+}
+
+SimRunner::SimRunner(TForm1& form, Scheduler& scheduler, SetTime setTime, std::ostream& out)
+    : out_(out), scheduler_(scheduler), form_(&form), setTime_(std::move(setTime))
+{
 }
 
 SimRunner::~SimRunner() = default;
@@ -243,10 +254,8 @@ std::string SimRunner::runTime(const std::string&, const Args& args)
         return "expected 'utc HH:MM:SS.mmm' or nothing after the time";
     if (args.size() == 3 && !parseTimeOfDay(args[2], utc))
         return "time takes HH:MM:SS or HH:MM:SS.mmm, not '" + args[2] + "'";
-    if (!timeGiven_) {
-        ports_->clock.localStart = local.msOfDay();
-        ports_->clock.utcStart = utc.msOfDay();
-    }
+    if (!timeGiven_)
+        setTime_(local.msOfDay(), utc.msOfDay());
     return {};
 }
 

@@ -2,6 +2,7 @@
 // device asks of the world (sounds, store writes, ticks) and its state on request.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -22,6 +23,10 @@ public:
     // keySettings and game are the two open keys of the store the device reads and writes;
     // device holds a layout that is right.
     SimRunner(DeviceFactory device, StoreKey& keySettings, StoreKey& game, SimOptions options, std::ostream& out);
+    // Runs the script's lines on a device that lives elsewhere, on its own ports: a replay
+    // watched in the window. A `time` line is handed to setTime (times of day in ms).
+    using SetTime = std::function<void(int64_t localMs, int64_t utcMs)>;
+    SimRunner(TForm1& form, Scheduler& scheduler, SetTime setTime, std::ostream& out);
     ~SimRunner();
 
     // Runs every line of the script. Returns 0, or 2 after writing "line N: what is wrong" to err.
@@ -55,9 +60,12 @@ private:
     std::string componentIndex(const std::string& name, int& index) const;
 
     std::ostream& out_;
-    Scheduler scheduler_;
+    Scheduler ownScheduler_;
+    Scheduler& scheduler_;
     std::unique_ptr<Ports> ports_;
-    std::unique_ptr<TForm1> form_;
+    std::unique_ptr<TForm1> ownForm_;
+    TForm1* form_ = nullptr;
+    SetTime setTime_;
     bool trace_ = false;
     // A `time` line is only understood before every other command.
     bool started_ = false;

@@ -6,9 +6,37 @@
 #include <QTimer>
 #include <utility>
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+
 #include "dialog_layout.h"
 #include "device_factory.h"
+#include "replay_folder.h"
 #include "sound.h"
+
+// The game's key of the store as the device sees it. While a replay plays, the hiscore its game
+// reaches is the recorded one's, as zerno-sim gives it, and is not stored as the player's.
+class ProgramWindows::ReplayGuardedKey : public StoreKey {
+public:
+    explicit ReplayGuardedKey(StoreKey& key) : key_(key) {}
+    int ReadInteger(const std::string& name, int defaultValue) override { return key_.ReadInteger(name, defaultValue); }
+    void WriteInteger(const std::string& name, int value) override
+    {
+        if (!muted)
+            key_.WriteInteger(name, value);
+    }
+    int RaiseInteger(const std::string& name, int value) override
+    {
+        return muted ? value : key_.RaiseInteger(name, value);
+    }
+    bool muted = false;
+
+private:
+    StoreKey& key_;
+};
 
 ProgramWindows::ProgramWindows(ProgramSetup setup) : setup_(std::move(setup))
 {
@@ -79,11 +107,13 @@ bool ProgramWindows::createLauncher(QString* error)
     // The device window: the main window. Its creation reads the key letters and the hiscores.
     // Its pictures come with the rest.
     Form1View = std::make_unique<DeviceView>();
+    clock = std::make_unique<ReplayClock>(*setup_.clock, scheduler);
+    gameStore_ = std::make_unique<ReplayGuardedKey>(*setup_.settingsStore);
     DevicePorts ports;
     ports.sound = setup_.sound;
     ports.keySettingsStore = setup_.keySettingsStore;
-    ports.settingsStore = setup_.settingsStore;
-    ports.clock = setup_.clock;
+    ports.settingsStore = gameStore_.get();
+    ports.clock = clock.get();
     ports.listener = Form1View.get();
     // The host's clock starts before FormCreate starts the device's timers.
     Form1 = device.make(scheduler, ports, [&] { host = std::make_unique<TimerHost>(scheduler, setup_.report); });
@@ -92,9 +122,24 @@ bool ProgramWindows::createLauncher(QString* error)
     Form1View->setWindowTitle(QString::fromUtf8(ProgramTitle));
     forms.Form1 = Form1.get();
     forms.Form1View = Form1View.get();
+
+    // Every game played is kept; the recorder sees every input the device gets and every batch
+    // of ticks, and a replay plays through the same host.
+    recorder = std::make_unique<GameRecorder>(scheduler, *clock);
+    recorder->attach(*Form1);
+    recorder->onGameRecorded = [this](const RecordedGame& game) { keepGame(game); };
+    const std::function<void()> repaint = host->afterTicks;
+    host->afterTicks = [this, repaint] {
+        recorder->afterEvent();
+        repaint();
+    };
+    player = std::make_unique<ReplayPlayer>(*Form1, scheduler, *host, *Form1View, *clock);
+
     Sound* sound = setup_.sound;
     const std::function<void()> quit = setup_.quit;
-    Form1View->onClosing = [sound, quit] {
+    Form1View->onClosing = [this, sound, quit] {
+        player->stop();
+        recorder->close();
         sound->release();
         quit();
     };
@@ -105,13 +150,24 @@ bool ProgramWindows::createLauncher(QString* error)
     splashPorts.sound = setup_.sound;
     splashPorts.dataFolders = setup_.dataFolders;
     splashPorts.quit = setup_.quit;
+    splashPorts.watchBestGame = [this] { watchBestGame(); };
     SplashForm = std::make_unique<TSplashForm>(forms, std::move(splashPorts));
     if (!SplashForm->build(*splash, pictureDir_, error))
         return false;
     forms.SplashForm = SplashForm.get();
     SplashForm->FormCreate();
     TSplashForm* launcher = SplashForm.get();
-    Form1View->keyFilter = [launcher](QKeyEvent* event) { return launcher->menuShortcut(event); };
+    Form1View->keyFilter = [this, launcher](QKeyEvent* event) {
+        // While a replay plays, every key but Esc is ignored, and Esc ends it.
+        if (watching()) {
+            if (event->key() == Qt::Key_Escape && escEndsProgram)
+                Form1View->close();
+            else if (event->key() == Qt::Key_Escape)
+                stopWatching();
+            return true;
+        }
+        return launcher->menuShortcut(event);
+    };
     Form1View->onContextMenu = [launcher](const QPoint& position) { launcher->popUpMenu(position); };
     return true;
 }
@@ -177,4 +233,78 @@ void ProgramWindows::showAndCreateRest(std::function<void()> onMade, std::functi
     // Should the launcher not be painted (a window system that keeps it from the screen), the
     // rest is made a moment later all the same.
     QTimer::singleShot(1000, firstPaintWatch_.get(), createTheRest);
+}
+
+void ProgramWindows::keepGame(const RecordedGame& game)
+{
+    if (setup_.replayFolder.isEmpty())
+        return;
+    std::string error;
+    const std::time_t startedAt = std::time(nullptr) - std::time_t(game.lengthMs / 1000);
+    if (ReplayFolder(setup_.replayFolder.toStdString()).save(game, startedAt, setup_.version.toStdString(), &error))
+        return;
+    // Told once a run; the games go on, unkept, and each later failure goes to standard error.
+    const QString what = QStringLiteral("A game could not be kept as a replay; play goes on.");
+    if (replayFailureTold_ || !setup_.report)
+        std::fprintf(stderr, "zerno-bros: %s (%s)\n", qPrintable(what), error.c_str());
+    else
+        setup_.report(what, QString::fromStdString(error));
+    replayFailureTold_ = true;
+}
+
+bool ProgramWindows::watchReplay(const QString& path, QString* error)
+{
+    // A game under way ends here, as when the window closes.
+    recorder->close();
+    recorder->setEnabled(false);
+    gameStore_->muted = true;
+    Form1View->inputBlocked = true;
+    const auto backToPlay = [this] {
+        recorder->setEnabled(true);
+        gameStore_->muted = false;
+        Form1View->inputBlocked = false;
+    };
+    player->onFinished = [this, backToPlay, path](const QString& failure) {
+        backToPlay();
+        if (!failure.isEmpty() && setup_.report)
+            setup_.report(QStringLiteral("The replay cannot be played to its end."), failure);
+    };
+    if (player->start(path, error))
+        return true;
+    backToPlay();
+    return false;
+}
+
+void ProgramWindows::stopWatching()
+{
+    if (!watching())
+        return;
+    player->stop();
+    recorder->setEnabled(true);
+    gameStore_->muted = false;
+    Form1View->inputBlocked = false;
+    // Back to the player with the device reset, as ACL leaves it.
+    TForm1& form = *Form1;
+    Form1View->deliver([&] {
+        form.Puls_ACLMouseDown(MouseButton::Left);
+        form.Puls_ACLMouseUp(MouseButton::Left);
+    });
+}
+
+void ProgramWindows::watchBestGame()
+{
+    std::string best;
+    if (!setup_.replayFolder.isEmpty()) {
+        const ReplayFolder folder(setup_.replayFolder.toStdString());
+        const std::vector<std::string> games = folder.replays();
+        if (!games.empty())
+            best = folder.best(parseReplayName(std::filesystem::path(games.back()).filename().string())->mode);
+    }
+    QString error;
+    if (best.empty()) {
+        QApplication::beep();
+    } else if (!watchReplay(QString::fromStdString(best), &error)) {
+        if (setup_.report)
+            setup_.report(QStringLiteral("The replay cannot be played."), error);
+    }
 }

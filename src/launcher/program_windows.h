@@ -14,6 +14,8 @@
 #include "device_view.h"
 #include "form1.h"
 #include "forms.h"
+#include "game_recorder.h"
+#include "replay_player.h"
 #include "keys_form.h"
 #include "scheduler.h"
 #include "splash_form.h"
@@ -38,6 +40,9 @@ struct ProgramSetup {
     std::function<void(const QString& what, const QString& why)> report;
     std::function<QSize()> screenSize;  // empty: the primary screen's size
     std::function<void()> quit;         // empty: QCoreApplication::quit
+    // Where every game played is kept (replay_folder.h); empty: games are not kept.
+    QString replayFolder;
+    QString version;  // the program's, in each replay's header
 };
 
 class ProgramWindows {
@@ -69,6 +74,18 @@ public:
     // on then.
     void showAndCreateRest(std::function<void()> onMade, std::function<void(const QString&)> onFailure);
 
+    // Plays a replay on the device window; keys but Esc and clicks on the device are ignored
+    // meanwhile, and nothing is recorded or stored. Esc ends it with the device reset as by ACL;
+    // at its end the device goes on from where the replay left it. False, with error set, when
+    // the file cannot be read or a line of its start is wrong.
+    bool watchReplay(const QString& path, QString* error);
+    // "Watch best game": the best replay of the mode of the last game kept. A beep when none is.
+    void watchBestGame();
+    void stopWatching();
+    bool watching() const { return player && player->playing(); }
+    // Esc ends the program, not only the replay (zerno-bros --replay).
+    bool escEndsProgram = false;
+
     Forms forms;
     Scheduler scheduler;
     std::unique_ptr<DeviceView> Form1View;
@@ -77,8 +94,14 @@ public:
     std::unique_ptr<TAboutForm> AboutForm;
     std::unique_ptr<TSplashForm> SplashForm;
     std::unique_ptr<TKeysForm> KeysForm;
+    std::unique_ptr<ReplayClock> clock;       // the device's clock port
+    std::unique_ptr<GameRecorder> recorder;
+    std::unique_ptr<ReplayPlayer> player;
 
 private:
+    class ReplayGuardedKey;
+    void keepGame(const RecordedGame& game);
+
     // The window of that name in the dialogs' layout; null, with error set, when it has none.
     const DialogWindow* window(const char* name, QString* error) const;
 
@@ -87,4 +110,6 @@ private:
     std::unique_ptr<DialogLayout> dialogs_;  // read by createLauncher, used up by createRest
     bool restStarted_ = false;
     std::unique_ptr<QObject> firstPaintWatch_;
+    std::unique_ptr<ReplayGuardedKey> gameStore_;
+    bool replayFailureTold_ = false;
 };

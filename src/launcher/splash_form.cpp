@@ -84,6 +84,15 @@ void TSplashForm::buildMenu()
     PM_10Keys = item("PM_10Keys", QStringLiteral("Keys settings"), QKeySequence(), &TSplashForm::PM_10KeysClick);
     PM_Menu->addSeparator()->setObjectName(QStringLiteral("PM_11N4"));
     PM_12Exit = item("PM_12Exit", QStringLiteral("E&xit"), Qt::Key_Escape, &TSplashForm::PM_12ExitClick);
+
+    // Replays, an addition of this program: below the device's own items.
+    PM_Menu->addSeparator()->setObjectName(QStringLiteral("PM_ReplaysN"));
+    PM_WatchBest = PM_Menu->addAction(QStringLiteral("Watch best game"));
+    PM_WatchBest->setObjectName(QStringLiteral("PM_WatchBest"));
+    connect(PM_WatchBest, &QAction::triggered, this, [this] {
+        if (ports_.watchBestGame)
+            ports_.watchBestGame();
+    });
 }
 
 void TSplashForm::FormCreate()

@@ -28,6 +28,8 @@ struct SplashPorts {
     QStringList dataFolders{QString()};
     // Asks the application to end once control is back in the event loop.
     std::function<void()> quit;
+    // "Watch best game": plays the best replay of the mode last played.
+    std::function<void()> watchBestGame;
 };
 
 class TSplashForm : public DialogForm {
@@ -88,6 +90,7 @@ public:
     QAction* PM_8Hiscore = nullptr;
     QAction* PM_10Keys = nullptr;
     QAction* PM_12Exit = nullptr;
+    QAction* PM_WatchBest = nullptr;
 
 protected:
     // Closing the launcher from the window system (it has no close button, but a window manager

@@ -52,12 +52,25 @@ int64_t TimerHost::nowMs() const
 
 void TimerHost::catchUp()
 {
-    scheduler_.catchUpTo(nowMs());
+    if (scriptUntil_)
+        scheduler_.advanceTo(std::min(nowMs(), *scriptUntil_));
+    else
+        scheduler_.catchUpTo(nowMs());
+}
+
+void TimerHost::followScript(std::optional<int64_t> until)
+{
+    scriptUntil_ = until;
 }
 
 void TimerHost::rearm()
 {
-    const std::optional<int64_t> due = scheduler_.nextDue();
+    std::optional<int64_t> due = scheduler_.nextDue();
+    // Held at the script's step (a stall of the recorded window being played): nothing to wait for.
+    if (scriptUntil_ && *scriptUntil_ <= scheduler_.now())
+        due.reset();
+    else if (scriptUntil_)
+        due = std::min(due.value_or(*scriptUntil_), *scriptUntil_);
     if (fd_ < 0) {
         if (due)
             fallback_.start(int(std::clamp<int64_t>(*due - nowMs(), 0, 24 * 3600 * 1000)));
@@ -88,6 +101,8 @@ void TimerHost::onReadable()
         [[maybe_unused]] auto got = ::read(fd_, &expirations, sizeof expirations);
     }
     catchUp();
+    if (scriptUntil_ && scheduler_.now() >= *scriptUntil_ && onScriptStep)
+        onScriptStep();
     rearm();
     if (afterTicks)
         afterTicks();

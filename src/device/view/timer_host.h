@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "scheduler.h"
 
@@ -30,6 +31,13 @@ public:
     // Milliseconds since the host started, the scheduler's time base.
     int64_t nowMs() const;
 
+    // While a replay plays on the device, its script keeps the time: ticks run as on the virtual
+    // clock, none later than `until`, the script's next step, and a timer that fell behind is
+    // caught up only where the script says so. onScriptStep runs once the device reaches `until`.
+    // Nothing: back to the real clock's rule.
+    void followScript(std::optional<int64_t> until);
+    std::function<void()> onScriptStep;
+
     // Called after every batch of ticks (the view repaints then).
     std::function<void()> afterTicks;
 
@@ -43,4 +51,5 @@ private:
     std::unique_ptr<QSocketNotifier> notifier_;
     QTimer fallback_;
     std::chrono::steady_clock::time_point base_;
+    std::optional<int64_t> scriptUntil_;
 };

@@ -1,0 +1,117 @@
+#include "replay_player.h"
+
+#include <fstream>
+
+#include "device_view.h"
+#include "game_recorder.h"
+#include "sim_runner.h"
+#include "timer_host.h"
+
+ReplayPlayer::ReplayPlayer(TForm1& form, Scheduler& scheduler, TimerHost& host, DeviceView& view, ReplayClock& clock)
+    : form_(form), scheduler_(scheduler), host_(host), view_(view), clock_(clock)
+{
+    stall_.setSingleShot(true);
+    stall_.setTimerType(Qt::PreciseTimer);
+    connect(&stall_, &QTimer::timeout, this, [this] {
+        if (host_.nowMs() < stallEnd_) {
+            stall_.start(int(stallEnd_ - host_.nowMs()));
+            return;
+        }
+        view_.deliver([this] { scheduler_.catchUpTo(stallEnd_); });
+        step();
+    });
+}
+
+ReplayPlayer::~ReplayPlayer()
+{
+    stop();
+}
+
+bool ReplayPlayer::start(const QString& path, QString* error)
+{
+    stop();
+    std::ifstream file(path.toStdString());
+    if (!file) {
+        *error = QStringLiteral("%1: cannot be read.").arg(path);
+        return false;
+    }
+    lines_.clear();
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines_.push_back(line);
+    }
+    path_ = path;
+    next_ = 0;
+    // Time starts where the device is now; the script's times count from here.
+    view_.deliver([] {});
+    runner_ = std::make_unique<SimRunner>(form_, scheduler_, [this](int64_t localMs, int64_t utcMs) {
+        clock_.startFrom(localMs, utcMs);
+    }, output_);
+    // A replay without a time line reads the time of day zerno-sim would.
+    clock_.startFrom(10 * 3600000, 10 * 3600000);
+    host_.onScriptStep = [this] { step(); };
+    host_.followScript(scheduler_.now());
+    error_.clear();
+    starting_ = true;
+    step();
+    starting_ = false;
+    *error = error_;
+    return error_.isEmpty();
+}
+
+void ReplayPlayer::step()
+{
+    if (!runner_ || stall_.isActive())
+        return;
+    while (next_ < lines_.size()) {
+        const std::string& line = lines_[next_++];
+        std::istringstream words(line);
+        std::string command, amount;
+        words >> command >> amount;
+        int64_t ms = -1;
+        if ((command == "wait" || command == "catchup") && !amount.empty()
+            && amount.find_first_not_of("0123456789") == std::string::npos && amount.size() < 12)
+            ms = std::stoll(amount);
+        if (command == "wait" && ms >= 0) {
+            // The host runs the ticks in between and comes back at the step's millisecond.
+            host_.followScript(scheduler_.now() + ms);
+            host_.rearm();
+            return;
+        }
+        if (command == "catchup" && ms >= 0) {
+            stallEnd_ = scheduler_.now() + ms;
+            stall_.start(int(ms));
+            return;
+        }
+        std::string error;
+        view_.deliver([&] { error = runner_->runLine(line); });
+        if (!error.empty()) {
+            error_ = QStringLiteral("%1: line %2: %3").arg(path_).arg(next_).arg(QString::fromStdString(error));
+            stop();
+            if (onFinished && !starting_)
+                onFinished(error_);
+            return;
+        }
+    }
+    finish();
+}
+
+void ReplayPlayer::finish()
+{
+    stop();
+    if (onFinished)
+        onFinished(QString());
+}
+
+void ReplayPlayer::stop()
+{
+    if (!runner_)
+        return;
+    stall_.stop();
+    runner_.reset();
+    host_.followScript(std::nullopt);
+    host_.onScriptStep = nullptr;
+    clock_.stop();
+    host_.rearm();
+}
