@@ -5,11 +5,14 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QComboBox>
+#include <cstdio>
 
 #include "asset_dir.h"
 #include "picture_loader.h"
 #include "problem_reports.h"
 #include "program_windows.h"
+#include "replay_folder.h"
 #include "sound.h"
 #include "store_file.h"
 #include "system_clock.h"
@@ -20,6 +23,27 @@ namespace {
 void reportError(const QString& message)
 {
     QMessageBox::critical(nullptr, QString::fromUtf8(ProgramTitle), message);
+}
+
+// zerno-bros --replay FILE: the device comes up without the launcher, in the sound mode last
+// chosen, and plays the kept game; Esc ends the program.
+bool playReplay(ProgramWindows& windows, const QString& file)
+{
+    QString error;
+    if (!windows.createRest(&error)) {
+        reportError(QStringLiteral("The program cannot start: a file it needs cannot be used.\n%1").arg(error));
+        return false;
+    }
+    TSplashForm& launcher = *windows.SplashForm;
+    if (launcher.CB_Sound->currentIndex() < 0)
+        launcher.CB_Sound->setCurrentIndex(0);
+    launcher.Puls_PlayClick();
+    windows.escEndsProgram = true;
+    if (!windows.watchReplay(file, &error)) {
+        reportError(QStringLiteral("The replay cannot be played.\n%1").arg(error));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -60,6 +84,8 @@ int main(int argc, char** argv)
     setup.clock = &clock;
     setup.dataFolders = {QString(), QString::fromStdString(dataDirOf(assets))};
     setup.report = [&problems](const QString& what, const QString& why) { problems.report(what, why); };
+    setup.replayFolder = QString::fromStdString(defaultReplayFolder());
+    setup.version = QStringLiteral(ZERNO_VERSION);
     ProgramWindows windows(setup);
     QString error;
     const auto cannotStart = [](const QString& why) {
@@ -68,6 +94,14 @@ int main(int argc, char** argv)
     if (!windows.createLauncher(&error)) {
         cannotStart(error);
         return 1;
+    }
+    const QStringList arguments = QApplication::arguments();
+    if (const qsizetype replay = arguments.indexOf(QStringLiteral("--replay")); replay > 0) {
+        if (replay + 1 >= arguments.size()) {
+            std::fprintf(stderr, "usage: zerno-bros [--replay FILE]\n");
+            return 2;
+        }
+        return playReplay(windows, arguments[replay + 1]) ? app.exec() : 1;
     }
     // The launcher is on the screen first; the rest, and the icon the task bar shows, are made
     // while the player looks at it.

@@ -102,10 +102,12 @@ SimRunner::SimRunner(DeviceFactory device, StoreKey& keySettings, StoreKey& game
         };
     });
     form_ = ownForm_.get();
+    input_ = std::make_unique<DeviceInput>(*form_);
 }
 
 SimRunner::SimRunner(TForm1& form, Scheduler& scheduler, SetTime setTime, std::ostream& out)
-    : out_(out), scheduler_(scheduler), form_(&form), setTime_(std::move(setTime))
+    : out_(out), scheduler_(scheduler), form_(&form), setTime_(std::move(setTime)),
+      input_(std::make_unique<DeviceInput>(form))
 {
 }
 
@@ -212,18 +214,12 @@ std::string SimRunner::runMouse(const std::string& command, const Args& args)
             return "expected 'right', 'middle' or nothing after the name, not '" + args[1] + "'";
         button = args[1] == "right" ? MouseButton::Right : MouseButton::Middle;
     }
-    if (command != "release") {
-        // As on screen: a hidden component gets no press, and so no release either.
-        pressed_ = form.isLit(index) ? index : -1;
-        pressedButton_ = button;
-        form.MouseDown(index, button, 0, 0);
-    }
-    if (command != "press" && pressed_ >= 0 && button == pressedButton_) {
-        // The release goes to the component that received the press, wherever it is let go.
-        const int target = pressed_;
-        pressed_ = -1;
-        form.MouseUp(target, button, 0, 0, index == target);
-    }
+    // The pointer stands at the component's top left corner.
+    const Rect& rect = form.components()[size_t(index)].rect;
+    if (command != "release")
+        input_->press(index, button, rect.left, rect.top);
+    if (command != "press")
+        input_->release(index, button, rect.left, rect.top);
     return {};
 }
 
@@ -236,9 +232,9 @@ std::string SimRunner::runKey(const std::string& command, const Args& args)
     else if (!parseInt(key, code) || code < 0 || code > 65535)
         return "a key is a letter A..Z or a key code 0..65535, not '" + key + "'";
     if (command == "keydown")
-        form_->FormKeyDown(uint16_t(code));
+        input_->keyDown(uint16_t(code));
     else
-        form_->FormKeyUp(uint16_t(code));
+        input_->keyUp(uint16_t(code));
     return {};
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "device_factory.h"
+#include "device_input.h"
 #include "form1.h"
 
 struct SimOptions {
@@ -36,6 +37,7 @@ public:
 
     void printState();
     TForm1& form() { return *form_; }
+    DeviceInput& input() { return *input_; }
     Scheduler& scheduler() { return scheduler_; }
 
 private:
@@ -71,9 +73,7 @@ private:
     bool started_ = false;
     // --time given on the command line: it wins over the script's `time` line.
     bool timeGiven_ = false;
-    // The component that received the last press, and with which button: its release goes there.
-    int pressed_ = -1;
-    MouseButton pressedButton_ = MouseButton::Left;
+    std::unique_ptr<DeviceInput> input_;
 };
 
 // The state block of `state`: every lit component, the digits, the variables and the timers.

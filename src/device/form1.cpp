@@ -237,21 +237,16 @@ int TForm1::ComponentAt(int x, int y) const
     return -1;
 }
 
-namespace {
-
-bool isDragSurface(const TForm1& form, int component)
+bool TForm1::isDragSurface(int component) const
 {
-    return component == form.Im_Base || component == form.Im_SchermoLTop || component == form.Im_SchermoRTop
-        || component == form.Im_Front;
+    return component == Im_Base || component == Im_SchermoLTop || component == Im_SchermoRTop || component == Im_Front;
 }
-
-}  // namespace
 
 void TForm1::MouseDown(int component, MouseButton button, int x, int y)
 {
     if (!Enabled || !isLit(component))
         return;
-    if (isDragSurface(*this, component))
+    if (isDragSurface(component))
         Im_BaseMouseDown(button, x, y);
     else if (component == Puls_ACL)
         Puls_ACLMouseDown(button);
@@ -283,7 +278,7 @@ void TForm1::MouseMove(int component, bool leftHeld, int x, int y)
 {
     if (!Enabled)
         return;
-    if (isDragSurface(*this, component))
+    if (isDragSurface(component))
         Im_BaseMouseMove(leftHeld, x, y);
 }
 

@@ -59,6 +59,8 @@ public:
     void MouseMove(int component, bool leftHeld, int x, int y);
     // The topmost visible component at a point of the client area, or -1.
     int ComponentAt(int x, int y) const;
+    // A press there with the left button drags the window.
+    bool isDragSurface(int component) const;
 
     // ---- Keys ----
     void FormKeyDown(uint16_t key);

@@ -159,6 +159,8 @@ void GameRecorder::beforeInput()
 {
     if (!form_ || !enabled_)
         return;
+    if (starting_)
+        afterEvent();
     // The last miss came in the ticks run just before this input.
     if (recording_ && !form_->GameRunning)
         finish();
@@ -184,40 +186,42 @@ void GameRecorder::beforeInput()
     starting_ = true;
 }
 
-void GameRecorder::mouseDown(int component, MouseButton button)
+void GameRecorder::input(const InputEvent& event)
 {
+    if (!changesGame(event))
+        return;
     beforeInput();
-    if (recording_ || starting_)
-        add("press " + name(component) + buttonWord(button));
-    // As on screen and in zerno-sim: a hidden component takes no press.
-    held_ = form_ && form_->isLit(component) ? component : -1;
-    heldButton_ = button;
-}
-
-void GameRecorder::mouseUp(int component, MouseButton button, bool pointerStillOver)
-{
-    beforeInput();
-    if (recording_ || starting_) {
-        // zerno-sim's release names where the button was let go; only whether that is the pressed
-        // component counts, so any other name stands for "elsewhere".
-        const int elsewhere = component == form_->Im_Front ? form_->Im_Base : form_->Im_Front;
-        add("release " + name(pointerStillOver ? component : elsewhere) + buttonWord(button));
+    const bool keep = recording_ || starting_;
+    const auto keyName = [](uint16_t key) {
+        return key >= 'A' && key <= 'Z' ? std::string(1, char(key)) : std::to_string(key);
+    };
+    switch (event.kind) {
+    case InputEvent::Kind::Press:
+        if (keep)
+            add("press " + name(event.component) + buttonWord(event.button));
+        held_ = event.component;
+        heldButton_ = event.button;
+        break;
+    case InputEvent::Kind::Release:
+        if (keep) {
+            // zerno-sim's release names where the button was let go; only whether that is the
+            // pressed component counts, so any other name stands for "elsewhere".
+            const int elsewhere = event.component == form_->Im_Front ? form_->Im_Base : form_->Im_Front;
+            add("release " + name(event.over ? event.component : elsewhere) + buttonWord(event.button));
+        }
+        held_ = -1;
+        break;
+    case InputEvent::Kind::KeyDown:
+        if (keep)
+            add("keydown " + keyName(event.key));
+        break;
+    case InputEvent::Kind::KeyUp:
+        if (keep)
+            add("keyup " + keyName(event.key));
+        break;
+    case InputEvent::Kind::Move:
+        break;
     }
-    held_ = -1;
-}
-
-void GameRecorder::keyDown(uint16_t key)
-{
-    beforeInput();
-    if (recording_ || starting_)
-        add("keydown " + (key >= 'A' && key <= 'Z' ? std::string(1, char(key)) : std::to_string(key)));
-}
-
-void GameRecorder::keyUp(uint16_t key)
-{
-    beforeInput();
-    if (recording_ || starting_)
-        add("keyup " + (key >= 'A' && key <= 'Z' ? std::string(1, char(key)) : std::to_string(key)));
 }
 
 void GameRecorder::setVariable(const std::string& name, int value)

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "device_input.h"
 #include "form1.h"
 #include "ports.h"
 #include "scheduler.h"
@@ -68,11 +69,9 @@ public:
     // The device to watch, once it exists. Takes the scheduler's catch-up hook.
     void attach(TForm1& form);
 
-    // Each input, told as it is handed to the form, after the ticks due before it have run.
-    void mouseDown(int component, MouseButton button);
-    void mouseUp(int component, MouseButton button, bool pointerStillOver);
-    void keyDown(uint16_t key);
-    void keyUp(uint16_t key);
+    // Each input, told as it is handed to the form, after the ticks due before it have run
+    // (DeviceInput's watcher).
+    void input(const InputEvent& event);
 
     // A change made to the device from outside its inputs (a test setting up a scene quickly):
     // made now, and kept in a game's script as the line that makes it.
@@ -118,4 +117,6 @@ private:
     // The component holding the mouse press, and its button: a game starts on its release.
     int held_ = -1;
     MouseButton heldButton_ = MouseButton::Left;
+    // A move only drags the window: nothing of the game.
+    static bool changesGame(const InputEvent& event) { return event.kind != InputEvent::Kind::Move; }
 };

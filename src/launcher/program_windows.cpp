@@ -133,6 +133,8 @@ bool ProgramWindows::createLauncher(QString* error)
         recorder->afterEvent();
         repaint();
     };
+    Form1View->input()->onInput = [this](const InputEvent& event) { recorder->input(event); };
+    Form1View->afterEvent = [this] { recorder->afterEvent(); };
     player = std::make_unique<ReplayPlayer>(*Form1, scheduler, *host, *Form1View, *clock);
 
     Sound* sound = setup_.sound;

@@ -40,6 +40,8 @@ public:
         const DevicePorts ports{&sound, &keys, &game, &clock, nullptr};
         form = DeviceFactory(devicetest::deviceLayout()).make(scheduler, ports);
         recorder.attach(*form);
+        input = std::make_unique<DeviceInput>(*form);
+        input->onInput = [this](const InputEvent& event) { recorder.input(event); };
         recorder.onGameRecorded = [this](const RecordedGame& recorded) {
             games.push_back(recorded);
             std::ostringstream state;
@@ -59,21 +61,17 @@ public:
     }
     void click(const char* name, bool letGoOver = true)
     {
-        scheduler.catchUpTo(scheduler.now());
-        recorder.mouseDown(id(name), MouseButton::Left);
-        form->MouseDown(id(name), MouseButton::Left, 3, 3);
+        const Rect& rect = form->components()[size_t(id(name))].rect;
+        input->press(id(name), MouseButton::Left, rect.left + 3, rect.top + 3);
         recorder.afterEvent();
-        recorder.mouseUp(id(name), MouseButton::Left, letGoOver);
-        form->MouseUp(id(name), MouseButton::Left, 3, 3, letGoOver);
+        input->release(letGoOver ? id(name) : -1, MouseButton::Left, rect.left + 3, rect.top + 3);
         recorder.afterEvent();
     }
     void key(uint16_t code)
     {
-        recorder.keyDown(code);
-        form->FormKeyDown(code);
+        input->keyDown(code);
         recorder.afterEvent();
-        recorder.keyUp(code);
-        form->FormKeyUp(code);
+        input->keyUp(code);
         recorder.afterEvent();
     }
 
@@ -84,6 +82,7 @@ public:
     ReplayClock clock{world, scheduler};
     GameRecorder recorder{scheduler, clock};
     std::unique_ptr<TForm1> form;
+    std::unique_ptr<DeviceInput> input;
     std::vector<RecordedGame> games;
     std::vector<std::string> endStates;
     std::vector<std::string> ticked;
