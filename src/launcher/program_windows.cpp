@@ -139,9 +139,12 @@ bool ProgramWindows::createLauncher(QString* error)
 
     Sound* sound = setup_.sound;
     const std::function<void()> quit = setup_.quit;
-    Form1View->onClosing = [this, sound, quit] {
+    // A game under way ends as the window closes, before the device stops its timers.
+    Form1View->beforeClosing = [this] {
         player->stop();
         recorder->close();
+    };
+    Form1View->onClosing = [sound, quit] {
         sound->release();
         quit();
     };

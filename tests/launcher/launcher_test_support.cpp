@@ -109,7 +109,9 @@ void ProgramTest::start()
     setup.keySettingsStore = keySettingsStore.get();
     setup.settingsStore = settingsStore.get();
     setup.sound = sound.get();
-    setup.clock = &clock;
+    setup.clock = clockPort;
+    setup.replayFolder = replayFolder;
+    setup.version = QStringLiteral("test");
     setup.dataFolders = dataFolders;
     setup.screenSize = [this] { return screen; };
     setup.quit = [this] { ++quitRequests; };

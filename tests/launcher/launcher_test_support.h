@@ -105,6 +105,8 @@ protected:
     std::unique_ptr<StoreKey> settingsStore;
     std::unique_ptr<Sound> sound;
     FixedClock clock;
+    ClockPort* clockPort = &clock;  // the clock the next start plugs in
+    QString replayFolder;           // where the next start keeps its games; empty: none
     std::unique_ptr<ProgramWindows> windows;
 
 private:

@@ -352,6 +352,8 @@ void DeviceView::closeEvent(QCloseEvent* event)
 {
     if (form_ && !closing_) {
         closing_ = true;
+        if (beforeClosing)
+            beforeClosing();
         form_->FormClose();
         if (onClosing)
             onClosing();

@@ -55,7 +55,8 @@ public:
     std::function<void(const QPoint&)> onContextMenu;
     // A click on the window while the device is disabled (the key dialog is up).
     std::function<void()> onBlockedClick;
-    // The window is closing: the form has run FormClose.
+    // The window is closing: first beforeClosing, then the form runs FormClose, then onClosing.
+    std::function<void()> beforeClosing;
     std::function<void()> onClosing;
 
     // Whether the windowing system lets us place windows (not on Wayland).
