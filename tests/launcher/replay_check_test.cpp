@@ -18,6 +18,22 @@
 namespace launchertest {
 namespace {
 
+// The system's clock read as on a busy machine: up to a few milliseconds after the tick was due.
+class LateWallClock : public ClockPort {
+public:
+    TimeOfDay localTime() override { return late(system_.localTime()); }
+    TimeOfDay utcTime() override { return late(system_.utcTime()); }
+
+private:
+    TimeOfDay late(TimeOfDay time)
+    {
+        const int64_t ms = (time.msOfDay() + ++reads_ % 4) % 86400000;
+        return {int(ms / 3600000), int(ms / 60000 % 60), int(ms / 1000 % 60), int(ms % 1000)};
+    }
+    SystemClock system_;
+    int reads_ = 0;
+};
+
 class ReplayCheck : public ProgramTest {
 protected:
     void SetUp() override
@@ -89,7 +105,7 @@ protected:
         return state == std::string::npos ? out : "state 0" + out.substr(out.find('\n', state));
     }
 
-    SystemClock wallClock;
+    LateWallClock wallClock;
     std::vector<std::string> shown;
     std::set<std::string> ticked;
 };
@@ -121,10 +137,15 @@ TEST_F(ReplayCheck, GamesPlayedInTheWindowReplayInZernoSimToTheStateTheWindowSho
     view().deliver([&] { windows->recorder->setLit(form.componentIndex("Im_Pack1001"), true); });
     ASSERT_TRUE(playUntil([&] { return !form.GameRunning; }, 6000, false));
 
-    // Game A again, played a moment and left by the window closing.
-    postClick("Puls_GameA");
+    // Game B again, on the first hundred's fastest band, two parcels already coming in, left by
+    // the window closing: every new parcel follows a draw seeded with the time of day the belt
+    // read, a few milliseconds late here as on a busy machine.
+    postClick("Puls_GameB");
     ASSERT_TRUE(QTest::qWaitFor([&] { return form.GameRunning; }, 2000));
-    playUntil([] { return false; }, 700);
+    setVariable("Score", 80);
+    for (const char* parcel : {"Im_Pack1101", "Im_Pack0702"})
+        view().deliver([&] { windows->recorder->setLit(form.componentIndex(parcel), true); });
+    playUntil([] { return false; }, 2600);
     view().close();
 
     for (const char* timer : {"TimerBonus", "TimerChance", "TimerMiss"})
