@@ -1,7 +1,11 @@
 // zerno-shot [--time HH:MM:SS] [--show SECONDS] SCRIPT OUT.png
+// zerno-shot --animate SCRIPT OUT.gif [--zoom N]
 // Runs a zerno-sim script on the device and saves what the device window shows then. With --show
-// the window also stays on screen that long, for a screenshot of the real window.
+// the window also stays on screen that long, for a screenshot of the real window. With --animate
+// it saves an animated GIF of the whole run instead: a frame at each change of the display, each
+// shown for as long as the device showed it.
 #include <QApplication>
+#include <QPainter>
 #include <QTimer>
 #include <fstream>
 #include <iostream>
@@ -9,14 +13,114 @@
 
 #include "asset_dir.h"
 #include "device_view.h"
+#include "gif_animation.h"
 #include "sim_runner.h"
 #include "store.h"
+
+namespace {
+
+int usage()
+{
+    std::cerr << "usage: zerno-shot [--time HH:MM:SS] [--show SECONDS] SCRIPT OUT.png\n"
+                 "       zerno-shot --animate SCRIPT OUT.gif [--zoom N]\n";
+    return 2;
+}
+
+// Tells whether the display changed since the last frame was taken.
+class ChangeWatch : public DeviceListener {
+public:
+    explicit ChangeWatch(DeviceView& view) : view_(view) {}
+    void componentChanged(int index) override
+    {
+        changed = true;
+        view_.componentChanged(index);
+    }
+    void geometryChanged() override
+    {
+        changed = true;
+        view_.geometryChanged();
+    }
+    bool changed = true;
+
+private:
+    DeviceView& view_;
+};
+
+// The window as it is, on a canvas as wide as the open device, enlarged zoom times.
+QImage frame(DeviceView& view, int zoom)
+{
+    QImage canvas(TForm1::OpenWidth, TForm1::ClientHeight, QImage::Format_RGB32);
+    canvas.fill(Qt::black);
+    QPainter painter(&canvas);
+    painter.drawImage(0, 0, view.grab().toImage());
+    painter.end();
+    if (zoom == 1)
+        return canvas;
+    return canvas.scaled(canvas.size() * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+// Runs the script a line at a time; a wait runs tick by tick, and the display is taken each
+// time the clock moves on from a moment that changed it.
+int animate(SimRunner& runner, DeviceView& view, ChangeWatch& watch, std::istream& script, const std::string& out,
+            int zoom)
+{
+    GifAnimation gif;
+    QString error;
+    if (!gif.open(QString::fromStdString(out), TForm1::OpenWidth * zoom, TForm1::ClientHeight * zoom, &error)) {
+        std::cerr << "zerno-shot: " << error.toStdString() << '\n';
+        return 1;
+    }
+    Scheduler& scheduler = runner.scheduler();
+    const auto take = [&] {
+        if (!watch.changed)
+            return true;
+        watch.changed = false;
+        view.geometryChanged();
+        return gif.add(frame(view, zoom), scheduler.now(), &error);
+    };
+    std::string line;
+    bool written = true;
+    for (int number = 1; written && std::getline(script, line); ++number) {
+        std::istringstream words(line);
+        std::string command, amount;
+        words >> command >> amount;
+        if (command == "wait" && !amount.empty() && amount.find_first_not_of("0123456789") == std::string::npos
+            && amount.size() < 12) {
+            const int64_t end = scheduler.now() + std::stoll(amount);
+            for (auto due = scheduler.nextDue(); written && due && *due <= end; due = scheduler.nextDue()) {
+                if (*due > scheduler.now())
+                    written = take();
+                scheduler.advanceTo(*due);
+            }
+            if (end > scheduler.now())
+                written = written && take();
+            scheduler.advanceTo(end);
+            continue;
+        }
+        if (command == "catchup")
+            written = take();
+        if (const std::string wrong = runner.runLine(line); !wrong.empty()) {
+            std::cerr << "line " << number << ": " << wrong << '\n';
+            return 2;
+        }
+    }
+    if (!written || !take() || !gif.finish(2000, &error)) {
+        std::cerr << "zerno-shot: " << error.toStdString() << '\n';
+        return 1;
+    }
+    std::cout << "zerno-shot: " << gif.framesWritten() << " frames, " << scheduler.now() << " ms\n";
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     SimOptions options;
     double showSeconds = 0;
+    bool animated = false;
+    int zoom = 1;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -25,16 +129,23 @@ int main(int argc, char** argv)
                 std::cerr << "zerno-shot: bad --time\n";
                 return 2;
             }
+            options.startTimeGiven = true;
         } else if (arg == "--show" && i + 1 < argc) {
             showSeconds = std::atof(argv[++i]);
+        } else if (arg == "--animate") {
+            animated = true;
+        } else if (arg == "--zoom" && i + 1 < argc) {
+            zoom = std::atoi(argv[++i]);
+            if (zoom < 1 || zoom > 8) {
+                std::cerr << "zerno-shot: --zoom takes 1..8\n";
+                return 2;
+            }
         } else {
             files.push_back(arg);
         }
     }
-    if (files.size() != 2) {
-        std::cerr << "usage: zerno-shot [--time HH:MM:SS] [--show SECONDS] SCRIPT OUT.png\n";
-        return 2;
-    }
+    if (files.size() != 2)
+        return usage();
     const std::string assets = findAssetDir(argv[0]);
     DeviceFactory device(assets + "/device.layout");
     if (!device.error().empty()) {
@@ -51,7 +162,8 @@ int main(int argc, char** argv)
     auto keys = store.OpenKey(KeySettingsStorePath);
     auto game = store.OpenKey(SettingsStorePath);
     DeviceView view;
-    options.listener = &view;
+    ChangeWatch watch(view);
+    options.listener = &watch;
     std::ostringstream log;
     SimRunner runner(std::move(device), *keys, *game, options, log);
     TimerHost host(runner.scheduler());
@@ -60,9 +172,11 @@ int main(int argc, char** argv)
         std::cerr << "zerno-shot: " << error.toStdString() << '\n';
         return 1;
     }
+    // The runner's clock is virtual: the view only paints, the host never runs the timers.
+    if (animated)
+        return animate(runner, view, watch, script, files[1], zoom);
     if (runner.run(script, std::cerr) != 0)
         return 2;
-    // The runner's clock is virtual: the view only paints, the host never runs the timers.
     view.geometryChanged();
     view.move(0, 0);
     if (!view.grab().save(QString::fromStdString(files[1]))) {
