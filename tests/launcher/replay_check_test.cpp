@@ -3,9 +3,11 @@
 // very state the window showed when each game ended.
 #include <QAction>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTest>
 #include <cstdio>
+#include <fstream>
 #include <set>
 #include <sstream>
 
@@ -155,6 +157,72 @@ TEST_F(ReplayCheck, GamesPlayedInTheWindowReplayInZernoSimToTheStateTheWindowSho
     ASSERT_EQ(shown.size(), 3u);
     for (size_t game = 0; game < files.size(); ++game)
         EXPECT_EQ(zernoSimState(files[game]), shown[game]) << files[game];
+}
+
+// A kept game, written as the recorder would: from a start of Game A, with a score of its own.
+void writeReplay(const fs::path& folder, const std::string& name, int score)
+{
+    fs::create_directories(folder);
+    std::ofstream(folder / name) << "# score: " << score << "\ntime 09:00:00.000\nclick Im_Front\nclick Puls_GameA\n"
+                                 << "set Score " << score << "\nwait 60000\n";
+}
+
+TEST_F(ReplayCheck, WatchBestGamePlaysTheBestOfTheLastModeDeafToKeysUntilEsc)
+{
+    const fs::path folder = replayFolder.toStdString();
+    writeReplay(folder, "2026-01-01_10-00-00_game-a_9.sim", 9);
+    writeReplay(folder, "2026-01-01_11-00-00_game-a_5.sim", 5);
+    writeReplay(folder, "2026-01-01_09-00-00_game-b_50.sim", 50);
+    QList<QAction*> items = splash().PM_Menu->actions();
+    ASSERT_GE(items.size(), 2);
+    EXPECT_EQ(items.back(), splash().PM_WatchBest);
+    EXPECT_TRUE(items[items.size() - 2]->isSeparator());
+    EXPECT_EQ(items.back()->text(), "Watch best game");
+
+    menuCommand(splash().PM_WatchBest);
+    ASSERT_TRUE(windows->watching());
+    TForm1& form = Form1();
+    EXPECT_EQ(form.Score, 9);
+    EXPECT_EQ(form.GameMode, TForm1::ModeGameA);
+    // The replay's keys only: the player's go nowhere, nor do the menu's.
+    view().setFocus();
+    QTest::keyPress(&view(), Qt::Key_P);
+    EXPECT_TRUE(form.isLit(form.Puls_Right));
+    QTest::keyRelease(&view(), Qt::Key_P);
+    keyOnDevice(Qt::Key_F1);
+    EXPECT_FALSE(about().isVisible());
+    QTest::qWait(50);
+    EXPECT_TRUE(windows->watching());
+
+    keyOnDevice(Qt::Key_Escape);
+    EXPECT_FALSE(windows->watching());
+    EXPECT_EQ(form.GameMode, TForm1::ModeReset);
+    EXPECT_FALSE(form.GameRunning);
+    EXPECT_TRUE(view().isVisible());
+    // Nothing was kept of the replay; the player's own games are again.
+    EXPECT_EQ(ReplayFolder(folder.string()).replays().size(), 3u);
+    QTest::keyPress(&view(), Qt::Key_P);
+    EXPECT_FALSE(form.isLit(form.Puls_Right));
+    QTest::keyRelease(&view(), Qt::Key_P);
+}
+
+TEST_F(ReplayCheck, AReplayFolderThatCannotBeWrittenIsReportedOnceAndPlayGoesOn)
+{
+    replayFolder = QString::fromStdString((scratch / "in-the-way" / "replays").string());
+    std::ofstream(scratch / "in-the-way") << "a file\n";
+    restart();
+    play(QStringLiteral("(no sound)"));
+    TForm1& form = Form1();
+    clickDevice("Im_Front");
+    for (int game = 0; game < 2; ++game) {
+        clickDevice("Puls_GameA");
+        ASSERT_TRUE(form.GameRunning);
+        clickDevice("Puls_ACL");
+        ASSERT_FALSE(form.GameRunning);
+    }
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].first, "A game could not be kept as a replay; play goes on.");
+    EXPECT_TRUE(reports[0].second.contains(replayFolder)) << reports[0].second.toStdString();
 }
 
 }  // namespace
