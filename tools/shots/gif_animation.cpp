@@ -65,9 +65,10 @@ bool GifAnimation::add(const QImage& picture, int64_t ms, QString* error)
     return true;
 }
 
-bool GifAnimation::finish(int64_t holdMs, QString* error)
+bool GifAnimation::finish(int64_t endMs, int64_t holdMs, QString* error)
 {
-    if (!pending_.isNull() && !write(pending_, int(std::max<int64_t>(2, (holdMs + 5) / 10)), error))
+    const int delayCs = int(std::max<int64_t>(2, (endMs + 5) / 10 - writtenCs_ + (holdMs + 5) / 10));
+    if (!pending_.isNull() && !write(pending_, delayCs, error))
         return false;
     int code = 0;
     const int result = EGifCloseFile(file_, &code);

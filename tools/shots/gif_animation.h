@@ -23,8 +23,8 @@ public:
     // comes, with the time between the two as its delay; a picture shown for less than two
     // hundredths is passed over, its time going to the next.
     bool add(const QImage& picture, int64_t ms, QString* error);
-    // Writes the last picture, shown for holdMs, and closes the file.
-    bool finish(int64_t holdMs, QString* error);
+    // Writes the last picture, shown until endMs and holdMs more, and closes the file.
+    bool finish(int64_t endMs, int64_t holdMs, QString* error);
 
     int framesWritten() const { return frames_; }
 

@@ -104,7 +104,8 @@ int animate(SimRunner& runner, DeviceView& view, ChangeWatch& watch, std::istrea
             return 2;
         }
     }
-    if (!written || !take() || !gif.finish(2000, &error)) {
+    // The last picture stays two seconds past the script's end.
+    if (!written || !take() || !gif.finish(scheduler.now(), 2000, &error)) {
         std::cerr << "zerno-shot: " << error.toStdString() << '\n';
         return 1;
     }
