@@ -137,14 +137,8 @@ std::string GameRecorder::startState() const
         text += digit < 0 ? '-' : char('0' + digit);
     }
     text += '\n';
-    for (const auto& variable : TForm1::StateTable) {
-        int value = 0;
-        if (auto member = std::get_if<int TForm1::*>(&variable.member))
-            value = form.*(*member);
-        else
-            value = form.*std::get<bool TForm1::*>(variable.member) ? 1 : 0;
-        text += "set " + std::string(variable.name) + ' ' + std::to_string(value) + '\n';
-    }
+    for (const auto& variable : TForm1::StateTable)
+        text += "set " + std::string(variable.name) + ' ' + std::to_string(variable.get(form)) + '\n';
     for (Timer* timer : const_cast<TForm1&>(form).timers()) {
         text += "timer " + std::string(timer->name()) + (timer->enabled() ? " on " : " off ")
               + std::to_string(timer->interval());
@@ -233,10 +227,7 @@ void GameRecorder::setVariable(const std::string& name, int value)
             waitUntilNow();
             add("set " + name + ' ' + std::to_string(value));
         }
-        if (auto member = std::get_if<int TForm1::*>(&variable.member))
-            form_->*(*member) = value;
-        else
-            form_->*std::get<bool TForm1::*>(variable.member) = value != 0;
+        variable.set(*form_, value);
         return;
     }
     assert(!"no such state variable");
