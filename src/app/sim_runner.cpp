@@ -131,8 +131,7 @@ void writeStateBlock(std::ostream& out, TForm1& form, int64_t time)
     }
     out << '\n';
     for (const auto& variable : TForm1::StateTable) {
-        out << "var " << variable.name << ' ' << variable.get(form) << '
-';
+        out << "var " << variable.name << ' ' << variable.get(form) << '\n';
     }
     for (Timer* timer : form.timers())
         out << "timer " << timer->name() << (timer->enabled() ? " on " : " off ") << timer->interval() << '\n';
