@@ -331,6 +331,14 @@ std::string SimRunner::runTimer(const std::string&, const Args& args)
     dueIn = interval;
     if (args.size() == 4 && (!parseInt(args[3], dueIn) || dueIn < 0 || dueIn > interval))
         return "the next tick is due in 0.." + args[2] + " ms, not '" + args[3] + "'";
+    // As with GameMode: a game's belt, its misses, chance time and handovers run in Game A and
+    // Game B only, where the belt finds its level.
+    const TForm1& form = *form_;
+    const bool ofAGame = timer == &form.TimerGioco || timer == &form.TimerMiss || timer == &form.TimerChance
+                      || timer == &form.TimerBonus || timer == &form.TimerFolkoMovePack
+                      || timer == &form.TimerZernoMovePack;
+    if (args[1] == "on" && ofAGame && form.GameMode != TForm1::ModeGameA && form.GameMode != TForm1::ModeGameB)
+        return std::string(timer->name()) + " runs only while GameMode is 1 or 2";
     timer->restore(args[1] == "on", int(interval), scheduler_.now() + dueIn);
     return {};
 }

@@ -149,6 +149,7 @@ TEST(SimRunner, AWrongLineStopsTheRunWithItsNumberAndExitStatus2)
         {"digits 12a4", "'12a4'"},
         {"timer TimerNone on 5", "unknown timer 'TimerNone'"},
         {"timer TimerBlink on 600 601", "'601'"},
+        {"timer TimerGioco on 400", "TimerGioco runs only while GameMode is 1 or 2"},
     };
     for (const auto& [line, message] : bad) {
         const SimRun wrong = run("wait 10\n" + line + "\nstate\n");
