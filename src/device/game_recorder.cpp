@@ -91,17 +91,13 @@ std::string GameRecorder::name(int component) const
     return form_->components()[size_t(component)].def.name;
 }
 
-std::string GameRecorder::keysLine() const
-{
-    std::string line = "keys";
-    for (int n = 1; n <= 4; ++n) {
-        const uint16_t code = form_->KeyCodes[size_t(n)];
-        line += ' ' + (code >= 'A' && code <= 'Z' ? std::string(1, char(code)) : std::to_string(code));
-    }
-    return line;
-}
-
 namespace {
+
+// A key as zerno-sim names it: its letter, or its code.
+std::string keyName(uint16_t key)
+{
+    return key >= 'A' && key <= 'Z' ? std::string(1, char(key)) : std::to_string(key);
+}
 
 const char* buttonWord(MouseButton button)
 {
@@ -115,12 +111,20 @@ const char* buttonWord(MouseButton button)
 
 }  // namespace
 
+std::string GameRecorder::keysLine() const
+{
+    std::string line = "keys";
+    for (int n = 1; n <= 4; ++n)
+        line += ' ' + keyName(form_->KeyCodes[size_t(n)]);
+    return line;
+}
+
 // The state the next input starts from, as zerno-sim commands: the cover opened as a click opens
 // it (that also gives the window its open width), the keys, the press the input may release,
 // then every segment, digit, variable and timer as they stand.
-std::string GameRecorder::startState() const
+std::string GameRecorder::startState()
 {
-    const TForm1& form = *form_;
+    TForm1& form = *form_;
     std::string text;
     if (!form.isLit(form.Im_Front))
         text += "click Im_Front\n";
@@ -139,7 +143,7 @@ std::string GameRecorder::startState() const
     text += '\n';
     for (const auto& variable : TForm1::StateTable)
         text += "set " + std::string(variable.name) + ' ' + std::to_string(variable.get(form)) + '\n';
-    for (Timer* timer : const_cast<TForm1&>(form).timers()) {
+    for (Timer* timer : form.timers()) {
         text += "timer " + std::string(timer->name()) + (timer->enabled() ? " on " : " off ")
               + std::to_string(timer->interval());
         if (timer->enabled() && timer->interval() > 0)
@@ -186,9 +190,6 @@ void GameRecorder::input(const InputEvent& event)
         return;
     beforeInput();
     const bool keep = recording_ || starting_;
-    const auto keyName = [](uint16_t key) {
-        return key >= 'A' && key <= 'Z' ? std::string(1, char(key)) : std::to_string(key);
-    };
     switch (event.kind) {
     case InputEvent::Kind::Press:
         if (keep)

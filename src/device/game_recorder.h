@@ -99,7 +99,7 @@ private:
     void add(const std::string& command);
     void waitUntilNow();
     void finish();
-    std::string startState() const;
+    std::string startState();
     std::string name(int component) const;
     std::string keysLine() const;
 
