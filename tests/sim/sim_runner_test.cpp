@@ -236,32 +236,6 @@ TEST(SimRunner, ValuesTheDeviceCannotHoldAreRefused)
 
 namespace {
 
-// The state block read back as the commands that rebuild it: `lit` and `digits` as they are,
-// `var` as `set`, each timer with the ticks it has left to wait.
-std::string rebuildScript(const SimRun& result)
-{
-    std::string script;
-    for (const std::string& line : lines(result.out)) {
-        if (line.rfind("lit", 0) == 0 || line.rfind("digits ", 0) == 0 || line.rfind("timer ", 0) == 0)
-            script += line + "\n";
-        else if (line.rfind("var ", 0) == 0)
-            script += "set " + line.substr(4) + "\n";
-    }
-    return script;
-}
-
-TEST(SimRunner, AStateBlockReadBackAsScriptRebuildsTheSameState)
-{
-    // Mid-game, the belt and the workers' timers running, a point scored, a truck on its way.
-    const std::string game = "click Im_Front\nclick Puls_GameB\nset Score 295\nset TruckLoad 7\nwait 2000\n"
-                             "keydown P\nkeyup P\nwait 3000\nkeydown A\nwait 655\n";
-    const SimRun before = run(game + "state\n");
-    ASSERT_EQ(before.status, 0) << before.err;
-    const SimRun rebuilt = run("click Im_Front\n" + rebuildScript(before) + "state\n");
-    ASSERT_EQ(rebuilt.status, 0) << rebuilt.err;
-    EXPECT_EQ(rebuildScript(rebuilt), rebuildScript(before));
-}
-
 TEST(SimRunner, ATimerLineSetsTheIntervalAndWhenTheNextTickIsDue)
 {
     const SimRun result = run("trace on\ntimer TimerBlink on 600 25\ntimer TimerOver off 700\nwait 1300\n"
@@ -295,12 +269,6 @@ TEST(SimRunner, KeysLettersDigitsAndTheTimeLineSetWhatTheStoreAndOptionsWould)
     SimOptions given = utc;
     given.startTimeGiven = true;
     EXPECT_EQ(run("time 13:06:59.500\n" + belt, given).out, run(belt, utc).out);
-}
-
-TEST(SimRunner, CatchupTicksATimerAWholeIntervalBehindOnceAsTheScreensHostDoes)
-{
-    const SimRun result = run("trace on\ntimer TimerBlink on 100\ncatchup 350\nwait 100\n");
-    EXPECT_EQ(afterCreation(result), "350 tick TimerBlink\n450 tick TimerBlink\n");
 }
 
 }  // namespace
