@@ -63,7 +63,7 @@ void FirstTip::deviceOpened()
 
 void FirstTip::placeLabel()
 {
-    // Under the device, else above it, else over the body below the pads: never on the screens.
+    // Under the device, else above it, else over the body's lower part: never on the screens.
     const int scale = view_.scale();
     const QRect device(view_.mapToGlobal(view_.deviceOrigin()),
                        QSize(form_.ClientWidth, TForm1::ClientHeight) * scale);
