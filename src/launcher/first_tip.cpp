@@ -31,6 +31,8 @@ FirstTip::FirstTip(DeviceView& view, TForm1& form, StoreKey& settingsStore)
 FirstTip::~FirstTip()
 {
     view_.removeEventFilter(this);
+    if (label_)
+        label_->removeEventFilter(this);  // its going would call back into a half-gone tip
 }
 
 QString FirstTip::text() const
