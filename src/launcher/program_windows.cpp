@@ -1,16 +1,16 @@
 #include "program_windows.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QScreen>
 #include <QTimer>
-#include <utility>
-
-#include <QApplication>
-#include <QKeyEvent>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <utility>
 
 #include "dialog_layout.h"
 #include "device_factory.h"
@@ -163,7 +163,18 @@ bool ProgramWindows::createLauncher(QString* error)
     forms.SplashForm = SplashForm.get();
     SplashForm->FormCreate();
     TSplashForm* launcher = SplashForm.get();
-    Form1View->keyFilter = [this, launcher](QKeyEvent* event) {
+    Form1View->onContextMenu = [launcher](const QPoint& position) { launcher->popUpMenu(position); };
+
+    // Zoom and full screen: items of the menu after the device's own, and the stored zoom.
+    const auto report = setup_.report;
+    ViewCommands = new ViewMenu(*SplashForm->PM_Menu, *Form1View, *setup_.settingsStore, [report](const QString& what) {
+        if (report)
+            report(what, QString());
+        else
+            std::fprintf(stderr, "%s\n", qPrintable(what));
+    });
+    ViewMenu* viewCommands = ViewCommands;
+    Form1View->keyFilter = [this, launcher, viewCommands](QKeyEvent* event) {
         // While a replay plays, every key but Esc is ignored, and Esc ends it.
         if (watching()) {
             if (event->key() == Qt::Key_Escape && escEndsProgram)
@@ -172,9 +183,11 @@ bool ProgramWindows::createLauncher(QString* error)
                 stopWatching();
             return true;
         }
-        return launcher->menuShortcut(event);
+        return viewCommands->shortcut(event) || launcher->menuShortcut(event);
     };
-    Form1View->onContextMenu = [launcher](const QPoint& position) { launcher->popUpMenu(position); };
+    Tip = std::make_unique<FirstTip>(*Form1View, *Form1, *setup_.settingsStore);
+    FirstTip* tip = Tip.get();
+    Form1View->onOpened = [tip] { tip->deviceOpened(); };
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "about_form.h"
 #include "dialog_layout.h"
 #include "device_view.h"
+#include "first_tip.h"
 #include "form1.h"
 #include "forms.h"
 #include "game_recorder.h"
@@ -20,6 +21,7 @@
 #include "scheduler.h"
 #include "splash_form.h"
 #include "timer_host.h"
+#include "view_menu.h"
 
 class ClockPort;
 class Sound;
@@ -94,6 +96,9 @@ public:
     std::unique_ptr<TAboutForm> AboutForm;
     std::unique_ptr<TSplashForm> SplashForm;
     std::unique_ptr<TKeysForm> KeysForm;
+    // The command menu's zoom and full screen items; they belong to the menu.
+    ViewMenu* ViewCommands = nullptr;
+    std::unique_ptr<FirstTip> Tip;
     std::unique_ptr<ReplayClock> clock;       // the device's clock port
     std::unique_ptr<GameRecorder> recorder;
     std::unique_ptr<ReplayPlayer> player;
