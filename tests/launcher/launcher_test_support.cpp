@@ -112,7 +112,6 @@ void ProgramTest::start()
     setup.clock = clockPort;
     setup.replayFolder = replayFolder;
     setup.version = QStringLiteral("test");
-    setup.report = [this](const QString& what, const QString& why) { reports.emplace_back(what, why); };
     setup.dataFolders = dataFolders;
     setup.screenSize = [this] { return screen; };
     setup.quit = [this] { ++quitRequests; };

@@ -108,7 +108,6 @@ protected:
     FixedClock clock;
     ClockPort* clockPort = &clock;  // the clock the next start plugs in
     QString replayFolder;           // where the next start keeps its games; empty: none
-    std::vector<std::pair<QString, QString>> reports;  // problems the program reported: what, why
     std::unique_ptr<ProgramWindows> windows;
 
 private:
