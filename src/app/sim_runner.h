@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "device_factory.h"
+#include "device_input.h"
 #include "form1.h"
 
 struct SimOptions {
@@ -29,6 +30,7 @@ public:
 
     void printState();
     TForm1& form() { return *form_; }
+    DeviceInput& input() { return *input_; }
     Scheduler& scheduler() { return scheduler_; }
 
 private:
@@ -52,9 +54,7 @@ private:
     std::unique_ptr<Ports> ports_;
     std::unique_ptr<TForm1> form_;
     bool trace_ = false;
-    // The component that received the last press, and with which button: its release goes there.
-    int pressed_ = -1;
-    MouseButton pressedButton_ = MouseButton::Left;
+    std::unique_ptr<DeviceInput> input_;
 };
 
 // Parses HH:MM:SS or HH:MM:SS.mmm.

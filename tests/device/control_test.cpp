@@ -3,8 +3,10 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "device_fixture.h"
+#include "device_input.h"
 
 namespace {
 
@@ -120,6 +122,58 @@ TEST(Control, GameAPressedDuringTheGameOverAnimationStopsItAndTheReleaseStartsAF
     EXPECT_EQ(device.f().MissCount, 0);
     EXPECT_EQ(device.f().Score, 0);
     EXPECT_TRUE(device.f().GameRunning);
+}
+
+
+TEST(Control, EachReleaseGoesToThePressThatOwnsIt)
+{
+    // One step: press (+) or release (-) of a button over a component (empty: over nothing);
+    // `down` tells whether the held button is still down at a press.
+    struct Step {
+        char what;
+        const char* over;
+        MouseButton button = MouseButton::Left;
+        bool down = true;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        std::vector<std::string> handed;  // what reached the device, in order
+    };
+    const MouseButton right = MouseButton::Right;
+    const std::vector<Case> cases = {
+        {"let go elsewhere", {{'+', "Puls_GameA"}, {'-', "Puls_GameB"}},
+         {"press Puls_GameA", "release Puls_GameA off"}},
+        {"a second button while one is held", {{'+', "Puls_GameA"}, {'+', "Puls_GameB", right}, {'-', "Puls_GameB", right},
+          {'-', "Puls_GameA"}},
+         {"press Puls_GameA", "release Puls_GameA over"}},
+        {"the held release went to the window system", {{'+', "Puls_GameA"}, {'+', "Puls_GameB", right, false},
+          {'-', "Puls_GameB", right}},
+         {"press Puls_GameA", "release Puls_GameA off", "press Puls_GameB", "release Puls_GameB over"}},
+        {"over nothing, and then a release", {{'+', ""}, {'-', "Puls_GameA"}}, {}},
+    };
+    for (const Case& c : cases) {
+        Device device;
+        device.f().Im_FrontClick();
+        DeviceInput input(device.f());
+        std::vector<std::string> handed;
+        input.onInput = [&](const InputEvent& event) {
+            const std::string name = device.f().components()[size_t(event.component)].def.name;
+            if (event.kind == InputEvent::Kind::Press)
+                handed.push_back("press " + name);
+            else if (event.kind == InputEvent::Kind::Release)
+                handed.push_back("release " + name + (event.over ? " over" : " off"));
+        };
+        for (const Step& step : c.steps) {
+            const int component = *step.over ? device.id(step.over) : -1;
+            if (step.what == '+')
+                input.press(component, step.button, 0, 0, step.down);
+            else
+                input.release(component, step.button, 0, 0);
+        }
+        EXPECT_EQ(handed, c.handed) << c.name;
+        EXPECT_EQ(input.held(), -1) << c.name;
+    }
 }
 
 }  // namespace

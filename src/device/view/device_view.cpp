@@ -27,6 +27,16 @@ MouseButton toMouseButton(Qt::MouseButton button)
     }
 }
 
+// Whether `button` is among the buttons down now.
+bool isDown(Qt::MouseButtons buttons, MouseButton button)
+{
+    switch (button) {
+    case MouseButton::Left: return buttons & Qt::LeftButton;
+    case MouseButton::Right: return buttons & Qt::RightButton;
+    default: return buttons & ~(Qt::LeftButton | Qt::RightButton);
+    }
+}
+
 // A 1-bit segment picture shows only its dark pixels when it is transparent.
 QImage darkPixelsOnly(const QImage& picture)
 {
@@ -72,6 +82,7 @@ void DeviceView::attach(TForm1& form, TimerHost& host)
 {
     form_ = &form;
     host_ = &host;
+    input_ = std::make_unique<DeviceInput>(form);
     host.afterTicks = [this] { flushRepaint(); };
     geometryChanged();
 }
@@ -251,30 +262,15 @@ void DeviceView::mousePressEvent(QMouseEvent* event)
     if (!form_)
         return;
     const QPoint client = clientPoint(event->globalPosition());
-    if (pressed_ >= 0) {
-        // A second button while one is held goes to the same component.
-        if (event->button() != pressedButton_ && (event->buttons() & pressedButton_))
-            return;
-        // The held button's release went elsewhere (a window manager that moved the window took
-        // it): that press is over, and this one counts.
-        releasePress(client, false);
-    }
-    pressed_ = form_->ComponentAt(client.x(), client.y());
-    pressedButton_ = event->button();
-    if (pressed_ < 0)
-        return;
-    const Rect& rect = form_->components()[size_t(pressed_)].rect;
-    const int component = pressed_;
-    deliver([&] {
-        form_->MouseDown(component, toMouseButton(event->button()), client.x() - rect.left, client.y() - rect.top);
-    });
-    if (!canPlaceWindows() && event->button() == Qt::LeftButton
-        && (pressed_ == form_->Im_Base || pressed_ == form_->Im_Front || pressed_ == form_->Im_SchermoLTop
-            || pressed_ == form_->Im_SchermoRTop)
-        && windowHandle() && windowHandle()->startSystemMove()) {
+    const MouseButton button = toMouseButton(event->button());
+    const bool heldStillDown = input_->held() >= 0 && isDown(event->buttons(), input_->heldButton());
+    deliver([&] { input_->pressAt(button, client.x(), client.y(), heldStillDown); });
+    const int held = input_->held();
+    if (!canPlaceWindows() && button == MouseButton::Left && input_->holding(MouseButton::Left)
+        && form_->isDragSurface(held) && windowHandle() && windowHandle()->startSystemMove()) {
         // Where programs may not place their windows, the window system moves it for us, and the
         // release goes to it: the press ends here.
-        releasePress(client, true);
+        deliver([&] { input_->endPress(true, client.x(), client.y()); });
     }
 }
 
@@ -283,15 +279,11 @@ void DeviceView::mouseMoveEvent(QMouseEvent* event)
     if (!form_)
         return;
     const QPoint client = clientPoint(event->globalPosition());
-    if (pressed_ < 0) {
+    if (input_->held() < 0) {
         updateCursor(client);
         return;
     }
-    const Rect& rect = form_->components()[size_t(pressed_)].rect;
-    const int component = pressed_;
-    deliver([&] {
-        form_->MouseMove(component, event->buttons() & Qt::LeftButton, client.x() - rect.left, client.y() - rect.top);
-    });
+    deliver([&] { input_->move(event->buttons() & Qt::LeftButton, client.x(), client.y()); });
 }
 
 void DeviceView::mouseReleaseEvent(QMouseEvent* event)
@@ -300,23 +292,11 @@ void DeviceView::mouseReleaseEvent(QMouseEvent* event)
     // press, it would take the release, and the device would wait for it for good, deaf to clicks.
     if (form_ && event->button() == Qt::RightButton && onContextMenu)
         onContextMenu(event->globalPosition().toPoint());
-    if (!form_ || pressed_ < 0 || event->button() != pressedButton_)
+    if (!form_ || !input_->holding(toMouseButton(event->button())))
         return;
     const QPoint client = clientPoint(event->globalPosition());
-    releasePress(client, form_->ComponentAt(client.x(), client.y()) == pressed_);
+    deliver([&] { input_->releaseAt(toMouseButton(event->button()), client.x(), client.y()); });
     updateCursor(client);
-}
-
-void DeviceView::releasePress(const QPoint& client, bool stillOver)
-{
-    const int component = pressed_;
-    const Qt::MouseButton button = pressedButton_;
-    pressed_ = -1;
-    pressedButton_ = Qt::NoButton;
-    const Rect& rect = form_->components()[size_t(component)].rect;
-    deliver([&] {
-        form_->MouseUp(component, toMouseButton(button), client.x() - rect.left, client.y() - rect.top, stillOver);
-    });
 }
 
 void DeviceView::keyPressEvent(QKeyEvent* event)
@@ -331,7 +311,7 @@ void DeviceView::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
         return;
     }
-    deliver([&] { form_->FormKeyDown(uint16_t(key)); });
+    deliver([&] { input_->keyDown(uint16_t(key)); });
 }
 
 void DeviceView::keyReleaseEvent(QKeyEvent* event)
@@ -342,7 +322,7 @@ void DeviceView::keyReleaseEvent(QKeyEvent* event)
     const int key = event->key();
     if (key < 0 || key > 0xFFFF)
         return;
-    deliver([&] { form_->FormKeyUp(uint16_t(key)); });
+    deliver([&] { input_->keyUp(uint16_t(key)); });
 }
 
 bool DeviceView::event(QEvent* event)

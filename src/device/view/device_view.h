@@ -7,8 +7,10 @@
 #include <QRegion>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "device_input.h"
 #include "form1.h"
 #include "timer_host.h"
 
@@ -31,6 +33,10 @@ public:
 
     // Both at once.
     bool attach(TForm1& form, TimerHost& host, const QString& pictureDir, QString* error);
+
+    // The rules by which presses and keys reach the form: every source of input goes through it,
+    // inside deliver. Null until attached.
+    DeviceInput* input() { return input_.get(); }
 
     // Runs a device handler as an event of the window: due ticks first, then the handler, then the
     // timers re-armed and the changes painted.
@@ -68,8 +74,6 @@ protected:
 private:
     QPoint clientPoint(const QPointF& globalPosition) const;
     void updateCursor(const QPoint& client);
-    // Ends the press in progress: the component that got it gets the release.
-    void releasePress(const QPoint& client, bool stillOver);
     void flushRepaint();
 
     // A picture of this size or more (the open device's body, the cover) is held only while a
@@ -96,7 +100,6 @@ private:
     std::vector<QString> picturePaths_;
     std::vector<PictureUse> uses_;  // one for each picture the form names
     QRegion dirty_;
-    int pressed_ = -1;
-    Qt::MouseButton pressedButton_ = Qt::NoButton;
+    std::unique_ptr<DeviceInput> input_;
     bool closing_ = false;
 };
