@@ -19,7 +19,8 @@ set(ZERNO_PACKAGING_DIR "${CMAKE_BINARY_DIR}/packaging")
 
 # Every folder the rules below write into. The first rule notes which of them, and of their
 # parents, the install makes; the uninstall removes those again once they are empty. The data
-# and doc folders are the game's own and go whenever they are empty.
+# and doc folders are the game's own and go whenever they are empty. A staged install (DESTDIR,
+# as cpack makes) is no install to take back, and is not noted.
 file(GLOB zerno_icon_sizes RELATIVE "${CMAKE_SOURCE_DIR}/assets/icons/hicolor" "${CMAKE_SOURCE_DIR}/assets/icons/hicolor/*")
 set(zerno_install_folders ${ZERNO_INSTALL_GAMESDIR} ${ZERNO_INSTALL_DATADIR} ${ZERNO_INSTALL_DOCDIR}
     ${ZERNO_INSTALL_MAN6DIR} ${CMAKE_INSTALL_DATADIR}/applications ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -27,23 +28,25 @@ foreach(size ${zerno_icon_sizes})
     list(APPEND zerno_install_folders ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}/apps)
 endforeach()
 install(CODE "
-    set(made_list \"${CMAKE_BINARY_DIR}/install_folders.txt\")
-    set(made)
-    if(EXISTS \"\${made_list}\")
-        file(STRINGS \"\${made_list}\" made)
+    if(\"\$ENV{DESTDIR}\" STREQUAL \"\")
+        set(made_list \"${CMAKE_BINARY_DIR}/install_folders.txt\")
+        set(made)
+        if(EXISTS \"\${made_list}\")
+            file(STRINGS \"\${made_list}\" made)
+        endif()
+        get_filename_component(root \"\${CMAKE_INSTALL_PREFIX}\" ABSOLUTE)
+        list(APPEND made \"\${root}/${ZERNO_INSTALL_DATADIR}\" \"\${root}/${ZERNO_INSTALL_DOCDIR}\")
+        foreach(folder ${zerno_install_folders})
+            set(path \"\${root}/\${folder}\")
+            while(NOT EXISTS \"\${path}\" AND NOT path STREQUAL \"/\")
+                list(APPEND made \"\${path}\")
+                get_filename_component(path \"\${path}\" DIRECTORY)
+            endwhile()
+        endforeach()
+        list(REMOVE_DUPLICATES made)
+        list(JOIN made \"\\n\" made)
+        file(WRITE \"\${made_list}\" \"\${made}\\n\")
     endif()
-    set(root \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
-    list(APPEND made \"\${root}/${ZERNO_INSTALL_DATADIR}\" \"\${root}/${ZERNO_INSTALL_DOCDIR}\")
-    foreach(folder ${zerno_install_folders})
-        set(path \"\${root}/\${folder}\")
-        while(NOT EXISTS \"\${path}\")
-            list(APPEND made \"\${path}\")
-            get_filename_component(path \"\${path}\" DIRECTORY)
-        endwhile()
-    endforeach()
-    list(REMOVE_DUPLICATES made)
-    list(JOIN made \"\\n\" made)
-    file(WRITE \"\${made_list}\" \"\${made}\\n\")
 ")
 
 install(TARGETS zerno-bros zerno-sim RUNTIME DESTINATION ${ZERNO_INSTALL_GAMESDIR})
@@ -109,16 +112,26 @@ install(FILES packaging/copyright "${ZERNO_PACKAGING_DIR}/changelog.gz" DESTINAT
 # given to `cmake --install`: it is written at install time. (The package is installed with its
 # own prefix, /usr, into a staging DESTDIR.)
 install(CODE "
-    set(ZERNO_PROGRAM \"\${CMAKE_INSTALL_PREFIX}/${ZERNO_INSTALL_GAMESDIR}/zerno-bros\")
-    set(ZERNO_DATA_PATH \"\${CMAKE_INSTALL_PREFIX}/${ZERNO_INSTALL_DATADIR}\")
+    get_filename_component(prefix \"\${CMAKE_INSTALL_PREFIX}\" ABSOLUTE)
+    set(ZERNO_PROGRAM \"\${prefix}/${ZERNO_INSTALL_GAMESDIR}/zerno-bros\")
+    set(ZERNO_DATA_PATH \"\${prefix}/${ZERNO_INSTALL_DATADIR}\")
     configure_file(\"${CMAKE_SOURCE_DIR}/packaging/zerno-bros.desktop.in\"
                    \"${ZERNO_PACKAGING_DIR}/zerno-bros.desktop\" @ONLY)
     file(INSTALL \"${ZERNO_PACKAGING_DIR}/zerno-bros.desktop\"
          DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\")
 ")
 
+# The files of the last install, for the uninstall: install_manifest.txt is also rewritten by
+# every cpack run.
+install(CODE "
+    if(\"\$ENV{DESTDIR}\" STREQUAL \"\")
+        list(JOIN CMAKE_INSTALL_MANIFEST_FILES \"\\n\" files)
+        file(WRITE \"${CMAKE_BINARY_DIR}/installed_files.txt\" \"\${files}\\n\")
+    endif()
+")
+
 # Takes the last install away: its files, then the folders it made, now empty.
 add_custom_target(uninstall
-    COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/install_manifest.txt
+    COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/installed_files.txt
             -DFOLDERS=${CMAKE_BINARY_DIR}/install_folders.txt -P ${CMAKE_SOURCE_DIR}/cmake/Uninstall.cmake
     VERBATIM)

@@ -1,4 +1,4 @@
-# cmake -DMANIFEST=install_manifest.txt -DFOLDERS=install_folders.txt -P Uninstall.cmake
+# cmake -DMANIFEST=installed_files.txt -DFOLDERS=install_folders.txt -P Uninstall.cmake
 # Removes every file of the last install, then each folder the installs made that is left
 # without a file, deepest first. Folders that were there before are left alone.
 if(NOT EXISTS "${MANIFEST}")

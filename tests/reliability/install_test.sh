@@ -68,7 +68,7 @@ exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 state=$(cd / && env -u ZERNO_BROS_ASSETS "$prefix/games/zerno-sim" <<<$'click Im_Front\nstate')
 grep -q '^lit Im_Base ' <<<"$state" || fail "the installed zerno-sim did not open the device: $state"
 
-cmake -DMANIFEST="$build/install_manifest.txt" -DFOLDERS="$build/install_folders.txt" \
+cmake -DMANIFEST="$build/installed_files.txt" -DFOLDERS="$build/install_folders.txt" \
     -P "$(dirname "$0")/../../cmake/Uninstall.cmake" >/dev/null
 after=$(cd "$prefix" && find . | sort)
 [ "$before" = "$after" ] || fail "the uninstall left behind: $(comm -13 <(echo "$before") <(echo "$after") | tr '\n' ' ')"
