@@ -128,6 +128,13 @@ void TForm1::changed(int index)
         ports_.listener->componentChanged(index);
 }
 
+void TForm1::MoveTo(int left, int top)
+{
+    Left = left;
+    Top = top;
+    geometryChanged();
+}
+
 void TForm1::geometryChanged()
 {
     if (ports_.listener)

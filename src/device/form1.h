@@ -197,6 +197,8 @@ public:
     int DragOriginX = 0;
     int DragOriginY = 0;
     void setEnabled(bool on);
+    // Puts the window's top left corner there and tells the view.
+    void MoveTo(int left, int top);
     void setHint(int index, const std::string& text);
 
     // Picture files in the order they were first named by the layout; components hold indexes.

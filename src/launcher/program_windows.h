@@ -12,12 +12,14 @@
 #include "about_form.h"
 #include "dialog_layout.h"
 #include "device_view.h"
+#include "first_tip.h"
 #include "form1.h"
 #include "forms.h"
 #include "keys_form.h"
 #include "scheduler.h"
 #include "splash_form.h"
 #include "timer_host.h"
+#include "view_menu.h"
 
 class ClockPort;
 class Sound;
@@ -77,6 +79,9 @@ public:
     std::unique_ptr<TAboutForm> AboutForm;
     std::unique_ptr<TSplashForm> SplashForm;
     std::unique_ptr<TKeysForm> KeysForm;
+    // The command menu's zoom and full screen items; they belong to the menu.
+    ViewMenu* ViewCommands = nullptr;
+    std::unique_ptr<FirstTip> Tip;
 
 private:
     // The window of that name in the dialogs' layout; null, with error set, when it has none.

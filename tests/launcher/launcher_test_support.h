@@ -98,6 +98,7 @@ protected:
     QStringList dataFolders{QString()};  // the program's: the current folder (scratch), then these
     QSize screen{1023, 767};
     int quitRequests = 0;
+    std::vector<std::string> reports;  // problems the program reported, "what (why)"
     OpenedUrls opened;
 
     std::unique_ptr<StoreFile> storeFile;
