@@ -6,11 +6,12 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QComboBox>
-#include <cstdio>
+#include <iostream>
 
 #include "asset_dir.h"
 #include "picture_loader.h"
 #include "problem_reports.h"
+#include "program_options.h"
 #include "program_windows.h"
 #include "replay_folder.h"
 #include "sound.h"
@@ -50,6 +51,20 @@ bool playReplay(ProgramWindows& windows, const QString& file)
 
 int main(int argc, char** argv)
 {
+    ProgramOptions options;
+    if (const std::string error = parseProgramOptions(argc, argv, options); !error.empty()) {
+        std::cerr << "zerno-bros: " << error << "\nTry 'zerno-bros --help' for more information.\n";
+        return 2;
+    }
+    if (options.help) {
+        std::cout << programUsage();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "zerno-bros " << programVersion() << '\n';
+        return 0;
+    }
+
     QApplication app(argc, argv);
     // The title is the device window's, the main window; an application display name would be
     // appended to every window's caption on this desktop.
@@ -85,7 +100,7 @@ int main(int argc, char** argv)
     setup.dataFolders = {QString(), QString::fromStdString(dataDirOf(assets))};
     setup.report = [&problems](const QString& what, const QString& why) { problems.report(what, why); };
     setup.replayFolder = QString::fromStdString(defaultReplayFolder());
-    setup.version = QStringLiteral(ZERNO_VERSION);
+    setup.version = QString::fromLatin1(programVersion());
     ProgramWindows windows(setup);
     QString error;
     const auto cannotStart = [](const QString& why) {
@@ -95,14 +110,8 @@ int main(int argc, char** argv)
         cannotStart(error);
         return 1;
     }
-    const QStringList arguments = QApplication::arguments();
-    if (const qsizetype replay = arguments.indexOf(QStringLiteral("--replay")); replay > 0) {
-        if (replay + 1 >= arguments.size()) {
-            std::fprintf(stderr, "usage: zerno-bros [--replay FILE]\n");
-            return 2;
-        }
-        return playReplay(windows, arguments[replay + 1]) ? app.exec() : 1;
-    }
+    if (!options.replay.empty())
+        return playReplay(windows, QString::fromLocal8Bit(options.replay.c_str())) ? app.exec() : 1;
     // The launcher is on the screen first; the rest, and the icon the task bar shows, are made
     // while the player looks at it.
     windows.showAndCreateRest(
