@@ -182,7 +182,8 @@ std::string SimRunner::runLine(const std::string& line)
             return "'" + command + "' takes "
                  + (known.least == known.most ? std::to_string(known.least)
                     : known.most == SIZE_MAX  ? std::to_string(known.least) + " or more"
-                                              : std::to_string(known.least) + " to " + std::to_string(known.most))
+                    : std::to_string(known.least) + (known.most == known.least + 1 ? " or " : " to ")
+                          + std::to_string(known.most))
                  + (known.most == 1 ? " argument" : " arguments");
         std::string error = (this->*known.handler)(command, args);
         started_ = true;
