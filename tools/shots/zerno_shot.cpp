@@ -14,15 +14,20 @@
 #include "asset_dir.h"
 #include "device_view.h"
 #include "gif_animation.h"
+#include "program_options.h"
 #include "sim_runner.h"
 #include "store.h"
 
 namespace {
 
+const char* const usageText =
+    "usage: zerno-shot [--time HH:MM:SS] [--show SECONDS] SCRIPT OUT.png\n"
+    "       zerno-shot --animate SCRIPT OUT.gif [--zoom N]\n"
+    "       zerno-shot --help | --version\n";
+
 int usage()
 {
-    std::cerr << "usage: zerno-shot [--time HH:MM:SS] [--show SECONDS] SCRIPT OUT.png\n"
-                 "       zerno-shot --animate SCRIPT OUT.gif [--zoom N]\n";
+    std::cerr << usageText;
     return 2;
 }
 
@@ -117,7 +122,7 @@ int animate(SimRunner& runner, DeviceView& view, ChangeWatch& watch, std::istrea
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    // The command line is read before any window system is opened.
     SimOptions options;
     double showSeconds = 0;
     bool animated = false;
@@ -125,6 +130,14 @@ int main(int argc, char** argv)
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << usageText;
+            return 0;
+        }
+        if (arg == "--version") {
+            std::cout << "zerno-shot " << programVersion() << '\n';
+            return 0;
+        }
         if (arg == "--time" && i + 1 < argc) {
             if (!parseTimeOfDay(argv[++i], options.startTime)) {
                 std::cerr << "zerno-shot: bad --time\n";
@@ -141,12 +154,16 @@ int main(int argc, char** argv)
                 std::cerr << "zerno-shot: --zoom takes 1..8\n";
                 return 2;
             }
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            std::cerr << "zerno-shot: unknown option '" << arg << "'\n";
+            return usage();
         } else {
             files.push_back(arg);
         }
     }
     if (files.size() != 2)
         return usage();
+    QApplication app(argc, argv);
     const std::string assets = findAssetDir(argv[0]);
     DeviceFactory device(assets + "/device.layout");
     if (!device.error().empty()) {
