@@ -4,6 +4,7 @@
 #   share/zerno-bros/assets          the layouts, pictures and icons the program reads
 #   share/zerno-bros/SOUND           the wave files, read from the current folder at run time
 #   share/zerno-bros/readme.txt, whatsnew.txt
+#   share/zerno-bros/manual          the illustrated manual (index.html, pictures/) F4 opens
 #   share/applications/zerno-bros.desktop   starts the program in share/zerno-bros (Path=), so
 #                                           that it finds its sounds and text files
 #   share/icons/hicolor/NxN/apps/zerno-bros.png
@@ -23,6 +24,7 @@ foreach(text readme.txt whatsnew.txt)
         install(FILES ${text} DESTINATION ${ZERNO_SHARE})
     endif()
 endforeach()
+install(DIRECTORY ${ZERNO_MANUAL_DIR}/ DESTINATION ${ZERNO_SHARE}/manual)
 
 install(DIRECTORY assets/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 install(FILES packaging/io.github.zerno_bros.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

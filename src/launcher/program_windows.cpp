@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <cstdio>
 #include <utility>
 
 #include "dialog_layout.h"
@@ -104,7 +105,19 @@ bool ProgramWindows::createLauncher(QString* error)
     splashPorts.settingsStore = setup_.settingsStore;
     splashPorts.sound = setup_.sound;
     splashPorts.dataFolders = setup_.dataFolders;
+    splashPorts.manual = setup_.manual;
     splashPorts.quit = setup_.quit;
+    if (setup_.gamepads) {
+        gamepads = std::make_unique<Gamepads>(*Form1View);
+        Gamepads* pads = gamepads.get();
+        // SDL2 is opened for the pads once the device is on screen, in every sound mode; a desktop
+        // without it plays on without pads.
+        splashPorts.deviceShown = [pads] {
+            std::string whyNot;
+            if (!pads->start(&whyNot))
+                std::fprintf(stderr, "zerno-bros: no gamepads: %s\n", whyNot.c_str());
+        };
+    }
     SplashForm = std::make_unique<TSplashForm>(forms, std::move(splashPorts));
     if (!SplashForm->build(*splash, pictureDir_, error))
         return false;

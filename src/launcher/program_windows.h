@@ -14,6 +14,7 @@
 #include "device_view.h"
 #include "form1.h"
 #include "forms.h"
+#include "gamepads.h"
 #include "keys_form.h"
 #include "scheduler.h"
 #include "splash_form.h"
@@ -34,6 +35,10 @@ struct ProgramSetup {
     // Where the SOUND folder, readme.txt and whatsnew.txt are looked for, in order: "" for the
     // current folder, which comes first as on the device, then the installed data folder.
     QStringList dataFolders{QString()};
+    // The illustrated manual's index.html, opened by F4 where no Manual.EXE is found; empty: none.
+    QString manual;
+    // Whether PLAY starts reading gamepads (SDL2's game controller layer).
+    bool gamepads = true;
     // A problem met while the program runs (the timer): what failed and why. Empty: standard error.
     std::function<void(const QString& what, const QString& why)> report;
     std::function<QSize()> screenSize;  // empty: the primary screen's size
@@ -77,6 +82,8 @@ public:
     std::unique_ptr<TAboutForm> AboutForm;
     std::unique_ptr<TSplashForm> SplashForm;
     std::unique_ptr<TKeysForm> KeysForm;
+    // Made with the device window, started by PLAY; gone before the windows are.
+    std::unique_ptr<Gamepads> gamepads;
 
 private:
     // The window of that name in the dialogs' layout; null, with error set, when it has none.

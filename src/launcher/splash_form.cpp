@@ -195,6 +195,8 @@ void TSplashForm::Puls_PlayClick()
     hide();
     view.raise();
     view.activateWindow();
+    if (ports_.deviceShown)
+        ports_.deviceShown();
 }
 
 void TSplashForm::La_HttpClick()
@@ -245,7 +247,12 @@ void TSplashForm::PM_4WhatsnewClick()
 
 void TSplashForm::PM_6InstructClick()
 {
-    openFile(QStringLiteral("Manual.EXE"));
+    // A Manual.EXE beside the program wins, as on the device; this desktop cannot run it, but
+    // the player who put it there asked for it. Otherwise the illustrated manual.
+    if (QFileInfo::exists(dataFile(QStringLiteral("Manual.EXE"))) || ports_.manual.isEmpty())
+        openFile(QStringLiteral("Manual.EXE"));
+    else if (QFileInfo::exists(ports_.manual))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(ports_.manual).absoluteFilePath()));
 }
 
 void TSplashForm::PM_8HiscoreClick()

@@ -26,8 +26,13 @@ struct SplashPorts {
     Sound* sound = nullptr;
     // Where the SOUND folder and the help files are looked for, in order ("" is the current folder).
     QStringList dataFolders{QString()};
+    // The illustrated manual (its index.html) that F4 opens where no Manual.EXE is found; empty
+    // when there is none.
+    QString manual;
     // Asks the application to end once control is back in the event loop.
     std::function<void()> quit;
+    // PLAY has brought the device window on screen.
+    std::function<void()> deviceShown;
 };
 
 class TSplashForm : public DialogForm {
