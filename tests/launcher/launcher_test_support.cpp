@@ -111,6 +111,7 @@ void ProgramTest::start()
     setup.sound = sound.get();
     setup.clock = &clock;
     setup.dataFolders = dataFolders;
+    setup.manual = manual;
     setup.screenSize = [this] { return screen; };
     setup.quit = [this] { ++quitRequests; };
     windows = std::make_unique<ProgramWindows>(setup);
