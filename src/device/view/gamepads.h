@@ -24,10 +24,11 @@ public:
     // What a pad's control stands for.
     enum class Action { FolkoUp, FolkoDown, ZernoUp, ZernoDown, GameA, GameB, Time, ACL };
 
-    // Without a pad the hot-plug check wakes the program twice a second; with one, the pad is read
-    // a hundred times a second, a shorter wait than the device's own 15.6 ms timer grain.
-    static constexpr int idleIntervalMs = 500;
-    static constexpr int playIntervalMs = 10;
+    // Without a pad the hot-plug check wakes the program once a second, as the clock does; with
+    // one, the pad is read about as often as the device's own timers could fire (their grain was
+    // 15.6 ms): a press waits no longer for the device than a key did on it.
+    static constexpr int idleIntervalMs = 1000;
+    static constexpr int playIntervalMs = 16;
     // A stick acts once when pushed past half way, and again only after it has come back within
     // a quarter of its travel: a stick resting near the middle, or wobbling at the edge, does
     // nothing more.
