@@ -111,12 +111,7 @@ void SimRunner::printState()
     }
     out_ << '\n';
     for (const auto& variable : TForm1::StateTable) {
-        out_ << "var " << variable.name << ' ';
-        if (auto member = std::get_if<int TForm1::*>(&variable.member))
-            out_ << form.*(*member);
-        else
-            out_ << (form.*std::get<bool TForm1::*>(variable.member) ? 1 : 0);
-        out_ << '\n';
+        out_ << "var " << variable.name << ' ' << variable.get(form) << '\n';
     }
     for (Timer* timer : form.timers())
         out_ << "timer " << timer->name() << (timer->enabled() ? " on " : " off ") << timer->interval() << '\n';
@@ -227,26 +222,18 @@ std::string SimRunner::runSet(const std::string&, const Args& args)
             continue;
         if (!parseInt(args[1], value) || value < INT32_MIN || value > INT32_MAX)
             return "'" + args[1] + "' is not a number";
-        // The belt looks its level up by mode and score: the device never holds others.
         const std::string name = variable.name;
-        if ((name == "Score" && (value < 0 || value > 999))
-            || (name == "GameMode" && (value < TForm1::ModeClock || value > TForm1::ModeReset)))
-            return name + (name == "Score" ? " is 0..999" : " is 0..3") + ", not '" + args[1] + "'";
-        // A score step past 2 would carry the score beyond what one fold past 999 brings back.
-        if (name == "ScoreStep" && (value < 0 || value > 2))
-            return "ScoreStep is 0..2, not '" + args[1] + "'";
+        if (variable.isFlag() && value != 0 && value != 1)
+            return name + " is a flag: 0 or 1, not '" + args[1] + "'";
+        if (variable.setHeldToRange && (value < variable.least || value > variable.most))
+            return name + " is " + std::to_string(variable.least) + ".." + std::to_string(variable.most) + ", not '"
+                 + args[1] + "'";
         // Nor does a game's belt ever run, or wait to run again, outside Game A and Game B.
         const bool beltMayRun = form.GameRunning || form.TimerGioco.enabled() || form.TimerMiss.enabled()
                              || form.TimerChance.enabled() || form.TimerBonus.enabled();
         if (name == "GameMode" && value != TForm1::ModeGameA && value != TForm1::ModeGameB && beltMayRun)
             return "GameMode is 1 or 2 while a game's belt runs, not '" + args[1] + "'";
-        if (auto member = std::get_if<int TForm1::*>(&variable.member)) {
-            form.*(*member) = int(value);
-        } else {
-            if (value != 0 && value != 1)
-                return std::string(variable.name) + " is a flag: 0 or 1, not '" + args[1] + "'";
-            form.*std::get<bool TForm1::*>(variable.member) = value == 1;
-        }
+        variable.set(form, int(value));
         return {};
     }
     return "unknown variable '" + args[0] + "'";

@@ -21,15 +21,16 @@ const char* sampleName(Sample sample)
 namespace {
 
 const TForm1::StateVariable stateVariables[] = {
-    {"GameMode", &TForm1::GameMode},
-    {"GameRunning", &TForm1::GameRunning},
-    {"Score", &TForm1::Score},
-    {"ScoreStep", &TForm1::ScoreStep},
-    {"MissCount", &TForm1::MissCount},
+    {"GameMode", &TForm1::GameMode, TForm1::ModeClock, TForm1::ModeReset, true},
+    {"GameRunning", &TForm1::GameRunning, 0, 1},
+    {"Score", &TForm1::Score, 0, 999, true},
+    // A score step past 2 would carry the score beyond what one fold past 999 brings back.
+    {"ScoreStep", &TForm1::ScoreStep, 0, 2, true},
+    {"MissCount", &TForm1::MissCount, 0, 3},
     {"FolkoLevel", &TForm1::FolkoLevel},
     {"ZernoLevel", &TForm1::ZernoLevel},
-    {"FolkoFree", &TForm1::FolkoFree},
-    {"ZernoFree", &TForm1::ZernoFree},
+    {"FolkoFree", &TForm1::FolkoFree, 0, 1},
+    {"ZernoFree", &TForm1::ZernoFree, 0, 1},
     {"TickPhase", &TForm1::TickPhase},
     {"MissSpot", &TForm1::MissSpot},
     {"MissStep", &TForm1::MissStep},
@@ -38,10 +39,10 @@ const TForm1::StateVariable stateVariables[] = {
     {"ChanceStep", &TForm1::ChanceStep},
     {"BlinkPhase", &TForm1::BlinkPhase},
     {"OverStep", &TForm1::OverStep},
-    {"TruckLoad", &TForm1::TruckLoad},
+    {"TruckLoad", &TForm1::TruckLoad, 0, 8},
     {"TruckStep", &TForm1::TruckStep},
     {"MaxPacks", &TForm1::MaxPacks},
-    {"DoubleScore", &TForm1::DoubleScore},
+    {"DoubleScore", &TForm1::DoubleScore, 0, 1},
     {"HiscoreA", &TForm1::HiscoreA},
     {"HiscoreB", &TForm1::HiscoreB},
 };
@@ -49,6 +50,21 @@ const TForm1::StateVariable stateVariables[] = {
 }  // namespace
 
 const std::span<const TForm1::StateVariable> TForm1::StateTable = stateVariables;
+
+int TForm1::StateVariable::get(const TForm1& form) const
+{
+    if (auto flag = std::get_if<bool TForm1::*>(&member))
+        return form.*(*flag) ? 1 : 0;
+    return form.*std::get<int TForm1::*>(member);
+}
+
+void TForm1::StateVariable::set(TForm1& form, int value) const
+{
+    if (auto flag = std::get_if<bool TForm1::*>(&member))
+        form.*(*flag) = value != 0;
+    else
+        form.*std::get<int TForm1::*>(member) = value;
+}
 
 TForm1::TForm1(std::vector<ComponentDef> layout, Scheduler& scheduler_, DevicePorts ports)
     : scheduler(scheduler_), ports_(ports)
@@ -71,26 +87,16 @@ TForm1::TForm1(std::vector<ComponentDef> layout, Scheduler& scheduler_, DevicePo
     }
     bindComponents();
 
-    TimerClock.onTimer = [this] { TimerClockTimer(); };
-    TimerGioco.onTimer = [this] { TimerGiocoTimer(); };
-    TimerZernoPack.onTimer = [this] { TimerZernoPackTimer(); };
-    TimerFolkoPack.onTimer = [this] { TimerFolkoPackTimer(); };
-    TimerFolkoMovePack.onTimer = [this] { TimerFolkoMovePackTimer(); };
-    TimerZernoMovePack.onTimer = [this] { TimerZernoMovePackTimer(); };
-    TimerPackBus.onTimer = [this] { TimerPackBusTimer(); };
-    TimerBusSmoke.onTimer = [this] { TimerBusSmokeTimer(); };
-    TimerMiss.onTimer = [this] { TimerMissTimer(); };
-    TimerBonus.onTimer = [this] { TimerBonusTimer(); };
-    TimerChance.onTimer = [this] { TimerChanceTimer(); };
-    TimerBlink.onTimer = [this] { TimerBlinkTimer(); };
-    TimerOver.onTimer = [this] { TimerOverTimer(); };
+#define TFORM1_BIND_TIMER(name, interval) name.onTimer = [this] { name##Timer(); };
+    TFORM1_TIMERS(TFORM1_BIND_TIMER)
+#undef TFORM1_BIND_TIMER
 }
 
-std::array<Timer*, 13> TForm1::timers()
+std::array<Timer*, TForm1::TimerCount> TForm1::timers()
 {
-    return {&TimerClock, &TimerGioco, &TimerZernoPack, &TimerFolkoPack, &TimerFolkoMovePack,
-            &TimerZernoMovePack, &TimerPackBus, &TimerBusSmoke, &TimerMiss, &TimerBonus,
-            &TimerChance, &TimerBlink, &TimerOver};
+#define TFORM1_LIST_TIMER(name, interval) &name,
+    return {TFORM1_TIMERS(TFORM1_LIST_TIMER)};
+#undef TFORM1_LIST_TIMER
 }
 
 int TForm1::componentIndex(const std::string& name) const
@@ -120,6 +126,13 @@ void TForm1::changed(int index)
 {
     if (ports_.listener)
         ports_.listener->componentChanged(index);
+}
+
+void TForm1::MoveTo(int left, int top)
+{
+    Left = left;
+    Top = top;
+    geometryChanged();
 }
 
 void TForm1::geometryChanged()

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <limits>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -169,6 +170,17 @@ public:
     struct StateVariable {
         const char* name;
         std::variant<int TForm1::*, bool TForm1::*> member;
+        // The values the device itself ever gives it (a flag: 0 and 1).
+        int least = std::numeric_limits<int>::min();
+        int most = std::numeric_limits<int>::max();
+        // A script's `set` is held to that range too: the belt looks its level up by mode and
+        // score, and a value outside would read past its table. Others may be set to anything.
+        bool setHeldToRange = false;
+
+        int get(const TForm1& form) const;
+        void set(TForm1& form, int value) const;
+        bool isFlag() const { return std::holds_alternative<bool TForm1::*>(member); }
+        bool bounded() const { return least != std::numeric_limits<int>::min() || most != std::numeric_limits<int>::max(); }
     };
     // Every state variable, in the order the runner prints them.
     static const std::span<const StateVariable> StateTable;
@@ -185,27 +197,28 @@ public:
     int DragOriginX = 0;
     int DragOriginY = 0;
     void setEnabled(bool on);
+    // Puts the window's top left corner there and tells the view.
+    void MoveTo(int left, int top);
     void setHint(int index, const std::string& text);
 
     // Picture files in the order they were first named by the layout; components hold indexes.
     std::vector<std::string> pictures;
 
-    // ---- Timers, in table order ----
+    // ---- Timers ----
+    // Every timer of the device, with its interval in milliseconds, in table order. Each calls
+    // its handler of the same name with "Timer" after it (TimerGioco: TimerGiocoTimer).
+#define TFORM1_TIMERS(X)                                                                          \
+    X(TimerClock, 1) X(TimerGioco, 250) X(TimerZernoPack, 200) X(TimerFolkoPack, 200)              \
+    X(TimerFolkoMovePack, 150) X(TimerZernoMovePack, 150) X(TimerPackBus, 200) X(TimerBusSmoke, 150) \
+    X(TimerMiss, 1) X(TimerBonus, 1) X(TimerChance, 300) X(TimerBlink, 600) X(TimerOver, 1000)
     Scheduler& scheduler;
-    Timer TimerClock{scheduler, "TimerClock", 1};
-    Timer TimerGioco{scheduler, "TimerGioco", 250};
-    Timer TimerZernoPack{scheduler, "TimerZernoPack", 200};
-    Timer TimerFolkoPack{scheduler, "TimerFolkoPack", 200};
-    Timer TimerFolkoMovePack{scheduler, "TimerFolkoMovePack", 150};
-    Timer TimerZernoMovePack{scheduler, "TimerZernoMovePack", 150};
-    Timer TimerPackBus{scheduler, "TimerPackBus", 200};
-    Timer TimerBusSmoke{scheduler, "TimerBusSmoke", 150};
-    Timer TimerMiss{scheduler, "TimerMiss", 1};
-    Timer TimerBonus{scheduler, "TimerBonus", 1};
-    Timer TimerChance{scheduler, "TimerChance", 300};
-    Timer TimerBlink{scheduler, "TimerBlink", 600};
-    Timer TimerOver{scheduler, "TimerOver", 1000};
-    std::array<Timer*, 13> timers();
+#define TFORM1_DECLARE_TIMER(name, interval) Timer name{scheduler, #name, interval};
+    TFORM1_TIMERS(TFORM1_DECLARE_TIMER)
+#undef TFORM1_DECLARE_TIMER
+#define TFORM1_COUNT_TIMER(name, interval) +1
+    static constexpr size_t TimerCount = 0 TFORM1_TIMERS(TFORM1_COUNT_TIMER);
+#undef TFORM1_COUNT_TIMER
+    std::array<Timer*, TimerCount> timers();
 
     // ---- Segment tables (-1 is an empty entry) ----
     std::array<int, 10> DigitImages{};

@@ -89,6 +89,7 @@ bool ProgramWindows::createLauncher(QString* error)
     // The host's clock starts before FormCreate starts the device's timers.
     Form1 = device.make(scheduler, ports, [&] { host = std::make_unique<TimerHost>(scheduler, setup_.report); });
     Form1View->attach(*Form1, *host);
+    Form1View->onPictureProblem = setup_.report;
     // A borderless window shows no caption; the title is what the desktop calls the program.
     Form1View->setWindowTitle(QString::fromUtf8(ProgramTitle));
     forms.Form1 = Form1.get();

@@ -186,11 +186,7 @@ void TSplashForm::Puls_PlayClick()
     TForm1& Form1 = *forms_.Form1;
     DeviceView& view = *forms_.Form1View;
     const QPoint place = centredOnScreen(forms_, QSize(TForm1::OpenWidth, TForm1::ClientHeight));
-    view.deliver([&] {
-        Form1.Left = place.x();
-        Form1.Top = place.y();
-    });
-    view.geometryChanged();
+    view.deliver([&] { Form1.MoveTo(place.x(), place.y()); });
     view.show();
     hide();
     view.raise();

@@ -188,12 +188,8 @@ struct Snapshot {
     {
         for (const Component& component : form.components())
             segments.push_back({component.visible, component.picture});
-        for (const auto& variable : TForm1::StateTable) {
-            if (auto member = std::get_if<int TForm1::*>(&variable.member))
-                state.push_back(form.*(*member));
-            else
-                state.push_back(form.*std::get<bool TForm1::*>(variable.member));
-        }
+        for (const auto& variable : TForm1::StateTable)
+            state.push_back(variable.get(form));
         for (Timer* timer : form.timers())
             timers.push_back({timer->enabled(), timer->interval(), timer->enabled() ? timer->due() : 0});
     }

@@ -22,10 +22,7 @@ std::string describe(const TForm1& form)
         text += ' ';
         text += variable.name;
         text += '=';
-        if (auto member = std::get_if<int TForm1::*>(&variable.member))
-            text += std::to_string(form.*(*member));
-        else
-            text += form.*std::get<bool TForm1::*>(variable.member) ? "1" : "0";
+        text += std::to_string(variable.get(form));
     }
     return text;
 }
@@ -58,12 +55,10 @@ std::string DeviceInvariants::after()
 std::string DeviceInvariants::checkState()
 {
     const TForm1& f = form_;
-    if (!within(f.Score, 0, 999))
-        return "Score " + std::to_string(f.Score) + " is outside 0..999";
-    if (!within(f.MissCount, 0, 3))
-        return "MissCount " + std::to_string(f.MissCount) + " is outside 0..3";
-    if (!within(f.TruckLoad, 0, 8))
-        return "TruckLoad " + std::to_string(f.TruckLoad) + " is outside 0..8";
+    for (const auto& variable : TForm1::StateTable)
+        if (const int value = variable.get(f); !within(value, variable.least, variable.most))
+            return std::string(variable.name) + ' ' + std::to_string(value) + " is outside "
+                 + std::to_string(variable.least) + ".." + std::to_string(variable.most);
 
     if (!runningBefore_ || !f.GameRunning)
         return {};

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
 #include <QImage>
 #include <QTest>
 #include <cerrno>
@@ -134,6 +138,27 @@ TEST_F(ViewTest, TheBigPicturesPaintAsTheirFilesEachTimeTheyShow)
     EXPECT_TRUE(coverShows(shot()));
     view.deliver([&] { form->setLit(form->Im_Front, false); });
     EXPECT_TRUE(bodyShows(shot()));
+}
+
+// A big picture whose file went away after the start: the player is told once, whatever the
+// repaints, and the rest of the device still paints.
+TEST_F(ViewTest, ABigPictureThatCannotBeReadAgainIsReportedOnce)
+{
+    QTemporaryDir copy;
+    ASSERT_TRUE(copy.isValid());
+    for (const QFileInfo& file : QDir(ZERNO_ASSET_DIR "/pictures").entryInfoList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(file.filePath(), copy.filePath(file.fileName())));
+    QString error;
+    ASSERT_TRUE(view.loadPictures(copy.path(), &error)) << error.toStdString();
+    QStringList reports;
+    view.onPictureProblem = [&](const QString& what, const QString& why) { reports << what + " / " + why; };
+    ASSERT_TRUE(QFile::remove(copy.filePath("Im_Base.jpg")));
+
+    view.deliver([&] { form->Im_FrontClick(); });
+    shot();
+    shot();
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].contains("Im_Base.jpg")) << reports[0].toStdString();
 }
 
 TEST_F(ViewTest, ALitSegmentShowsItsDarkPixelsAndAnUnlitOneTheBodyBeneath)

@@ -57,11 +57,7 @@ DeviceHarness::DeviceHarness(bool withSound)
     }
     viewAfterTicks_ = host_->afterTicks;
     host_->afterTicks = [this] { afterTicks(); };
-    view_.deliver([this] {
-        form_->Left = 0;
-        form_->Top = 0;
-    });
-    view_.geometryChanged();
+    view_.deliver([this] { form_->MoveTo(0, 0); });
 }
 
 DeviceHarness::~DeviceHarness()

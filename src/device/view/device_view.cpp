@@ -1,5 +1,8 @@
 #include "device_view.h"
 
+#include <cstdio>
+#include <utility>
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHelpEvent>
@@ -230,7 +233,13 @@ void DeviceView::paintEvent(QPaintEvent* event)
         if (uses_[picture].source.isNull()) {  // let go while hidden
             QString error;
             if (!readPicture(picture, &error)) {
-                qWarning("%s", qPrintable(error));
+                if (std::exchange(uses_[picture].reported, true))
+                    continue;
+                const QString what = QStringLiteral("A picture of the device cannot be read, so part of it stays dark.");
+                if (onPictureProblem)
+                    onPictureProblem(what, error);
+                else
+                    std::fprintf(stderr, "%s (%s)\n", qPrintable(what), qPrintable(error));
                 continue;
             }
         }

@@ -51,6 +51,10 @@ public:
     std::function<void(const QPoint&)> onContextMenu;
     // A click on the window while the device is disabled (the key dialog is up).
     std::function<void()> onBlockedClick;
+    // A picture that was let go while hidden cannot be read again when it is to be shown (its
+    // file went away or broke since the start): what and why. That component stays black. Without
+    // it the problem goes to standard error.
+    std::function<void(const QString& what, const QString& why)> onPictureProblem;
     // The window is closing: the form has run FormClose.
     std::function<void()> onClosing;
 
@@ -91,6 +95,7 @@ private:
         bool startsOpaque = false;    // one of those components paints it whole
         bool startsTransparent = false;
         bool big = false;
+        bool reported = false;        // could not be read again, and the player was told
     };
 
     bool readPicture(size_t picture, QString* error);

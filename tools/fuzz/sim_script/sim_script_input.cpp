@@ -56,11 +56,15 @@ SimScriptResult runSimScript(const std::vector<ComponentDef>& layout, const uint
     runner.scheduler().onTick = [&](const Timer& timer) {
         if (trace)
             trace(timer);
-        const bool beltTick = &timer == &form.TimerGioco;
-        if (result.outsideLevelTable.empty()
-            && ((beltTick && form.GameMode != TForm1::ModeGameA && form.GameMode != TForm1::ModeGameB) || form.Score < 0 || form.Score > 999))
-            result.outsideLevelTable = std::string(timer.name()) + " ticks with GameMode " + std::to_string(form.GameMode)
-                                     + " and Score " + std::to_string(form.Score);
+        if (!result.outsideLevelTable.empty())
+            return;
+        if (&timer == &form.TimerGioco && form.GameMode != TForm1::ModeGameA && form.GameMode != TForm1::ModeGameB)
+            result.outsideLevelTable = "TimerGioco ticks with GameMode " + std::to_string(form.GameMode);
+        for (const auto& variable : TForm1::StateTable)
+            if (const int value = variable.get(form);
+                variable.setHeldToRange && (value < variable.least || value > variable.most))
+                result.outsideLevelTable = std::string(timer.name()) + " ticks with " + variable.name + ' '
+                                         + std::to_string(value);
     };
     int64_t left = SimScriptVirtualBudgetMs;
     std::istringstream script(std::string(reinterpret_cast<const char*>(data), size));
