@@ -243,12 +243,13 @@ void TSplashForm::PM_4WhatsnewClick()
 
 void TSplashForm::PM_6InstructClick()
 {
-    // A Manual.EXE beside the program wins, as on the device; this desktop cannot run it, but
-    // the player who put it there asked for it. Otherwise the illustrated manual.
-    if (QFileInfo::exists(dataFile(QStringLiteral("Manual.EXE"))) || ports_.manual.isEmpty())
-        openFile(QStringLiteral("Manual.EXE"));
-    else if (QFileInfo::exists(ports_.manual))
+    // A Manual.EXE where the device would find one wins, as on the device: the player who put it
+    // there asked for it. Otherwise the illustrated manual.
+    if (!QFileInfo::exists(dataFile(QStringLiteral("Manual.EXE"))) && QFileInfo::exists(ports_.manual)) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(ports_.manual).absoluteFilePath()));
+        return;
+    }
+    openFile(QStringLiteral("Manual.EXE"));
 }
 
 void TSplashForm::PM_8HiscoreClick()

@@ -231,6 +231,17 @@ TEST_F(Gamepad, MovesAreTheStoredKeysWithTheirPressedLookAndSticksActOncePerPush
     pads.poll();
     EXPECT_EQ(keysHanded(), "+E-E");
     EXPECT_EQ(form->FolkoLevel, 2);
+
+    // While the key dialog is up the device takes nothing from a pad, as its window takes no key.
+    view.deliver([&] { form->setEnabled(false); });
+    handed.clear();
+    for (bool down : {true, false}) {
+        pad.button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, down);
+        pad.button(SDL_CONTROLLER_BUTTON_BACK, down);
+        pads.poll();
+    }
+    EXPECT_TRUE(handed.empty());
+    EXPECT_EQ(form->FolkoLevel, 2);
 }
 
 TEST_F(Gamepad, StartBackAndTheShouldersAreTheButtonsHeldThenLetGo)

@@ -218,20 +218,22 @@ void Gamepads::act(Pad& pad, Action action, bool down)
     case Action::Time: component = form->Puls_Time; break;
     case Action::ACL: component = form->Puls_ACL; break;
     }
+    // A disabled device (the key dialog is up) gets no keys and no new presses, as its window gets
+    // neither; a press it already holds is still let go.
+    if (!form->Enabled && (down || keyRole > 0))
+        return;
     if (keyRole > 0) {
         // The letter stored for that move now: the key dialog may have changed it since the start.
         const uint16_t key = form->KeyCodes[size_t(keyRole)];
         view_.deliver([&] { down ? input->keyDown(key) : input->keyUp(key); });
         return;
     }
-    // A button is pressed where the pointer would press it, in its middle. A disabled device (the
-    // key dialog is up) takes no press, as it takes no click.
+    // A button is pressed where the pointer would press it, in its middle.
     const Rect& rect = form->components()[size_t(component)].rect;
     const int x = rect.left + rect.width / 2;
     const int y = rect.top + rect.height / 2;
     if (down) {
-        if (form->Enabled)
-            view_.deliver([&] { input->press(component, MouseButton::Left, x, y); });
+        view_.deliver([&] { input->press(component, MouseButton::Left, x, y); });
     } else if (input->held() == component && input->heldButton() == MouseButton::Left) {
         view_.deliver([&] { input->release(component, MouseButton::Left, x, y); });
     }
