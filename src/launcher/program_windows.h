@@ -88,10 +88,14 @@ public:
 private:
     // The window of that name in the dialogs' layout; null, with error set, when it has none.
     const DialogWindow* window(const char* name, QString* error) const;
+    // After PLAY: opens the gamepads once the device window has painted itself.
+    void startGamepads();
 
     ProgramSetup setup_;
     QString pictureDir_;
     std::unique_ptr<DialogLayout> dialogs_;  // read by createLauncher, used up by createRest
     bool restStarted_ = false;
     std::unique_ptr<QObject> firstPaintWatch_;
+    std::unique_ptr<QObject> devicePaintWatch_;
+    bool gamepadsTried_ = false;
 };
