@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
@@ -118,8 +119,23 @@ bool ProgramWindows::createLauncher(QString* error)
     forms.SplashForm = SplashForm.get();
     SplashForm->FormCreate();
     TSplashForm* launcher = SplashForm.get();
-    Form1View->keyFilter = [launcher](QKeyEvent* event) { return launcher->menuShortcut(event); };
     Form1View->onContextMenu = [launcher](const QPoint& position) { launcher->popUpMenu(position); };
+
+    // Zoom and full screen: items of the menu after the device's own, and the stored zoom.
+    const auto report = setup_.report;
+    ViewCommands = new ViewMenu(*SplashForm->PM_Menu, *Form1View, *setup_.settingsStore, [report](const QString& what) {
+        if (report)
+            report(what, QString());
+        else
+            std::fprintf(stderr, "%s\n", qPrintable(what));
+    });
+    ViewMenu* viewCommands = ViewCommands;
+    Form1View->keyFilter = [launcher, viewCommands](QKeyEvent* event) {
+        return viewCommands->shortcut(event) || launcher->menuShortcut(event);
+    };
+    Tip = std::make_unique<FirstTip>(*Form1View, *Form1, *setup_.settingsStore);
+    FirstTip* tip = Tip.get();
+    Form1View->onOpened = [tip] { tip->deviceOpened(); };
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "about_form.h"
 #include "dialog_layout.h"
 #include "device_view.h"
+#include "first_tip.h"
 #include "form1.h"
 #include "forms.h"
 #include "gamepads.h"
@@ -19,6 +20,7 @@
 #include "scheduler.h"
 #include "splash_form.h"
 #include "timer_host.h"
+#include "view_menu.h"
 
 class ClockPort;
 class Sound;
@@ -82,6 +84,9 @@ public:
     std::unique_ptr<TAboutForm> AboutForm;
     std::unique_ptr<TSplashForm> SplashForm;
     std::unique_ptr<TKeysForm> KeysForm;
+    // The command menu's zoom and full screen items; they belong to the menu.
+    ViewMenu* ViewCommands = nullptr;
+    std::unique_ptr<FirstTip> Tip;
     // Made with the device window, started by PLAY; gone before the windows are.
     std::unique_ptr<Gamepads> gamepads;
 

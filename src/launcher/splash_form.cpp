@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QDateTime>
 #include <QUrl>
+#include <algorithm>
 #include <cstdio>
 #include <random>
 
@@ -54,6 +55,12 @@ bool TSplashForm::build(const DialogWindow& layout, const QString& pictureDir, Q
         return false;
     buildMenu();
     move(centredOnScreen(forms_, size()));
+    // The only window reached with the tab key; the look stays, a focus frame showing only once
+    // the keyboard has moved the focus.
+    CB_Sound->setFocusPolicy(Qt::StrongFocus);
+    Puls_Play->setFocusPolicy(Qt::StrongFocus);
+    setTabOrder(CB_Sound, Puls_Play);
+    Puls_Play->installEventFilter(this);
     return true;
 }
 
@@ -183,10 +190,8 @@ void TSplashForm::Puls_PlayClick()
     }
 
     // Centred for the open device, although it is still closed and narrower.
-    TForm1& Form1 = *forms_.Form1;
     DeviceView& view = *forms_.Form1View;
-    const QPoint place = centredOnScreen(forms_, QSize(TForm1::OpenWidth, TForm1::ClientHeight));
-    view.deliver([&] { Form1.MoveTo(place.x(), place.y()); });
+    view.placeAt(centredOnScreen(forms_, QSize(TForm1::OpenWidth, TForm1::ClientHeight) * view.zoom()));
     view.show();
     hide();
     view.raise();
@@ -294,6 +299,42 @@ bool TSplashForm::menuShortcut(const QKeyEvent* event)
 void TSplashForm::popUpMenu(const QPoint& globalPosition)
 {
     PM_Menu->popup(globalPosition);
+}
+
+bool TSplashForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // A push button would take the arrows to move the keyboard on; here they pick a sound mode.
+    if (watched == Puls_Play && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right) {
+            keyPressEvent(static_cast<QKeyEvent*>(event));
+            return true;
+        }
+    }
+    return DialogForm::eventFilter(watched, event);
+}
+
+void TSplashForm::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (Puls_Play->isEnabled())
+            Puls_Play->click();
+        return;
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+    case Qt::Key_Right: {
+        // The list takes its own arrows while it has the keyboard; these are the rest.
+        const bool back = event->key() == Qt::Key_Up || event->key() == Qt::Key_Left;
+        const int index = CB_Sound->currentIndex() < 0 ? 0 : CB_Sound->currentIndex() + (back ? -1 : 1);
+        CB_Sound->setCurrentIndex(std::clamp(index, 0, CB_Sound->count() - 1));
+        return;
+    }
+    default:
+        DialogForm::keyPressEvent(event);
+    }
 }
 
 void TSplashForm::closeEvent(QCloseEvent* event)

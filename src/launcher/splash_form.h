@@ -95,6 +95,10 @@ public:
     QAction* PM_12Exit = nullptr;
 
 protected:
+    // The launcher without a mouse: Return plays, the arrows pick a sound mode wherever the
+    // keyboard is (Tab moves it between the list and PLAY).
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Closing the launcher from the window system (it has no close button, but a window manager
     // may still offer one) ends the program as Exit does: the device window is not on screen yet
     // and nothing else would be left to end it.

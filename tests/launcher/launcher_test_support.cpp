@@ -114,6 +114,9 @@ void ProgramTest::start()
     setup.manual = manual;
     setup.screenSize = [this] { return screen; };
     setup.quit = [this] { ++quitRequests; };
+    setup.report = [this](const QString& what, const QString& why) {
+        reports.push_back((why.isEmpty() ? what : what + " (" + why + ")").toStdString());
+    };
     windows = std::make_unique<ProgramWindows>(setup);
     QString error;
     ASSERT_TRUE(windows->create(&error)) << error.toStdString();

@@ -99,6 +99,7 @@ protected:
     QString manual;                      // the illustrated manual's page; empty: none
     QSize screen{1023, 767};
     int quitRequests = 0;
+    std::vector<std::string> reports;  // problems the program reported, "what (why)"
     OpenedUrls opened;
 
     std::unique_ptr<StoreFile> storeFile;

@@ -7,7 +7,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QImage>
+#include <QMouseEvent>
 #include <QTest>
+#include <QTimer>
 #include <cerrno>
 #include <dlfcn.h>
 #include <sys/timerfd.h>
@@ -235,6 +237,94 @@ TEST_F(ViewTest, APressWhoseReleaseWentElsewhereLeavesNoPressBehind)
     QTest::mousePress(&view, Qt::LeftButton, {}, centreOf("Puls_GameA"));
     QTest::mouseRelease(&view, Qt::LeftButton, {}, centreOf("Puls_GameA"));
     EXPECT_TRUE(form->GameRunning);
+}
+
+// Zoomed, on a normal or a high-density screen, every picture pixel is a sharp square: the window
+// is exactly the 1× picture enlarged without smoothing.
+TEST_F(ViewTest, ZoomedPicturesAreThePlainOnesEnlargedPixelByPixel)
+{
+    view.deliver([&] { form->Im_FrontClick(); });
+    const QImage plain = shot();
+    struct Case {
+        int zoom;
+        qreal pixelRatio;
+    };
+    for (const Case& each : {Case{2, 1}, Case{3, 1}, Case{1, 2}, Case{2, 2}}) {
+        view.setZoom(each.zoom);
+        ASSERT_EQ(view.size(), QSize(TForm1::OpenWidth, TForm1::ClientHeight) * each.zoom);
+        const int factor = int(each.zoom * each.pixelRatio);
+        QImage painted(plain.size() * factor, QImage::Format_RGB32);
+        painted.setDevicePixelRatio(each.pixelRatio);
+        view.render(&painted);
+        painted.setDevicePixelRatio(1);
+        EXPECT_TRUE(painted == plain.scaled(plain.size() * factor, Qt::IgnoreAspectRatio, Qt::FastTransformation))
+            << "zoom " << each.zoom << " at pixel ratio " << each.pixelRatio;
+    }
+}
+
+// Zoomed, the form still gets its own coordinates: the cover opens, the window grows to the right
+// from where it stands, a drag keeps the grabbed picture pixel under the pointer, and the pointer
+// shapes answer where they are painted.
+TEST_F(ViewTest, ZoomedClicksDragsAndPointerShapesFindTheirComponents)
+{
+    const int zoom = 3;
+    view.setZoom(zoom);
+    view.placeAt(QPoint(31, 62));
+    view.show();
+    EXPECT_EQ(view.pos(), QPoint(30, 60)) << "placed in whole zoom steps";
+    EXPECT_EQ(view.size(), QSize(TForm1::ClosedWidth, TForm1::ClientHeight) * zoom);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, centreOf("Im_Front") * zoom);
+    EXPECT_EQ(view.size(), QSize(TForm1::OpenWidth, TForm1::ClientHeight) * zoom);
+    EXPECT_EQ(view.pos(), QPoint(30, 60));
+
+    const auto send = [&](QEvent::Type type, const QPoint& global, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, view.mapFromGlobal(global), global, type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          buttons, {});
+        QApplication::sendEvent(&view, &event);
+    };
+    const QPoint grabbed = QPoint(40, 300) * zoom + QPoint(2, 1);  // on the body
+    const QPoint start = view.pos() + grabbed;
+    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    for (const QPoint& step : {QPoint(10, 5), QPoint(37, 22), QPoint(-50, -44)}) {
+        send(QEvent::MouseMove, start + step, Qt::LeftButton);
+        const QPoint under = start + step - view.pos();  // the window point under the pointer now
+        EXPECT_EQ(QPoint(under.x() / zoom, under.y() / zoom), QPoint(grabbed.x() / zoom, grabbed.y() / zoom))
+            << "after a move of " << step.x() << "," << step.y();
+    }
+    send(QEvent::MouseButtonRelease, start + QPoint(-50, -44), Qt::NoButton);
+
+    send(QEvent::MouseMove, view.pos() + centreOf("Puls_Left") * zoom, Qt::NoButton);
+    EXPECT_EQ(view.cursor().shape(), Qt::WhatsThisCursor);
+}
+
+// Full screen centres the device on black at the largest whole zoom that fits, takes clicks there
+// and hides an idle pointer.
+TEST_F(ViewTest, FullScreenCentresTheDeviceAndHidesAnIdlePointer)
+{
+    view.setZoom(2);
+    view.placeAt(QPoint(40, 20));
+    view.show();
+    view.deliver([&] { form->Im_FrontClick(); });
+    const QImage window = shot();
+    view.setFullScreen(true);
+    view.setFixedSize(1920, 1080);  // the screen the window system gives it
+    EXPECT_EQ(view.scale(), 2);
+    EXPECT_EQ(view.deviceOrigin(), QPoint((1920 - 1532) / 2, (1080 - 832) / 2));
+    const QImage full = shot();
+    EXPECT_TRUE(full.copy(QRect(view.deviceOrigin(), window.size())) == window);
+    EXPECT_EQ(full.pixel(view.deviceOrigin() - QPoint(1, 1)), qRgb(0, 0, 0));
+    QTest::mouseClick(&view, Qt::LeftButton, {}, view.deviceOrigin() + centreOf("Puls_GameB") * 2);
+    EXPECT_TRUE(form->GameRunning);
+
+    auto* pointerHide = view.findChild<QTimer*>("pointerHide");
+    ASSERT_NE(pointerHide, nullptr);
+    EXPECT_TRUE(pointerHide->isActive());
+    EXPECT_EQ(pointerHide->interval(), 2000);
+    QMetaObject::invokeMethod(pointerHide, "timeout");
+    EXPECT_EQ(view.cursor().shape(), Qt::BlankCursor);
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), view.mapToGlobal(QPointF(5, 5)), Qt::NoButton, Qt::NoButton, {});
+    QApplication::sendEvent(&view, &move);
+    EXPECT_EQ(view.cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST(TimerHostTest, ATimerfdThatCannotBeMadeIsReportedAndTheTicksStillCome)

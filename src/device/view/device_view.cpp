@@ -9,8 +9,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QToolTip>
 #include <QWindow>
+#include <algorithm>
 
 #include "picture_loader.h"
 
@@ -19,6 +21,13 @@ namespace {
 QRect toQRect(const Rect& rect)
 {
     return QRect(rect.left, rect.top, rect.width, rect.height);
+}
+
+// Division rounding down, so that a point left of or above the window, as a drag may reach, maps
+// to the picture pixel it is over.
+int floorDiv(int value, int divisor)
+{
+    return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
 }
 
 MouseButton toMouseButton(Qt::MouseButton button)
@@ -74,6 +83,16 @@ DeviceView::DeviceView(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frame
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
+    pointerHide_.setParent(this);
+    pointerHide_.setObjectName(QStringLiteral("pointerHide"));
+    pointerHide_.setSingleShot(true);
+    pointerHide_.setInterval(PointerHideMs);
+    connect(&pointerHide_, &QTimer::timeout, this, [this] {
+        if (!fullScreen_)
+            return;
+        pointerHidden_ = true;
+        setCursor(Qt::BlankCursor);
+    });
 }
 
 bool DeviceView::canPlaceWindows()
@@ -183,7 +202,7 @@ void DeviceView::componentChanged(int index)
     if (!form_)
         return;
     const Component& component = form_->components()[size_t(index)];
-    dirty_ += toQRect(component.rect);
+    dirty_ += toWindow(component.rect);
     if (!component.visible && size_t(component.picture) < uses_.size())
         releaseIfUnseen(size_t(component.picture));
 }
@@ -200,10 +219,108 @@ void DeviceView::geometryChanged()
 {
     if (!form_)
         return;
-    setFixedSize(form_->ClientWidth, TForm1::ClientHeight);
-    if (canPlaceWindows())
-        move(form_->Left, form_->Top);
+    // In full screen the window stays as it is; the form's moves wait for its return.
+    if (!fullScreen_) {
+        setFixedSize(form_->ClientWidth * zoom_, TForm1::ClientHeight * zoom_);
+        if (canPlaceWindows())
+            move(form_->Left * zoom_, form_->Top * zoom_);
+    }
+    layOut();
     update();
+    const bool opened = form_->ClientWidth == TForm1::OpenWidth && shownWidth_ != TForm1::OpenWidth;
+    shownWidth_ = form_->ClientWidth;
+    if (opened && onOpened)
+        onOpened();
+}
+
+QRect DeviceView::toWindow(const Rect& rect) const
+{
+    return QRect(origin_.x() + rect.left * scale_, origin_.y() + rect.top * scale_, rect.width * scale_,
+                 rect.height * scale_);
+}
+
+void DeviceView::layOut()
+{
+    const int deviceWidth = form_ ? form_->ClientWidth : TForm1::ClosedWidth;
+    if (fullScreen_) {
+        scale_ = std::max(1, std::min(width() / deviceWidth, height() / TForm1::ClientHeight));
+        origin_ = QPoint((width() - deviceWidth * scale_) / 2, (height() - TForm1::ClientHeight * scale_) / 2);
+    } else {
+        scale_ = zoom_;
+        origin_ = QPoint();
+    }
+}
+
+void DeviceView::setZoom(int zoom)
+{
+    zoom = std::clamp(zoom, 1, MaxZoom);
+    if (zoom == zoom_)
+        return;
+    if (!form_ || fullScreen_) {
+        zoom_ = zoom;  // taken up when the window comes back
+        return;
+    }
+    QPoint corner(form_->Left * zoom_, form_->Top * zoom_);
+    const QSize size = QSize(form_->ClientWidth, TForm1::ClientHeight) * zoom;
+    if (isVisible() && screen()) {
+        const QRect area = screen()->availableGeometry();
+        if (corner.x() + size.width() > area.right() + 1)
+            corner.setX(std::max(area.left(), area.right() + 1 - size.width()));
+        if (corner.y() + size.height() > area.bottom() + 1)
+            corner.setY(std::max(area.top(), area.bottom() + 1 - size.height()));
+    }
+    zoom_ = zoom;
+    placeAt(corner);
+}
+
+void DeviceView::placeAt(const QPoint& topLeft)
+{
+    if (!form_)
+        return;
+    deliver([&] { form_->MoveTo(floorDiv(topLeft.x(), zoom_), floorDiv(topLeft.y(), zoom_)); });
+}
+
+void DeviceView::setFullScreen(bool on)
+{
+    if (on == fullScreen_ || !form_)
+        return;
+    if (on) {
+        placeBeforeFullScreen_ = QPoint(form_->Left * zoom_, form_->Top * zoom_);
+        fullScreen_ = true;
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        showFullScreen();
+        pointerHide_.start();
+    } else {
+        fullScreen_ = false;
+        pointerHide_.stop();
+        if (pointerHidden_) {
+            pointerHidden_ = false;
+            setCursor(Qt::ArrowCursor);
+        }
+        showNormal();
+        placeAt(placeBeforeFullScreen_);
+    }
+    layOut();
+    update();
+}
+
+void DeviceView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layOut();
+    update();
+}
+
+void DeviceView::pointerMoved(const QPoint& client)
+{
+    if (!fullScreen_)
+        return;
+    pointerHide_.start();
+    if (pointerHidden_) {
+        pointerHidden_ = false;
+        updateCursor(client);
+    }
 }
 
 void DeviceView::hintChanged(int) {}
@@ -221,11 +338,15 @@ void DeviceView::paintEvent(QPaintEvent* event)
     painter.fillRect(event->rect(), Qt::black);
     if (!form_)
         return;
+    // Zoomed by the painter's scale alone: without its smooth-transform hint every picture pixel
+    // becomes a sharp square, on a high-density screen too.
+    painter.translate(origin_);
+    painter.scale(scale_, scale_);
     for (const Component& component : form_->components()) {
         if (!component.visible || component.picture < 0)
             continue;
         const QRect rect = toQRect(component.rect);
-        if (!region.intersects(rect))
+        if (!region.intersects(toWindow(component.rect)))
             continue;
         const size_t picture = size_t(component.picture);
         if (picture >= uses_.size())
@@ -243,7 +364,7 @@ void DeviceView::paintEvent(QPaintEvent* event)
                 continue;
             }
         }
-        // Pictures are drawn at their natural size from the rectangle's corner, never scaled.
+        // Pictures are drawn at their natural size from the rectangle's corner, never stretched.
         painter.drawImage(rect.topLeft(), pictureToDraw(picture, component.def.transparent));
     }
 }
@@ -252,9 +373,11 @@ QPoint DeviceView::clientPoint(const QPointF& globalPosition) const
 {
     // Measured against where the form has put the window, so a drag in progress never reads a
     // position relative to a move the window system has not finished yet.
-    if (canPlaceWindows())
-        return globalPosition.toPoint() - QPoint(form_->Left, form_->Top);
-    return mapFromGlobal(globalPosition.toPoint());
+    QPoint inWindow = canPlaceWindows() && !fullScreen_
+                          ? globalPosition.toPoint() - QPoint(form_->Left * zoom_, form_->Top * zoom_)
+                          : mapFromGlobal(globalPosition.toPoint());
+    inWindow -= origin_;
+    return QPoint(floorDiv(inWindow.x(), scale_), floorDiv(inWindow.y(), scale_));
 }
 
 void DeviceView::updateCursor(const QPoint& client)
@@ -288,6 +411,7 @@ void DeviceView::mouseMoveEvent(QMouseEvent* event)
     if (!form_)
         return;
     const QPoint client = clientPoint(event->globalPosition());
+    pointerMoved(client);
     if (input_->held() < 0) {
         updateCursor(client);
         return;

@@ -1,10 +1,17 @@
 // DeviceView: the device window on screen. It paints the visible components of a TForm1 in
 // layout order, repainting only the rectangles that changed, and feeds the form its mouse and
 // key events. All game behaviour stays in TForm1.
+//
+// The window may show the device zoomed (every picture pixel a square of zoom × zoom, never
+// smoothed) or fill the screen. The form knows nothing of either: it gets its own coordinates,
+// and its Left and Top count in steps of the zoom, so the window sits at (Left × zoom, Top × zoom).
+// A drag then moves the window a whole picture pixel at a time, the grabbed pixel staying under
+// the pointer, and a device that opens grows to the right from where it stands.
 #pragma once
 
 #include <QImage>
 #include <QRegion>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -61,6 +68,27 @@ public:
     // Whether the windowing system lets us place windows (not on Wayland).
     static bool canPlaceWindows();
 
+    // ---- Zoom and full screen ----
+    static constexpr int MaxZoom = 4;
+    int zoom() const { return zoom_; }
+    // Zooms the window, 1..MaxZoom (another value is clamped). The top-left corner stays where
+    // it is unless the zoomed window would then reach past the screen's right or bottom edge.
+    void setZoom(int zoom);
+    // Puts the window's top-left corner at a point of the screen (to the nearest whole zoom step).
+    void placeAt(const QPoint& topLeft);
+    // The screen filled, black all round, the device centred at the largest whole zoom that fits;
+    // off again, the window comes back at its zoom and place.
+    void setFullScreen(bool on);
+    bool fullScreen() const { return fullScreen_; }
+    // How many screen pixels a picture pixel takes now, and where the device's corner is painted.
+    int scale() const { return scale_; }
+    QPoint deviceOrigin() const { return origin_; }
+    // The pointer hides after this long without moving in full screen.
+    static constexpr int PointerHideMs = 2000;
+
+    // The device opened (its window grew to the open width).
+    std::function<void()> onOpened;
+
     // DeviceListener
     void componentChanged(int index) override;
     void geometryChanged() override;
@@ -76,11 +104,17 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QPoint clientPoint(const QPointF& globalPosition) const;
     void updateCursor(const QPoint& client);
     void flushRepaint();
+    // Where a rectangle of the form's client area is painted in the window.
+    QRect toWindow(const Rect& rect) const;
+    // The scale and the device's corner for the window's size now.
+    void layOut();
+    void pointerMoved(const QPoint& client);
 
     // A picture of this size or more (the open device's body, the cover) is held only while a
     // component shows it, and read again when one does: the body is hidden until the device
@@ -109,4 +143,13 @@ private:
     QRegion dirty_;
     std::unique_ptr<DeviceInput> input_;
     bool closing_ = false;
+
+    int zoom_ = 1;
+    int scale_ = 1;
+    QPoint origin_;
+    bool fullScreen_ = false;
+    int shownWidth_ = 0;  // the form's width the window last took
+    QPoint placeBeforeFullScreen_;  // the form's Left and Top
+    QTimer pointerHide_;
+    bool pointerHidden_ = false;
 };

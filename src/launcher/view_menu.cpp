@@ -1,0 +1,97 @@
+#include "view_menu.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QMenu>
+
+#include "device_view.h"
+#include "ports.h"
+
+ViewMenu::ViewMenu(QMenu& menu, DeviceView& view, StoreKey& settingsStore, std::function<void(const QString&)> report)
+    : QObject(&menu), view_(view), settingsStore_(settingsStore)
+{
+    auto item = [&](const char* name, const QString& caption, QList<QKeySequence> keys, void (ViewMenu::*command)()) {
+        QAction* action = menu.addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        // Shown in the menu; shortcut() acts on them, as the device's own keys are acted on by
+        // the device window's key filter.
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WidgetShortcut);
+        connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
+        return action;
+    };
+    menu.addSeparator()->setObjectName(QStringLiteral("PM_ViewBlock"));
+    PM_ZoomIn = item("PM_ZoomIn", QStringLiteral("Zoom in"),
+                     {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+                     &ViewMenu::PM_ZoomInClick);
+    PM_ZoomOut = item("PM_ZoomOut", QStringLiteral("Zoom out"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
+                      &ViewMenu::PM_ZoomOutClick);
+    PM_FullScreen = item("PM_FullScreen", QStringLiteral("Full screen"), {QKeySequence(Qt::Key_F11)},
+                         &ViewMenu::PM_FullScreenClick);
+    PM_FullScreen->setCheckable(true);
+
+    const int zoom = settingsStore_.ReadInteger("Zoom", 1);
+    if (zoom < 1 || zoom > DeviceView::MaxZoom) {
+        if (report)
+            report(QStringLiteral("Invalid data type for 'Zoom'"));
+        view_.setZoom(1);
+    } else {
+        view_.setZoom(zoom);
+    }
+    updateItems();
+}
+
+void ViewMenu::PM_ZoomInClick()
+{
+    zoomBy(1);
+}
+
+void ViewMenu::PM_ZoomOutClick()
+{
+    zoomBy(-1);
+}
+
+void ViewMenu::zoomBy(int step)
+{
+    const int before = view_.zoom();
+    view_.setZoom(before + step);
+    if (view_.zoom() != before)
+        settingsStore_.WriteInteger("Zoom", view_.zoom());
+    updateItems();
+}
+
+void ViewMenu::PM_FullScreenClick()
+{
+    view_.setFullScreen(!view_.fullScreen());
+    updateItems();
+}
+
+void ViewMenu::updateItems()
+{
+    // Full screen has a zoom of its own; the window's waits for its return.
+    PM_ZoomIn->setEnabled(!view_.fullScreen() && view_.zoom() < DeviceView::MaxZoom);
+    PM_ZoomOut->setEnabled(!view_.fullScreen() && view_.zoom() > 1);
+    PM_FullScreen->setChecked(view_.fullScreen());
+}
+
+bool ViewMenu::shortcut(const QKeyEvent* event)
+{
+    const int key = event->key();
+    // The plus sign is a shifted key on most keyboards, and the keypad's keys carry a modifier
+    // of their own: neither may keep Ctrl with + from zooming.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    QAction* action = nullptr;
+    if (modifiers == Qt::ControlModifier && (key == Qt::Key_Plus || key == Qt::Key_Equal))
+        action = PM_ZoomIn;
+    else if (modifiers == Qt::ControlModifier && (key == Qt::Key_Minus || key == Qt::Key_Underscore))
+        action = PM_ZoomOut;
+    else if (modifiers == Qt::NoModifier && key == Qt::Key_F11)
+        action = PM_FullScreen;
+    else if (modifiers == Qt::NoModifier && key == Qt::Key_Escape && view_.fullScreen())
+        action = PM_FullScreen;
+    if (!action)
+        return false;
+    if (action->isEnabled())
+        action->trigger();
+    return true;
+}

@@ -1,0 +1,43 @@
+// ViewMenu: the command menu's block for the window itself, after the device's own items behind
+// a separator: "Zoom in", "Zoom out" and "Full screen". The zoom is kept in the settings file as
+// "Zoom" (1..4) under the game's key and read when the program starts.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class DeviceView;
+class QAction;
+class QKeyEvent;
+class QMenu;
+class StoreKey;
+
+class ViewMenu : public QObject {
+    Q_OBJECT
+public:
+    // Adds the block to menu and zooms view as stored. A stored zoom outside 1..4 is taken as 1
+    // and told to report, in the words the store uses for a value it cannot use. Every reference
+    // must outlive this object; the items belong to the menu.
+    ViewMenu(QMenu& menu, DeviceView& view, StoreKey& settingsStore, std::function<void(const QString&)> report);
+
+    void PM_ZoomInClick();
+    void PM_ZoomOutClick();
+    void PM_FullScreenClick();
+
+    // The device window's keys for the block, ahead of the device's own shortcuts: Ctrl with +,
+    // = or - (from the keypad too), F11, and Esc while in full screen, where it leaves full screen
+    // instead of ending the program. True when the key was one of them.
+    bool shortcut(const QKeyEvent* event);
+
+    QAction* PM_ZoomIn = nullptr;
+    QAction* PM_ZoomOut = nullptr;
+    QAction* PM_FullScreen = nullptr;
+
+private:
+    void zoomBy(int step);
+    void updateItems();
+
+    DeviceView& view_;
+    StoreKey& settingsStore_;
+};

@@ -1,0 +1,164 @@
+// What the program adds around the device: zoom and full screen in the command menu, the stored
+// zoom, the launcher without a mouse, and the tip the first open of the device gives.
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <array>
+
+#include "launcher_test_support.h"
+
+namespace launchertest {
+namespace {
+
+const char* const ZernoBro = SettingsStorePath;
+
+class ViewCommands : public ProgramTest {
+protected:
+    ViewMenu& commands() { return *windows->ViewCommands; }
+    using ProgramTest::keyOnDevice;
+    void keyOnDevice(int key, Qt::KeyboardModifiers modifiers)
+    {
+        view().activateWindow();
+        view().setFocus();
+        QTest::keyClick(&view(), Qt::Key(key), modifiers);
+    }
+    // The global rectangle of a component of the open device as painted now.
+    QRect onScreen(int component)
+    {
+        const Rect& rect = Form1().components()[size_t(component)].rect;
+        const int scale = view().scale();
+        return QRect(view().mapToGlobal(view().deviceOrigin() + QPoint(rect.left, rect.top) * scale),
+                     QSize(rect.width, rect.height) * scale);
+    }
+};
+
+// The items follow the device's own behind a separator. The keys work as keyboards send them: +
+// shifted, the keypad's with its modifier. The zoom is stored at once, stops at 1 and 4, and the
+// next start opens the device at it.
+TEST_F(ViewCommands, ZoomKeysAndItemsChangeTheWindowAndTheStoredZoom)
+{
+    start();
+    const QList<QAction*> items = splash().PM_Menu->actions();
+    const qsizetype block = items.indexOf(commands().PM_ZoomIn);
+    EXPECT_GT(block, items.indexOf(splash().PM_12Exit) + 1);
+    EXPECT_TRUE(items[block - 1]->isSeparator());
+    EXPECT_EQ(items.mid(block, 3), (QList<QAction*>{commands().PM_ZoomIn, commands().PM_ZoomOut, commands().PM_FullScreen}));
+    play(QStringLiteral("(no sound)"));
+    struct Step {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        int zoom;
+    };
+    for (const Step& step : {Step{Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier, 2},
+                             Step{Qt::Key_Equal, Qt::ControlModifier, 3},
+                             Step{Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier, 4},
+                             Step{Qt::Key_Equal, Qt::ControlModifier, 4},
+                             Step{Qt::Key_Minus, Qt::ControlModifier, 3}}) {
+        keyOnDevice(step.key, step.modifiers);
+        EXPECT_EQ(view().zoom(), step.zoom);
+        EXPECT_EQ(view().size(), QSize(372, 416) * step.zoom);
+        EXPECT_EQ(stored(ZernoBro, "Zoom"), step.zoom);
+    }
+    menuCommand(commands().PM_ZoomOut);
+    EXPECT_EQ(view().zoom(), 2);
+    EXPECT_EQ(Form1().Left * 2, view().pos().x());
+
+    restart();
+    play(QStringLiteral("(no sound)"));
+    EXPECT_EQ(view().size(), QSize(744, 832));
+    clickDevice("Im_Front");
+    EXPECT_EQ(view().size(), QSize(1532, 832));
+}
+
+TEST_F(ViewCommands, AStoredZoomOutsideOneToFourIsTakenAsOneAndReported)
+{
+    struct Case {
+        int stored;
+        int zoom;
+        bool reported;
+    };
+    for (const Case& each : {Case{3, 3, false}, Case{5, 1, true}, Case{0, 1, true}, Case{-2, 1, true}}) {
+        store(ZernoBro, "Zoom", each.stored);
+        reports.clear();
+        start();
+        EXPECT_EQ(view().zoom(), each.zoom) << each.stored;
+        EXPECT_EQ(reports, each.reported ? std::vector<std::string>{"Invalid data type for 'Zoom'"}
+                                         : std::vector<std::string>{}) << each.stored;
+    }
+}
+
+// Outside full screen Esc still ends the program.
+TEST_F(ViewCommands, F11FillsTheScreenAndF11OrEscGivesTheWindowBack)
+{
+    start();
+    play(QStringLiteral("(no sound)"));
+    clickDevice("Im_Front");
+    const QRect window = view().geometry();
+    for (int leave : {Qt::Key_F11, Qt::Key_Escape}) {
+        keyOnDevice(Qt::Key_F11);
+        EXPECT_TRUE(view().isFullScreen());
+        EXPECT_TRUE(commands().PM_FullScreen->isChecked());
+        EXPECT_FALSE(commands().PM_ZoomIn->isEnabled());
+        keyOnDevice(leave);
+        EXPECT_FALSE(view().isFullScreen());
+        EXPECT_EQ(view().geometry(), window);
+        EXPECT_TRUE(view().isVisible());
+        EXPECT_EQ(quitRequests, 0);
+    }
+    menuCommand(commands().PM_FullScreen);
+    EXPECT_TRUE(view().isFullScreen());
+}
+
+TEST_F(ViewCommands, TheLauncherPlaysFromTheKeyboard)
+{
+    start();
+    splash().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&splash()));
+    const auto key = [](int key) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(key)); };
+    EXPECT_EQ(QApplication::focusWidget(), splash().CB_Sound);
+    key(Qt::Key_Return);
+    EXPECT_TRUE(splash().isVisible()) << "nothing picked yet";
+    key(Qt::Key_Down);
+    key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), splash().Puls_Play);
+    for (int arrow : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up})
+        key(arrow);
+    EXPECT_EQ(splash().CB_Sound->currentText(), "DirectSound");
+    EXPECT_EQ(QApplication::focusWidget(), splash().Puls_Play) << "an arrow moved the keyboard off PLAY";
+    key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), splash().CB_Sound);
+    key(Qt::Key_Return);
+    EXPECT_FALSE(splash().isVisible());
+    EXPECT_TRUE(view().isVisible());
+    EXPECT_EQ(stored(ZernoBro, "SoundMode"), 1);
+}
+
+TEST_F(ViewCommands, TheFirstOpenTellsTheStoredKeysAndTheMenuOnceAwayFromTheScreens)
+{
+    for (int n : {1, 2, 3, 4})
+        store(KeySettingsStorePath, "Key" + std::to_string(n), std::array{23, 19, 15, 11}[size_t(n - 1)]);
+    start();
+    play(QStringLiteral("(no sound)"));
+    EXPECT_EQ(windows->Tip->label(), nullptr) << "shown before the device opened";
+    clickDevice("Im_Front");
+    QLabel* tip = windows->Tip->label();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_TRUE(tip->isVisible());
+    for (const char* part : {"W up, S down", "O up, K down", "Right-click"})
+        EXPECT_TRUE(tip->text().contains(QLatin1String(part))) << tip->text().toStdString();
+    for (int screen : {Form1().Im_SchermoLTop, Form1().Im_SchermoRTop})
+        EXPECT_FALSE(tip->geometry().intersects(onScreen(screen)));
+    EXPECT_EQ(stored(ZernoBro, "TipShown"), 1);
+    keyOnDevice(Qt::Key_W);
+    EXPECT_FALSE(tip->isVisible()) << "still up once the player plays";
+
+    restart();
+    play(QStringLiteral("(no sound)"));
+    clickDevice("Im_Front");
+    EXPECT_EQ(windows->Tip->label(), nullptr);
+}
+
+}  // namespace
+}  // namespace launchertest
