@@ -1,35 +1,21 @@
-// Gamepads: a virtual controller plugged in, played and pulled out, through the device window's
-// own input path on the real clock.
+// Gamepads: one of SDL's virtual controllers plugged in, played and pulled out, through the
+// device window's own input path on the real clock.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <SDL.h>
 
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "device_factory.h"
 #include "device_view.h"
 #include "gamepads.h"
 #include "store.h"
+#include "virtual_ports.h"
 
 namespace {
 
-class NoSound : public SoundPort {
-public:
-    void Suona(Sample) override {}
-    void Silenzio() override {}
-};
-
-class NoonClock : public ClockPort {
-public:
-    TimeOfDay localTime() override { return {12, 0, 0, 0}; }
-    TimeOfDay utcTime() override { return {12, 0, 0, 0}; }
-};
-
-// A controller with every button and axis of SDL's standard layout, as SDL's virtual driver
-// makes one: plugged in on construction, pulled out on destruction.
+// A controller with every button and axis of SDL's standard layout: plugged in while it lives.
 class VirtualPad {
 public:
     VirtualPad()
@@ -41,255 +27,183 @@ public:
         desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
         desc.button_mask = (1u << SDL_CONTROLLER_BUTTON_MAX) - 1;
         desc.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
-        desc.name = "Virtual test pad";
-        const int index = SDL_JoystickAttachVirtualEx(&desc);
-        EXPECT_GE(index, 0) << SDL_GetError();
-        joystick_ = SDL_JoystickOpen(index);
+        joystick_ = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
         EXPECT_NE(joystick_, nullptr) << SDL_GetError();
     }
-    ~VirtualPad() { unplug(); }
-
-    void unplug()
+    ~VirtualPad()
     {
-        if (!joystick_)
-            return;
         const SDL_JoystickID id = SDL_JoystickInstanceID(joystick_);
         SDL_JoystickClose(joystick_);
-        joystick_ = nullptr;
         for (int index = 0; index < SDL_NumJoysticks(); ++index)
             if (SDL_JoystickGetDeviceInstanceID(index) == id)
                 SDL_JoystickDetachVirtual(index);
     }
-    void button(SDL_GameControllerButton button, bool down) { SDL_JoystickSetVirtualButton(joystick_, button, down); }
-    void axis(SDL_GameControllerAxis axis, int value) { SDL_JoystickSetVirtualAxis(joystick_, axis, Sint16(value)); }
+    // A button (0 and up) or, from 100 on, an axis 100 + axis pushed to value.
+    void set(int control, int value)
+    {
+        if (control < 100)
+            SDL_JoystickSetVirtualButton(joystick_, control, Uint8(value != 0));
+        else
+            SDL_JoystickSetVirtualAxis(joystick_, control - 100, Sint16(value));
+    }
 
 private:
     SDL_Joystick* joystick_ = nullptr;
 };
 
+constexpr int leftStick = 100 + SDL_CONTROLLER_AXIS_LEFTY;
+constexpr int rightStick = 100 + SDL_CONTROLLER_AXIS_RIGHTY;
+
 class Gamepad : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        DeviceFactory device(ZERNO_ASSET_DIR "/device.layout");
-        ASSERT_EQ(device.error(), "");
-        // The moves are on letters of their own: a pad reads the stored ones.
-        keys->WriteInteger("Key1", 'W' - 64);
-        keys->WriteInteger("Key2", 'S' - 64);
-        keys->WriteInteger("Key3", 'I' - 64);
-        keys->WriteInteger("Key4", 'K' - 64);
+        // The moves on letters of their own: a pad reads the stored ones.
+        for (int n = 1; n <= 4; ++n)
+            keys->WriteInteger("Key" + std::to_string(n), "WSIK"[n - 1] - 64);
+        DevicePorts ports;
         ports.sound = &sound;
         ports.clock = &clock;
         ports.keySettingsStore = keys.get();
         ports.settingsStore = game.get();
         ports.listener = &view;
+        DeviceFactory device(ZERNO_ASSET_DIR "/device.layout");
+        ASSERT_EQ(device.error(), "");
         form = device.make(scheduler, ports);
         view.attach(*form, host);
-        view.input()->onInput = [this](const InputEvent& event) { handed.push_back(event); };
+        view.input()->onInput = [this](const InputEvent& event) {
+            const bool key = event.kind == InputEvent::Kind::KeyDown || event.kind == InputEvent::Kind::KeyUp;
+            const bool down = event.kind == InputEvent::Kind::KeyDown || event.kind == InputEvent::Kind::Press;
+            handed += std::string(down ? "+" : "-")
+                      + (key ? std::string(1, char(event.key)) : form->components()[size_t(event.component)].def.name)
+                      + " ";
+        };
         std::string whyNot;
         ASSERT_TRUE(pads.start(&whyNot)) << whyNot;
-        pads.poll();
-        ASSERT_EQ(pads.attached(), 0u);
-        view.deliver([&] { view.input()->press(form->Im_Front, MouseButton::Left, 0, 0); });
-        view.deliver([&] { view.input()->release(form->Im_Front, MouseButton::Left, 0, 0); });
-        handed.clear();
+        view.deliver([&] { form->Im_FrontClick(); });
     }
 
+    // The pad's control held (value) then let go, each read once.
+    void push(VirtualPad& pad, int control, int value = 1)
+    {
+        pad.set(control, value);
+        pads.poll();
+        pad.set(control, 0);
+        pads.poll();
+    }
     bool lit(const char* name) const { return form->isLit(form->componentIndex(name)); }
-    // The four digit positions, '-' for a blank one.
-    std::string digits() const
-    {
-        std::string text;
-        for (int position = 1; position <= 4; ++position) {
-            const int digit = form->digitShown(position);
-            text += digit < 0 ? '-' : char('0' + digit);
-        }
-        return text;
-    }
-    // The shoulder that stands for ACL, pressed and let go: no game runs then.
-    void reset(VirtualPad& pad)
-    {
-        pad.button(SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true);
-        pads.poll();
-        pad.button(SDL_CONTROLLER_BUTTON_LEFTSHOULDER, false);
-        pads.poll();
-    }
-    std::string keysHanded() const
-    {
-        std::string text;
-        for (const InputEvent& event : handed)
-            if (event.kind == InputEvent::Kind::KeyDown || event.kind == InputEvent::Kind::KeyUp)
-                text += (event.kind == InputEvent::Kind::KeyDown ? "+" : "-") + std::string(1, char(event.key));
-        return text;
-    }
 
     MemoryStore store;
     std::unique_ptr<StoreKey> keys = store.OpenKey(KeySettingsStorePath);
     std::unique_ptr<StoreKey> game = store.OpenKey(SettingsStorePath);
-    NoSound sound;
-    NoonClock clock;
-    DevicePorts ports;
     Scheduler scheduler;
+    SoundLog sound{scheduler};
+    VirtualClock clock{scheduler};
     TimerHost host{scheduler};
     DeviceView view;
     std::unique_ptr<TForm1> form;
     Gamepads pads{view};
-    std::vector<InputEvent> handed;
+    std::string handed;  // every input the device got: "+W -W +Puls_GameA -Puls_GameA ..."
 };
 
 TEST_F(Gamepad, PluggedInAndPulledOutAtAnyTimeWithoutARestart)
 {
+    pads.poll();
+    ASSERT_EQ(pads.attached(), 0u);
+    EXPECT_EQ(pads.interval(), Gamepads::idleIntervalMs);
     {
         VirtualPad pad;
         pads.poll();
         ASSERT_EQ(pads.attached(), 1u);
         EXPECT_EQ(pads.interval(), Gamepads::playIntervalMs);
         // Pulled out with GAME A held down: the pad lets it go, and the game starts as on a release.
-        pad.button(SDL_CONTROLLER_BUTTON_START, true);
+        pad.set(SDL_CONTROLLER_BUTTON_START, 1);
         pads.poll();
-        ASSERT_FALSE(lit("Puls_GameA"));
+        EXPECT_FALSE(lit("Puls_GameA"));
     }
     pads.poll();
     EXPECT_EQ(pads.attached(), 0u);
     EXPECT_EQ(pads.interval(), Gamepads::idleIntervalMs);
     EXPECT_TRUE(lit("Puls_GameA"));
     EXPECT_TRUE(form->GameRunning);
-    EXPECT_EQ(form->GameMode, TForm1::ModeGameA);
-
-    // Another pad, during the game: the workers follow it.
+    // Another pad, during the game: Folko follows it.
     VirtualPad again;
     pads.poll();
-    ASSERT_EQ(pads.attached(), 1u);
-    again.button(SDL_CONTROLLER_BUTTON_DPAD_UP, true);
-    pads.poll();
+    push(again, SDL_CONTROLLER_BUTTON_DPAD_UP);
     EXPECT_EQ(form->FolkoLevel, 2);
 }
 
-TEST_F(Gamepad, MovesAreTheStoredKeysWithTheirPressedLookAndSticksActOncePerPush)
+TEST_F(Gamepad, EachControlIsTheKeyOrButtonItStandsFor)
 {
-    VirtualPad pad;
-    pads.poll();
-    pad.button(SDL_CONTROLLER_BUTTON_START, true);
-    pads.poll();
-    pad.button(SDL_CONTROLLER_BUTTON_START, false);
-    pads.poll();
-    ASSERT_TRUE(form->GameRunning);
-    handed.clear();
-
-    struct Move {
-        const char* what;
-        std::function<void(bool)> control;  // held or let go
-        const char* padShown;
-        int folko, zerno;  // the floors after the push
-        const char* keys;  // what the device was handed, down then up
-    };
-    const auto button = [&](SDL_GameControllerButton b) { return [&pad, b](bool down) { pad.button(b, down); }; };
-    const auto stick = [&](SDL_GameControllerAxis a, int pushed) {
-        return [&pad, a, pushed](bool down) { pad.axis(a, down ? pushed : 0); };
-    };
-    const Move moves[] = {
-        {"D-pad up", button(SDL_CONTROLLER_BUTTON_DPAD_UP), "Puls_Left", 2, 2, "+W-W"},
-        {"left stick up", stick(SDL_CONTROLLER_AXIS_LEFTY, -32768), "Puls_Left", 3, 2, "+W-W"},
-        {"D-pad down", button(SDL_CONTROLLER_BUTTON_DPAD_DOWN), "Puls_Left", 2, 2, "+S-S"},
-        {"left stick down", stick(SDL_CONTROLLER_AXIS_LEFTY, 32767), "Puls_Left", 1, 2, "+S-S"},
-        {"north button", button(SDL_CONTROLLER_BUTTON_Y), "Puls_Right", 1, 3, "+I-I"},
-        {"right stick down", stick(SDL_CONTROLLER_AXIS_RIGHTY, 30000), "Puls_Right", 1, 2, "+K-K"},
-        {"south button", button(SDL_CONTROLLER_BUTTON_A), "Puls_Right", 1, 1, "+K-K"},
-        {"right stick up", stick(SDL_CONTROLLER_AXIS_RIGHTY, -20000), "Puls_Right", 1, 2, "+I-I"},
-    };
-    for (const Move& move : moves) {
-        SCOPED_TRACE(move.what);
-        handed.clear();
-        move.control(true);
-        pads.poll();
-        EXPECT_FALSE(lit(move.padShown));
-        EXPECT_EQ(form->FolkoLevel, move.folko);
-        EXPECT_EQ(form->ZernoLevel, move.zerno);
-        move.control(false);
-        pads.poll();
-        EXPECT_TRUE(lit(move.padShown));
-        EXPECT_EQ(keysHanded(), move.keys);
-    }
-
-    // Within the dead zone nothing happens; a push held and wobbling at the edge acts once, and
-    // coming back only part of the way does not end it.
-    handed.clear();
-    for (int value : {6000, -6000, 20000, 16000, 31000, 12000, 25000})
-        pad.axis(SDL_CONTROLLER_AXIS_LEFTY, value), pads.poll();
-    EXPECT_EQ(keysHanded(), "+S");
-    pad.axis(SDL_CONTROLLER_AXIS_LEFTY, 4000);
-    pads.poll();
-    EXPECT_EQ(keysHanded(), "+S-S");
-
-    // Letters chosen anew while the game runs are the pad's from then on.
-    form->KeyLetters[1] = 'E' - 64;
-    form->AssegnaWord(1, form->KeyLetters[1]);
-    handed.clear();
-    pad.button(SDL_CONTROLLER_BUTTON_DPAD_UP, true);
-    pads.poll();
-    pad.button(SDL_CONTROLLER_BUTTON_DPAD_UP, false);
-    pads.poll();
-    EXPECT_EQ(keysHanded(), "+E-E");
-    EXPECT_EQ(form->FolkoLevel, 2);
-
-    // While the key dialog is up the device takes nothing from a pad, as its window takes no key.
-    view.deliver([&] { form->setEnabled(false); });
-    handed.clear();
-    for (bool down : {true, false}) {
-        pad.button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, down);
-        pad.button(SDL_CONTROLLER_BUTTON_BACK, down);
-        pads.poll();
-    }
-    EXPECT_TRUE(handed.empty());
-    EXPECT_EQ(form->FolkoLevel, 2);
-}
-
-TEST_F(Gamepad, StartBackAndTheShouldersAreTheButtonsHeldThenLetGo)
-{
-    form->HiscoreA = 120;
-    form->HiscoreB = 45;
     struct Case {
-        SDL_GameControllerButton control;
-        const char* button;
-        const char* mark;
-        const char* hiscore;
-        int mode;
+        int control;
+        int value;
+        const char* pressedLook;  // hidden while held (ACL has none)
+        const char* handed;
+        int folko, zerno;     // the floors after it
+        const char* digits;   // while held, for the game buttons: the hiscore
     };
     const Case cases[] = {
-        {SDL_CONTROLLER_BUTTON_START, "Puls_GameA", "Im_GameA", "-120", TForm1::ModeGameA},
-        {SDL_CONTROLLER_BUTTON_BACK, "Puls_GameB", "Im_GameB", "--45", TForm1::ModeGameB},
+        {SDL_CONTROLLER_BUTTON_START, 1, "Puls_GameA", "+Puls_GameA -Puls_GameA ", 1, 2, "-120"},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, 1, "Puls_Left", "+W -W ", 2, 2, nullptr},
+        {leftStick, -32768, "Puls_Left", "+W -W ", 3, 2, nullptr},
+        {SDL_CONTROLLER_BUTTON_DPAD_DOWN, 1, "Puls_Left", "+S -S ", 2, 2, nullptr},
+        {leftStick, 32767, "Puls_Left", "+S -S ", 1, 2, nullptr},
+        {SDL_CONTROLLER_BUTTON_Y, 1, "Puls_Right", "+I -I ", 1, 3, nullptr},
+        {rightStick, 30000, "Puls_Right", "+K -K ", 1, 2, nullptr},
+        {SDL_CONTROLLER_BUTTON_A, 1, "Puls_Right", "+K -K ", 1, 1, nullptr},
+        {rightStick, -20000, "Puls_Right", "+I -I ", 1, 2, nullptr},
+        {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 1, "Puls_Time", "+Puls_Time -Puls_Time ", 1, 2, nullptr},
+        {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 1, nullptr, "+Puls_ACL -Puls_ACL ", 1, 2, nullptr},
+        {SDL_CONTROLLER_BUTTON_BACK, 1, "Puls_GameB", "+Puls_GameB -Puls_GameB ", 1, 2, "--45"},
     };
+    form->HiscoreA = 120;
+    form->HiscoreB = 45;
     VirtualPad pad;
     pads.poll();
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.button);
-        reset(pad);
-        ASSERT_FALSE(form->GameRunning);
-        ASSERT_EQ(form->GameMode, TForm1::ModeReset);
-
-        pad.button(c.control, true);
+        SCOPED_TRACE(c.handed);
+        handed.clear();
+        pad.set(c.control, c.value);
         pads.poll();
-        EXPECT_FALSE(lit(c.button));
-        EXPECT_TRUE(lit(c.mark));
-        EXPECT_EQ(digits(), c.hiscore);
-        EXPECT_FALSE(form->GameRunning);
-        pad.button(c.control, false);
+        EXPECT_TRUE(!c.pressedLook || !lit(c.pressedLook));
+        std::string digits;
+        for (int position = 1; c.digits && position <= 4; ++position)
+            digits += form->digitShown(position) < 0 ? '-' : char('0' + form->digitShown(position));
+        EXPECT_EQ(digits, c.digits ? c.digits : "");
+        pad.set(c.control, 0);
         pads.poll();
-        EXPECT_TRUE(lit(c.button));
-        EXPECT_TRUE(form->GameRunning);
-        EXPECT_EQ(form->GameMode, c.mode);
+        EXPECT_TRUE(!c.pressedLook || lit(c.pressedLook));
+        EXPECT_EQ(handed, c.handed);
+        EXPECT_EQ(form->FolkoLevel, c.folko);
+        EXPECT_EQ(form->ZernoLevel, c.zerno);
     }
-    // TIME (the right shoulder): the alarm time while held, the clock once let go.
-    reset(pad);
-    pad.button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true);
+    // Back, after ACL had ended Game A, started Game B.
+    EXPECT_TRUE(form->GameRunning);
+    EXPECT_EQ(form->GameMode, TForm1::ModeGameB);
+}
+
+TEST_F(Gamepad, SticksActOncePerPushAndMovesFollowTheLettersChosenNow)
+{
+    VirtualPad pad;
     pads.poll();
-    EXPECT_FALSE(lit("Puls_Time"));
-    EXPECT_TRUE(lit("Im_TimePM"));
-    EXPECT_EQ(digits(), "1200");
-    pad.button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, false);
-    pads.poll();
-    EXPECT_TRUE(lit("Puls_Time"));
-    EXPECT_EQ(form->GameMode, TForm1::ModeClock);
+    // Within the dead zone nothing; a push wobbling at the edge, or coming back only part of the
+    // way, acts once; back within a quarter of the travel, it lets go.
+    for (int value : {6000, -6000, 20000, 16000, 31000, 12000, 25000, 4000, -24000, 0})
+        pad.set(leftStick, value), pads.poll();
+    EXPECT_EQ(handed, "+S -S +W -W ");
+
+    form->AssegnaWord(1, 'E' - 64);
+    handed.clear();
+    push(pad, SDL_CONTROLLER_BUTTON_DPAD_UP);
+    EXPECT_EQ(handed, "+E -E ");
+
+    // While the key dialog is up the device gets nothing from a pad, as its window gets no key.
+    view.deliver([&] { form->setEnabled(false); });
+    handed.clear();
+    push(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+    push(pad, SDL_CONTROLLER_BUTTON_BACK);
+    EXPECT_EQ(handed, "");
 }
 
 }  // namespace

@@ -124,8 +124,8 @@ void Gamepads::remove(int32_t instance)
 {
     for (auto pad = pads_.begin(); pad != pads_.end(); ++pad)
         if (pad->instance == instance) {
-            // A pad pulled out with a button held lets it go, as a key let go would.
-            letGo(*pad);
+            // A pad pulled out with a control held has had it let go already: SDL sends the
+            // releases, and the sticks back in the middle, before it tells of the removal.
             sdl_->SDL_GameControllerClose(pad->controller);
             pads_.erase(pad);
             return;
@@ -237,14 +237,4 @@ void Gamepads::act(Pad& pad, Action action, bool down)
     } else if (input->held() == component && input->heldButton() == MouseButton::Left) {
         view_.deliver([&] { input->release(component, MouseButton::Left, x, y); });
     }
-}
-
-void Gamepads::letGo(Pad& pad)
-{
-    for (int action = 0; action < actionCount; ++action)
-        if (pad.holding[size_t(action)] > 0) {
-            pad.holding[size_t(action)] = 1;
-            act(pad, Action(action), false);
-        }
-    pad.sticks.fill(0);
 }

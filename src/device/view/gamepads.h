@@ -62,7 +62,6 @@ private:
     void button(Pad& pad, int button, bool down);
     void stick(Pad& pad, int axis, int value);
     void act(Pad& pad, Action action, bool down);
-    void letGo(Pad& pad);
     void scheduleNext();
 
     DeviceView& view_;
