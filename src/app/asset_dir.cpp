@@ -25,7 +25,9 @@ std::string findAssetDir(const char* argv0)
     if (error && argv0)
         program = fs::absolute(argv0, error);
     if (!program.empty()) {
-        const fs::path installed = program.parent_path().parent_path() / "share" / "zerno-bros" / "assets";
+        // The installed layout: the data folder at this path from the programs' folder
+        // (../share/games/zerno-bros from games/).
+        const fs::path installed = (program.parent_path() / ZERNO_INSTALLED_DATA_DIR / "assets").lexically_normal();
         if (holdsLayout(installed))
             return installed.string();
     }

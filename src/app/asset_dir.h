@@ -1,5 +1,5 @@
-// Where the program's layout and pictures are: beside the installed program under
-// share/zerno-bros, or in the source tree while developing.
+// Where the program's layout and pictures are: in the installed data folder (share/games/zerno-bros
+// beside the installed games/ folder), or in the source tree while developing.
 #pragma once
 
 #include <string>
@@ -7,7 +7,7 @@
 // The folder that holds device.layout and pictures/; empty when none is found.
 std::string findAssetDir(const char* argv0);
 
-// The folder that holds the asset folder (share/zerno-bros once installed, the source tree while
+// The folder that holds the asset folder (share/games/zerno-bros once installed, the source tree while
 // developing): where the SOUND folder, readme.txt and whatsnew.txt are, when the current folder
 // has none.
 std::string dataDirOf(const std::string& assetDir);

@@ -5,10 +5,12 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
+#include <iostream>
 
 #include "asset_dir.h"
 #include "picture_loader.h"
 #include "problem_reports.h"
+#include "program_options.h"
 #include "program_windows.h"
 #include "sound.h"
 #include "store_file.h"
@@ -26,6 +28,20 @@ void reportError(const QString& message)
 
 int main(int argc, char** argv)
 {
+    ProgramOptions options;
+    if (const std::string error = parseProgramOptions(argc, argv, options); !error.empty()) {
+        std::cerr << "zerno-bros: " << error << "\nTry 'zerno-bros --help' for more information.\n";
+        return 2;
+    }
+    if (options.help) {
+        std::cout << programUsage();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "zerno-bros " << programVersion() << '\n';
+        return 0;
+    }
+
     QApplication app(argc, argv);
     // The title is the device window's, the main window; an application display name would be
     // appended to every window's caption on this desktop.

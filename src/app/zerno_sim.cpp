@@ -1,4 +1,4 @@
-// zerno-sim [--store FILE] [--time HH:MM:SS[.mmm]] [SCRIPT]
+// zerno-sim [--store FILE] [--time HH:MM:SS[.mmm]] [SCRIPT] | --help | --version
 // The device core on a virtual clock, driven by a script (standard input without SCRIPT).
 #include <fstream>
 #include <iostream>
@@ -6,15 +6,19 @@
 
 #include "asset_dir.h"
 #include "layout.h"
+#include "program_options.h"
 #include "sim_runner.h"
 #include "store.h"
 #include "store_file.h"
 
 namespace {
 
-int usage()
+const char* const Usage = "usage: zerno-sim [--store FILE] [--time HH:MM:SS[.mmm]] [SCRIPT]\n";
+
+// A command line that is not understood: what is wrong, then the usage, on standard error.
+int usageError(const std::string& what)
 {
-    std::cerr << "usage: zerno-sim [--store FILE] [--time HH:MM:SS[.mmm]] [SCRIPT]\n";
+    std::cerr << "zerno-sim: " << what << '\n' << Usage;
     return 2;
 }
 
@@ -34,14 +38,25 @@ int main(int argc, char** argv)
                 return 2;
             }
         } else if (arg == "--help" || arg == "-h") {
-            usage();
+            std::cout << Usage
+                      << "Runs the device on a virtual clock from SCRIPT (standard input without it or with -)\n"
+                         "and prints its sounds, store writes and states; see zerno-sim(6).\n\n"
+                         "  --store FILE          read and write the settings in FILE (default: in memory)\n"
+                         "  --time HH:MM:SS[.mmm] the time of day at the start (default 10:00:00)\n"
+                         "  -h, --help            print this help and exit\n"
+                         "      --version         print the version and exit\n";
             return 0;
+        } else if (arg == "--version") {
+            std::cout << "zerno-sim " << programVersion() << '\n';
+            return 0;
+        } else if (arg == "--store" || arg == "--time") {
+            return usageError("option '" + arg + "' needs a value");
         } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
-            return usage();
+            return usageError("unknown option '" + arg + "'");
         } else if (scriptPath.empty()) {
             scriptPath = arg;
         } else {
-            return usage();
+            return usageError("one script at most: '" + arg + "' is a second one");
         }
     }
 
