@@ -4,6 +4,7 @@
 #   share/games/zerno-bros/assets          the layouts, pictures and icons the program reads
 #   share/games/zerno-bros/SOUND           the wave files
 #   share/games/zerno-bros/readme.txt, whatsnew.txt
+#   share/games/zerno-bros/manual          the illustrated manual (index.html, pictures/) F4 opens
 #   share/applications/zerno-bros.desktop  runs PREFIX/games/zerno-bros, so the menu starts the
 #                                          program whether or not PREFIX/games is on the PATH
 #   share/icons/hicolor/NxN/apps/zerno-bros.png
@@ -60,6 +61,7 @@ foreach(text readme.txt whatsnew.txt)
         install(FILES ${text} DESTINATION ${ZERNO_INSTALL_DATADIR})
     endif()
 endforeach()
+install(DIRECTORY ${ZERNO_MANUAL_DIR}/ DESTINATION ${ZERNO_INSTALL_DATADIR}/manual)
 
 install(DIRECTORY assets/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 

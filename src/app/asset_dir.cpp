@@ -45,3 +45,20 @@ std::string dataDirOf(const std::string& assetDir)
         dir = dir.parent_path();  // "assets/" is "assets"
     return dir.parent_path().string();
 }
+
+std::string findManual(const std::string& assetDir)
+{
+    std::error_code error;
+    const fs::path installed = fs::path(dataDirOf(assetDir)) / "manual" / "index.html";
+    if (fs::is_regular_file(installed, error))
+        return installed.string();
+#if defined(ZERNO_SOURCE_ASSET_DIR) && defined(ZERNO_BUILD_MANUAL_DIR)
+    // Only a program that took its assets from the source tree reads the build's manual.
+    if (fs::equivalent(assetDir, ZERNO_SOURCE_ASSET_DIR, error)) {
+        const fs::path built = fs::path(ZERNO_BUILD_MANUAL_DIR) / "index.html";
+        if (fs::is_regular_file(built, error))
+            return built.string();
+    }
+#endif
+    return {};
+}

@@ -11,3 +11,7 @@ std::string findAssetDir(const char* argv0);
 // developing): where the SOUND folder, readme.txt and whatsnew.txt are, when the current folder
 // has none.
 std::string dataDirOf(const std::string& assetDir);
+
+// The illustrated manual's index.html: in the data folder's manual/ once installed, in the build
+// folder while the program runs from the source tree; empty when neither holds one.
+std::string findManual(const std::string& assetDir);

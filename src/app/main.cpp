@@ -98,6 +98,7 @@ int main(int argc, char** argv)
     setup.sound = &sound;
     setup.clock = &clock;
     setup.dataFolders = {QString(), QString::fromStdString(dataDirOf(assets))};
+    setup.manual = QString::fromStdString(findManual(assets));
     setup.report = [&problems](const QString& what, const QString& why) { problems.report(what, why); };
     setup.replayFolder = QString::fromStdString(defaultReplayFolder());
     setup.version = QString::fromLatin1(programVersion());

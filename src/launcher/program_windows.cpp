@@ -155,8 +155,13 @@ bool ProgramWindows::createLauncher(QString* error)
     splashPorts.settingsStore = setup_.settingsStore;
     splashPorts.sound = setup_.sound;
     splashPorts.dataFolders = setup_.dataFolders;
+    splashPorts.manual = setup_.manual;
     splashPorts.quit = setup_.quit;
     splashPorts.watchBestGame = [this] { watchBestGame(); };
+    if (setup_.gamepads) {
+        gamepads = std::make_unique<Gamepads>(*Form1View);
+        splashPorts.deviceShown = [this] { startGamepads(); };
+    }
     SplashForm = std::make_unique<TSplashForm>(forms, std::move(splashPorts));
     if (!SplashForm->build(*splash, pictureDir_, error))
         return false;
@@ -217,6 +222,22 @@ bool ProgramWindows::createRest(QString* error)
     };
     dialogs_.reset();
     return true;
+}
+
+void ProgramWindows::startGamepads()
+{
+    // SDL2 is opened for the pads, in every sound mode, once the device has painted itself: the
+    // player sees it no later for them. A desktop without SDL2 plays on without pads.
+    const auto start = [this] {
+        if (std::exchange(gamepadsTried_, true))
+            return;
+        std::string whyNot;
+        if (!gamepads->start(&whyNot))
+            std::fprintf(stderr, "zerno-bros: no gamepads: %s\n", whyNot.c_str());
+    };
+    devicePaintWatch_ = std::make_unique<FirstPaintWatch>(Form1View.get(), start);
+    // Should the window not be painted, the pads come a moment later all the same.
+    QTimer::singleShot(1000, devicePaintWatch_.get(), start);
 }
 
 const DialogWindow* ProgramWindows::window(const char* name, QString* error) const

@@ -17,6 +17,7 @@
 #include "forms.h"
 #include "game_recorder.h"
 #include "replay_player.h"
+#include "gamepads.h"
 #include "keys_form.h"
 #include "scheduler.h"
 #include "splash_form.h"
@@ -38,6 +39,10 @@ struct ProgramSetup {
     // Where the SOUND folder, readme.txt and whatsnew.txt are looked for, in order: "" for the
     // current folder, which comes first as on the device, then the installed data folder.
     QStringList dataFolders{QString()};
+    // The illustrated manual's index.html, opened by F4 where no Manual.EXE is found; empty: none.
+    QString manual;
+    // Whether PLAY starts reading gamepads (SDL2's game controller layer).
+    bool gamepads = true;
     // A problem met while the program runs (the timer): what failed and why. Empty: standard error.
     std::function<void(const QString& what, const QString& why)> report;
     std::function<QSize()> screenSize;  // empty: the primary screen's size
@@ -102,6 +107,8 @@ public:
     std::unique_ptr<ReplayClock> clock;       // the device's clock port
     std::unique_ptr<GameRecorder> recorder;
     std::unique_ptr<ReplayPlayer> player;
+    // Made with the device window, started by PLAY; gone before the windows are.
+    std::unique_ptr<Gamepads> gamepads;
 
 private:
     class ReplayGuardedKey;
@@ -109,6 +116,8 @@ private:
 
     // The window of that name in the dialogs' layout; null, with error set, when it has none.
     const DialogWindow* window(const char* name, QString* error) const;
+    // After PLAY: opens the gamepads once the device window has painted itself.
+    void startGamepads();
 
     ProgramSetup setup_;
     QString pictureDir_;
@@ -117,4 +126,6 @@ private:
     std::unique_ptr<QObject> firstPaintWatch_;
     std::unique_ptr<ReplayGuardedKey> gameStore_;
     bool replayFailureTold_ = false;
+    std::unique_ptr<QObject> devicePaintWatch_;
+    bool gamepadsTried_ = false;
 };

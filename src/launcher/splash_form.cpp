@@ -205,6 +205,8 @@ void TSplashForm::Puls_PlayClick()
     hide();
     view.raise();
     view.activateWindow();
+    if (ports_.deviceShown)
+        ports_.deviceShown();
 }
 
 void TSplashForm::La_HttpClick()
@@ -255,6 +257,12 @@ void TSplashForm::PM_4WhatsnewClick()
 
 void TSplashForm::PM_6InstructClick()
 {
+    // A Manual.EXE where the device would find one wins, as on the device: the player who put it
+    // there asked for it. Otherwise the illustrated manual.
+    if (!QFileInfo::exists(dataFile(QStringLiteral("Manual.EXE"))) && QFileInfo::exists(ports_.manual)) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(ports_.manual).absoluteFilePath()));
+        return;
+    }
     openFile(QStringLiteral("Manual.EXE"));
 }
 

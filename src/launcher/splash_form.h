@@ -26,10 +26,15 @@ struct SplashPorts {
     Sound* sound = nullptr;
     // Where the SOUND folder and the help files are looked for, in order ("" is the current folder).
     QStringList dataFolders{QString()};
+    // The illustrated manual (its index.html) that F4 opens where no Manual.EXE is found; empty
+    // when there is none.
+    QString manual;
     // Asks the application to end once control is back in the event loop.
     std::function<void()> quit;
     // "Watch best game": plays the best replay of the mode last played.
     std::function<void()> watchBestGame;
+    // PLAY has brought the device window on screen.
+    std::function<void()> deviceShown;
 };
 
 class TSplashForm : public DialogForm {

@@ -1,15 +1,15 @@
-// SDL2, opened when the sound layer first starts rather than when the program does. SDL2 is
-// linked against the clients of every sound server and window system it supports; linked into
-// the program they would be mapped and relocated before the launcher shows, on every start, also
-// for a player who picks "(no sound)". The header gives the functions' types; the library is
-// found by its soname, as the dynamic linker would find it.
+// SDL2, opened when the sound starts or the device first comes on screen (for the gamepads)
+// rather than when the program does. SDL2 is linked against the clients of every sound server and
+// window system it supports; linked into the program they would be mapped and relocated before
+// the launcher shows, on every start. The header gives the functions' types; the library is found
+// by its soname, as the dynamic linker would find it.
 #pragma once
 
 #include <SDL.h>
 
 #include <string>
 
-// Every SDL call the sound layer makes.
+// Every SDL call the sound layer and the gamepads make.
 #define ZERNO_SDL_CALLS(X)                                                                         \
     X(SDL_SetHint)                                                                                 \
     X(SDL_ResetHint)                                                                               \
@@ -29,7 +29,13 @@
     X(SDL_OpenAudioDevice)                                                                         \
     X(SDL_PauseAudioDevice)                                                                        \
     X(SDL_CloseAudioDevice)                                                                        \
-    X(SDL_MixAudioFormat)
+    X(SDL_MixAudioFormat)                                                                          \
+    X(SDL_PollEvent)                                                                               \
+    X(SDL_IsGameController)                                                                        \
+    X(SDL_GameControllerOpen)                                                                      \
+    X(SDL_GameControllerClose)                                                                     \
+    X(SDL_GameControllerGetJoystick)                                                               \
+    X(SDL_JoystickInstanceID)
 
 struct SdlLibrary {
 #define ZERNO_SDL_POINTER(name) decltype(&::name) name = nullptr;

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QTest>
+#include <fstream>
 
 #include "launcher_test_support.h"
 
@@ -109,6 +110,23 @@ TEST_F(CommandMenu, FunctionKeysOpenTheHelpFilesOfTheCurrentFolderThenTheInstall
     EXPECT_EQ(opened.urls[1], QUrl::fromLocalFile(QString::fromStdString((scratch / "readme.txt").string())));
     EXPECT_EQ(opened.urls[2], QUrl::fromLocalFile(QString::fromStdString((scratch / "whatsnew.txt").string())));
     EXPECT_EQ(opened.urls[3], QUrl::fromLocalFile(QString::fromStdString((scratch / "Manual.EXE").string())));
+}
+
+TEST_F(CommandMenu, F4OpensTheIllustratedManualUnlessAManualExeIsThere)
+{
+    const fs::path page = scratch / "manual" / "index.html";
+    fs::create_directories(page.parent_path());
+    std::ofstream(page) << "<html></html>";
+    manual = QString::fromStdString(page.string());
+    startAndPlay();
+    keyOnDevice(Qt::Key_F4);
+    ASSERT_EQ(opened.urls.size(), 1u);
+    EXPECT_EQ(opened.urls[0], QUrl::fromLocalFile(manual));
+
+    std::ofstream(scratch / "Manual.EXE") << "MZ";
+    keyOnDevice(Qt::Key_F4);
+    ASSERT_EQ(opened.urls.size(), 2u);
+    EXPECT_EQ(opened.urls[1], QUrl::fromLocalFile(QString::fromStdString((scratch / "Manual.EXE").string())));
 }
 
 TEST_F(CommandMenu, ResetHiscoresStoresZerosAndLeavesTheDisplayAlone)

@@ -113,6 +113,7 @@ void ProgramTest::start()
     setup.replayFolder = replayFolder;
     setup.version = QStringLiteral("test");
     setup.dataFolders = dataFolders;
+    setup.manual = manual;
     setup.screenSize = [this] { return screen; };
     setup.quit = [this] { ++quitRequests; };
     setup.report = [this](const QString& what, const QString& why) {

@@ -96,6 +96,7 @@ protected:
     fs::path storePath;
     fs::path soundFolder;
     QStringList dataFolders{QString()};  // the program's: the current folder (scratch), then these
+    QString manual;                      // the illustrated manual's page; empty: none
     QSize screen{1023, 767};
     int quitRequests = 0;
     std::vector<std::string> reports;  // problems the program reported, "what (why)"

@@ -1,7 +1,9 @@
 // Idle cost: the CPU the device window uses and how often it wakes, all its threads together
 // (the sound layer's mixing thread included), over a stretch of real time in clock mode and
 // during Game A with the player at the keys. Beside it, at the same time as the clock run, the
-// bare Qt window idling, and in each run the device's own timer ticks over the same time.
+// bare Qt window idling, and in each run the device's own timer ticks over the same time. Then
+// clock mode again with the gamepads watched: first with none plugged in (the hot-plug check
+// alone), then with one of SDL's virtual pads attached and read.
 //
 //   bench_idle_cost BARE_WINDOW_PROGRAM [--seconds S] [--without-sound]      (60 s unless told)
 //
@@ -10,11 +12,13 @@
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
+#include <SDL.h>
 #include <cstdlib>
 #include <cstring>
 
 #include "bench_report.h"
 #include "device_harness.h"
+#include "gamepads.h"
 #include "process_usage.h"
 
 namespace {
@@ -105,6 +109,41 @@ int main(int argc, char** argv)
         device.setAutoplay(false);
     }
 
+    // Clock mode with the gamepads watched, without a pad and then with one.
+    Usage watched;
+    Usage padRead;
+    {
+        DeviceHarness device(withSound);
+        device.view().show();
+        device.click("Im_Front");
+        device.click("Puls_Time");
+        device.host().rearm();
+        Gamepads pads(device.view());
+        std::string whyNot;
+        if (!pads.start(&whyNot)) {
+            std::fprintf(stderr, "bench_idle_cost: no gamepads: %s\n", whyNot.c_str());
+            return 2;
+        }
+        settle(1000);
+        watched = usageOver(device, seconds);
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        desc.button_mask = (1u << SDL_CONTROLLER_BUTTON_MAX) - 1;
+        desc.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
+        desc.name = "bench pad";
+        const int index = SDL_JoystickAttachVirtualEx(&desc);
+        settle(1500);
+        if (index < 0 || pads.attached() != 1) {
+            std::fprintf(stderr, "bench_idle_cost: the virtual pad was not picked up: %s\n", SDL_GetError());
+            return 2;
+        }
+        padRead = usageOver(device, seconds);
+        SDL_JoystickDetachVirtual(index);
+    }
+
     std::printf("idle cost over %.0f s, CPU of all threads in percent of one core, sound %s\n", seconds,
                 withSound ? "on" : "off");
     std::printf("  clock mode %.3f %%, Game A with the player at the keys %.3f %%, bare window idle %.3f %%\n",
@@ -122,5 +161,10 @@ int main(int argc, char** argv)
     printRow("Wake-ups during Game A" + over, format("%.2f a second", game.wakeups) +
                  format(" (%.2fx ticks)", game.ticks > 0 ? game.wakeups / game.ticks : 0.0),
              "<= 2x timer ticks", format("timer ticks %.2f/s", game.ticks), game.wakeups <= 2.0 * game.ticks);
+    printRow("Wake-ups in clock mode, gamepads watched, none plugged in" + over, format("%.2f a second", watched.wakeups),
+             "<= 3 a second", format("clock mode unwatched %.2f/s", clock.wakeups), watched.wakeups <= 3.0);
+    printRow("CPU in clock mode with a gamepad read" + over, format("%.3f %% of a core", padRead.cpuPercent), "<= 0.5 %",
+             format("clock mode without %.3f %%", clock.cpuPercent) + format("; %.1f wake-ups/s", padRead.wakeups),
+             padRead.cpuPercent <= 0.5);
     return 0;
 }

@@ -44,6 +44,8 @@ public:
     // The rules by which presses and keys reach the form: every source of input goes through it,
     // inside deliver. Null until attached.
     DeviceInput* input() { return input_.get(); }
+    // The form shown, or null until attached.
+    TForm1* form() { return form_; }
 
     // Runs a device handler as an event of the window: due ticks first, then the handler, then the
     // timers re-armed and the changes painted.

@@ -1,0 +1,243 @@
+#include "gamepads.h"
+
+#include <array>
+#include <cstdlib>
+
+#include "device_view.h"
+#include "sdl_library.h"
+
+namespace {
+
+constexpr int actionCount = int(Gamepads::Action::ACL) + 1;
+
+}  // namespace
+
+struct Gamepads::Pad {
+    SDL_GameController* controller = nullptr;
+    SDL_JoystickID instance = -1;
+    // Each stick's place: -1 pushed up, 1 pushed down, 0 resting.
+    std::array<int, SDL_CONTROLLER_AXIS_MAX> sticks{};
+    // How many of the pad's controls hold each action down.
+    std::array<int, actionCount> holding{};
+};
+
+Gamepads::Gamepads(DeviceView& view) : view_(view)
+{
+    connect(&timer_, &QTimer::timeout, this, &Gamepads::poll);
+}
+
+Gamepads::~Gamepads()
+{
+    if (!sdl_)
+        return;
+    for (Pad& pad : pads_)
+        sdl_->SDL_GameControllerClose(pad.controller);
+    sdl_->SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+}
+
+size_t Gamepads::attached() const
+{
+    return pads_.size();
+}
+
+bool Gamepads::start(std::string* whyNot)
+{
+    if (sdl_)
+        return true;
+    std::string error;
+    const SdlLibrary* sdl = sdlLibrary(sdlSoname, &error);
+    if (!sdl) {
+        if (whyNot)
+            *whyNot = error;
+        return false;
+    }
+    // SDL would otherwise take over SIGINT and SIGTERM. It knows nothing of our windows, so it
+    // must not hold back a pad's events for want of a focused window of its own.
+    sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    sdl->SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    if (sdl->SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+        if (whyNot)
+            *whyNot = sdl->SDL_GetError();
+        return false;
+    }
+    sdl_ = sdl;
+    // The pads already plugged in come as plug-in events, on the first read.
+    timer_.start(0);
+    return true;
+}
+
+void Gamepads::poll()
+{
+    if (!sdl_)
+        return;
+    SDL_Event event;
+    while (sdl_->SDL_PollEvent(&event)) {
+        switch (event.type) {
+        case SDL_CONTROLLERDEVICEADDED:
+            add(event.cdevice.which);
+            break;
+        case SDL_CONTROLLERDEVICEREMOVED:
+            remove(event.cdevice.which);
+            break;
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP:
+            if (Pad* pad = find(event.cbutton.which))
+                button(*pad, event.cbutton.button, event.type == SDL_CONTROLLERBUTTONDOWN);
+            break;
+        case SDL_CONTROLLERAXISMOTION:
+            if (Pad* pad = find(event.caxis.which))
+                stick(*pad, event.caxis.axis, event.caxis.value);
+            break;
+        default:
+            break;
+        }
+    }
+    scheduleNext();
+}
+
+void Gamepads::scheduleNext()
+{
+    const int wait = pads_.empty() ? idleIntervalMs : playIntervalMs;
+    if (timer_.interval() != wait || !timer_.isActive())
+        timer_.start(wait);
+}
+
+void Gamepads::add(int deviceIndex)
+{
+    if (!sdl_->SDL_IsGameController(deviceIndex))
+        return;
+    SDL_GameController* controller = sdl_->SDL_GameControllerOpen(deviceIndex);
+    if (!controller)
+        return;
+    const SDL_JoystickID instance = sdl_->SDL_JoystickInstanceID(sdl_->SDL_GameControllerGetJoystick(controller));
+    if (find(instance)) {  // told twice: opened twice, closed once
+        sdl_->SDL_GameControllerClose(controller);
+        return;
+    }
+    Pad pad;
+    pad.controller = controller;
+    pad.instance = instance;
+    pads_.push_back(pad);
+}
+
+void Gamepads::remove(int32_t instance)
+{
+    for (auto pad = pads_.begin(); pad != pads_.end(); ++pad)
+        if (pad->instance == instance) {
+            // A pad pulled out with a control held has had it let go already: SDL sends the
+            // releases, and the sticks back in the middle, before it tells of the removal.
+            sdl_->SDL_GameControllerClose(pad->controller);
+            pads_.erase(pad);
+            return;
+        }
+}
+
+Gamepads::Pad* Gamepads::find(int32_t instance)
+{
+    for (Pad& pad : pads_)
+        if (pad.instance == instance)
+            return &pad;
+    return nullptr;
+}
+
+void Gamepads::button(Pad& pad, int button, bool down)
+{
+    switch (button) {
+    case SDL_CONTROLLER_BUTTON_DPAD_UP:
+        return act(pad, Action::FolkoUp, down);
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+        return act(pad, Action::FolkoDown, down);
+    case SDL_CONTROLLER_BUTTON_Y:  // north
+        return act(pad, Action::ZernoUp, down);
+    case SDL_CONTROLLER_BUTTON_A:  // south
+        return act(pad, Action::ZernoDown, down);
+    case SDL_CONTROLLER_BUTTON_START:
+        return act(pad, Action::GameA, down);
+    case SDL_CONTROLLER_BUTTON_BACK:
+        return act(pad, Action::GameB, down);
+    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
+        return act(pad, Action::Time, down);
+    case SDL_CONTROLLER_BUTTON_LEFTSHOULDER:
+        return act(pad, Action::ACL, down);
+    default:
+        return;
+    }
+}
+
+void Gamepads::stick(Pad& pad, int axis, int value)
+{
+    Action up;
+    Action down;
+    if (axis == SDL_CONTROLLER_AXIS_LEFTY) {
+        up = Action::FolkoUp;
+        down = Action::FolkoDown;
+    } else if (axis == SDL_CONTROLLER_AXIS_RIGHTY) {
+        up = Action::ZernoUp;
+        down = Action::ZernoDown;
+    } else {
+        return;
+    }
+    int& place = pad.sticks[size_t(axis)];
+    int next = place;
+    if (std::abs(value) >= stickPush)
+        next = value < 0 ? -1 : 1;
+    else if (std::abs(value) < stickRest)
+        next = 0;
+    if (next == place)
+        return;
+    if (place != 0)
+        act(pad, place < 0 ? up : down, false);
+    place = next;
+    if (place != 0)
+        act(pad, place < 0 ? up : down, true);
+}
+
+void Gamepads::act(Pad& pad, Action action, bool down)
+{
+    // A control's release counts only after its press did; two controls of one action (the D-pad
+    // and the stick) make one press until both are let go.
+    int& holding = pad.holding[size_t(action)];
+    if (!down && holding == 0)
+        return;
+    holding += down ? 1 : -1;
+    if (holding > (down ? 1 : 0))
+        return;
+    TForm1* form = view_.form();
+    DeviceInput* input = view_.input();
+    if (!form || !input)
+        return;
+    int keyRole = 0;
+    int component = -1;
+    switch (action) {
+    case Action::FolkoUp: keyRole = 1; break;
+    case Action::FolkoDown: keyRole = 2; break;
+    case Action::ZernoUp: keyRole = 3; break;
+    case Action::ZernoDown: keyRole = 4; break;
+    case Action::GameA: component = form->Puls_GameA; break;
+    case Action::GameB: component = form->Puls_GameB; break;
+    case Action::Time: component = form->Puls_Time; break;
+    case Action::ACL: component = form->Puls_ACL; break;
+    }
+    // A disabled device (the key dialog is up) gets no keys and no new presses, as its window gets
+    // neither; a press it already holds is still let go.
+    if (!form->Enabled && (down || keyRole > 0))
+        return;
+    // While a kept game plays back, the pads are as deaf as the keyboard and the mouse.
+    if (view_.inputBlocked)
+        return;
+    if (keyRole > 0) {
+        // The letter stored for that move now: the key dialog may have changed it since the start.
+        const uint16_t key = form->KeyCodes[size_t(keyRole)];
+        view_.deliver([&] { down ? input->keyDown(key) : input->keyUp(key); });
+        return;
+    }
+    // A button is pressed where the pointer would press it, in its middle.
+    const Rect& rect = form->components()[size_t(component)].rect;
+    const int x = rect.left + rect.width / 2;
+    const int y = rect.top + rect.height / 2;
+    if (down) {
+        view_.deliver([&] { input->press(component, MouseButton::Left, x, y); });
+    } else if (input->held() == component && input->heldButton() == MouseButton::Left) {
+        view_.deliver([&] { input->release(component, MouseButton::Left, x, y); });
+    }
+}
