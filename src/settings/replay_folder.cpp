@@ -3,32 +3,19 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <pwd.h>
 #include <regex>
-#include <unistd.h>
+
+#include "store_file.h"
 
 namespace fs = std::filesystem;
 
 std::string defaultReplayFolder()
 {
-    std::string base;
-    const char* state = std::getenv("XDG_STATE_HOME");
-    if (state && state[0] == '/') {
-        base = state;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (!home || !*home) {
-            const passwd* user = ::getpwuid(::getuid());
-            home = user && user->pw_dir ? user->pw_dir : ".";
-        }
-        base = std::string(home) + "/.local/state";
-    }
-    return base + "/zerno-bros/replays";
+    return xdgBaseFolder("XDG_STATE_HOME", ".local/state") + "/zerno-bros/replays";
 }
 
 std::optional<ReplayName> parseReplayName(const std::string& fileName)

@@ -365,19 +365,21 @@ Store::WriteResult StoreFile::writeLocked(const std::string& header, const std::
     return {WriteResult::Stored, {}};
 }
 
+std::string xdgBaseFolder(const char* variable, const char* underHome)
+{
+    // The base directory specification takes only an absolute path from the variable.
+    const char* set = std::getenv(variable);
+    if (set && set[0] == '/')
+        return set;
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) {
+        const passwd* user = ::getpwuid(::getuid());
+        home = user && user->pw_dir ? user->pw_dir : ".";
+    }
+    return std::string(home) + "/" + underHome;
+}
+
 std::string defaultStorePath()
 {
-    std::string base;
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config && config[0] == '/') {
-        base = config;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (!home || !*home) {
-            const passwd* user = ::getpwuid(::getuid());
-            home = user && user->pw_dir ? user->pw_dir : ".";
-        }
-        base = std::string(home) + "/.config";
-    }
-    return base + "/zerno-bros/settings.reg";
+    return xdgBaseFolder("XDG_CONFIG_HOME", ".config") + "/zerno-bros/settings.reg";
 }
