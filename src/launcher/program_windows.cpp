@@ -299,10 +299,12 @@ bool ProgramWindows::watchReplay(const QString& path, QString* error)
     recorder->setEnabled(false);
     gameStore_->muted = true;
     Form1View->inputBlocked = true;
+    offerStoreCommands(false);
     const auto backToPlay = [this] {
         recorder->setEnabled(true);
         gameStore_->muted = false;
         Form1View->inputBlocked = false;
+        offerStoreCommands(true);
     };
     player->onFinished = [this, backToPlay, path](const QString& failure) {
         backToPlay();
@@ -315,6 +317,16 @@ bool ProgramWindows::watchReplay(const QString& path, QString* error)
     return false;
 }
 
+void ProgramWindows::offerStoreCommands(bool offered)
+{
+    // While a kept game plays back, new keys would move its workers off their recorded floors,
+    // and a reset of the hiscores would be lost with the replay's muted store writes.
+    if (!SplashForm)
+        return;
+    SplashForm->PM_10Keys->setEnabled(offered);
+    SplashForm->PM_8Hiscore->setEnabled(offered);
+}
+
 void ProgramWindows::stopWatching()
 {
     if (!watching())
@@ -323,6 +335,7 @@ void ProgramWindows::stopWatching()
     recorder->setEnabled(true);
     gameStore_->muted = false;
     Form1View->inputBlocked = false;
+    offerStoreCommands(true);
     // Back to the player with the device reset, as ACL leaves it.
     TForm1& form = *Form1;
     Form1View->deliver([&] {

@@ -194,6 +194,9 @@ TEST_F(ReplayCheck, WatchBestGamePlaysTheBestOfTheLastModeDeafToKeysUntilEsc)
     EXPECT_FALSE(about().isVisible());
     QTest::qWait(50);
     EXPECT_TRUE(windows->watching());
+    // Nor can the keys or the hiscores change under it.
+    EXPECT_FALSE(splash().PM_10Keys->isEnabled());
+    EXPECT_FALSE(splash().PM_8Hiscore->isEnabled());
 
     keyOnDevice(Qt::Key_Escape);
     EXPECT_FALSE(windows->watching());
@@ -202,6 +205,7 @@ TEST_F(ReplayCheck, WatchBestGamePlaysTheBestOfTheLastModeDeafToKeysUntilEsc)
     EXPECT_TRUE(view().isVisible());
     // Nothing was kept of the replay; the player's own games are again.
     EXPECT_EQ(ReplayFolder(folder.string()).replays().size(), 3u);
+    EXPECT_TRUE(splash().PM_10Keys->isEnabled());
     QTest::keyPress(&view(), Qt::Key_P);
     EXPECT_FALSE(form.isLit(form.Puls_Right));
     QTest::keyRelease(&view(), Qt::Key_P);
