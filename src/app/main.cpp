@@ -17,6 +17,7 @@
 #include "sound.h"
 #include "store_file.h"
 #include "system_clock.h"
+#include "termination_signals.h"
 
 namespace {
 
@@ -111,6 +112,14 @@ int main(int argc, char** argv)
         cannotStart(error);
         return 1;
     }
+    // Asked to end by the session: the device window closes as by its close button, so a game
+    // under way is kept; before PLAY the program simply ends.
+    TerminationSignals termination([&windows] {
+        if (windows.Form1View && windows.Form1View->isVisible())
+            windows.Form1View->close();
+        else
+            QCoreApplication::quit();
+    });
     if (!options.replay.empty())
         return playReplay(windows, QString::fromLocal8Bit(options.replay.c_str())) ? app.exec() : 1;
     // The launcher is on the screen first; the rest, and the icon the task bar shows, are made
