@@ -154,7 +154,10 @@ const char* readValueLine(const std::vector<std::string_view>& lines, std::size_
     while (!value.data.empty() && value.data.back() == '\\') {
         if (n + 1 >= lines.size())
             return "a value goes on past the end of the file";
+        // Blanks before the backslash only lay the lines out, as each line's own ends do.
         value.data.pop_back();
+        while (!value.data.empty() && isBlank(value.data.back()))
+            value.data.pop_back();
         value.data += lines[++n];
     }
     if (!isTypedValue(value.data))
