@@ -19,6 +19,18 @@ bool parseInt(const std::string& text, int64_t& value)
     return error == std::errc() && ptr == end;
 }
 
+// A key as a script names it: a letter A..Z or a key code. Gives what is wrong, or nothing.
+std::string parseKey(const std::string& key, uint16_t& code)
+{
+    int64_t number = 0;
+    if (key.size() == 1 && key[0] >= 'A' && key[0] <= 'Z')
+        number = key[0];
+    else if (!parseInt(key, number) || number < 0 || number > 65535)
+        return "a key is a letter A..Z or a key code 0..65535, not '" + key + "'";
+    code = uint16_t(number);
+    return {};
+}
+
 }  // namespace
 
 bool parseTimeOfDay(const std::string& text, TimeOfDay& time)
@@ -124,12 +136,7 @@ void writeStateBlock(std::ostream& out, TForm1& form, int64_t time)
     for (const Component& component : form.components())
         if (component.visible)
             out << ' ' << component.def.name;
-    out << "\ndigits ";
-    for (int position = 1; position <= 4; ++position) {
-        const int digit = form.digitShown(position);
-        out << (digit < 0 ? '-' : char('0' + digit));
-    }
-    out << '\n';
+    out << "\ndigits " << form.digitsText() << '\n';
     for (const auto& variable : TForm1::StateTable) {
         out << "var " << variable.name << ' ' << variable.get(form) << '\n';
     }
@@ -221,16 +228,13 @@ std::string SimRunner::runMouse(const std::string& command, const Args& args)
 
 std::string SimRunner::runKey(const std::string& command, const Args& args)
 {
-    int64_t code = 0;
-    const std::string& key = args[0];
-    if (key.size() == 1 && key[0] >= 'A' && key[0] <= 'Z')
-        code = key[0];
-    else if (!parseInt(key, code) || code < 0 || code > 65535)
-        return "a key is a letter A..Z or a key code 0..65535, not '" + key + "'";
+    uint16_t code = 0;
+    if (auto error = parseKey(args[0], code); !error.empty())
+        return error;
     if (command == "keydown")
-        input_->keyDown(uint16_t(code));
+        input_->keyDown(code);
     else
-        input_->keyUp(uint16_t(code));
+        input_->keyUp(code);
     return {};
 }
 
@@ -267,20 +271,16 @@ std::string SimRunner::runWait(const std::string& command, const Args& args)
 std::string SimRunner::runKeys(const std::string&, const Args& args)
 {
     TForm1& form = *form_;
-    std::array<int64_t, 4> codes{};
-    for (size_t n = 0; n < 4; ++n) {
-        const std::string& key = args[n];
-        if (key.size() == 1 && key[0] >= 'A' && key[0] <= 'Z')
-            codes[n] = key[0];
-        else if (!parseInt(key, codes[n]) || codes[n] < 0 || codes[n] > 65535)
-            return "a key is a letter A..Z or a key code 0..65535, not '" + key + "'";
-    }
+    std::array<uint16_t, 4> codes{};
+    for (size_t n = 0; n < 4; ++n)
+        if (auto error = parseKey(args[n], codes[n]); !error.empty())
+            return error;
     for (int n = 1; n <= 4; ++n) {
         // A letter as the key dialog sets it; a code as a hand-edited settings value leaves it.
-        const int64_t code = codes[size_t(n - 1)];
+        const uint16_t code = codes[size_t(n - 1)];
         if (code >= 'A' && code <= 'Z')
             form.KeyLetters[size_t(n)] = int(code) - 'A' + 1;
-        form.KeyCodes[size_t(n)] = uint16_t(code);
+        form.KeyCodes[size_t(n)] = code;
     }
     form.SetPadHints();
     return {};

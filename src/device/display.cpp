@@ -112,6 +112,16 @@ void TForm1::showDigit(int position, int digit)
     setPicture(ScoreDigits[size_t(position)], source);
 }
 
+std::string TForm1::digitsText() const
+{
+    std::string text;
+    for (int position = 1; position <= 4; ++position) {
+        const int digit = digitShown(position);
+        text += digit < 0 ? '-' : char('0' + digit);
+    }
+    return text;
+}
+
 int TForm1::digitShown(int position) const
 {
     const int picture = components_[size_t(ScoreDigits[size_t(position)])].picture;

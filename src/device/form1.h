@@ -135,6 +135,8 @@ public:
     bool isLit(int index) const { return index >= 0 && components_[size_t(index)].visible; }
     // The digit a digit position shows, or -1 when it is blank.
     int digitShown(int position) const;
+    // The four positions as text, '-' for a blank one ("---0"); the runner's `digits`.
+    std::string digitsText() const;
     // Switches a segment; the runner's `light` and `dark`.
     void setLit(int index, bool on);
     // Gives a digit position the picture of a digit, or none for -1; the runner's `digits`.

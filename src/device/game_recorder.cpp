@@ -3,18 +3,11 @@
 #include <cassert>
 #include <cstdio>
 
-namespace {
-
-constexpr int64_t DayMs = 24 * 3600000LL;
-
-}  // namespace
-
 std::string timeOfDayText(int64_t ms)
 {
-    ms = ((ms % DayMs) + DayMs) % DayMs;
+    const TimeOfDay time = TimeOfDay::fromMs(ms);
     char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", int(ms / 3600000), int(ms / 60000 % 60),
-                  int(ms / 1000 % 60), int(ms % 1000));
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", time.hour, time.minute, time.second, time.millisecond);
     return text;
 }
 
@@ -33,8 +26,7 @@ void ReplayClock::startFrom(int64_t localMs, int64_t utcMs)
 
 TimeOfDay ReplayClock::at(int64_t startMs) const
 {
-    const int64_t ms = ((startMs + scheduler_.now() - zero_) % DayMs + DayMs) % DayMs;
-    return {int(ms / 3600000), int(ms / 60000 % 60), int(ms / 1000 % 60), int(ms % 1000)};
+    return TimeOfDay::fromMs(startMs + scheduler_.now() - zero_);
 }
 
 TimeOfDay ReplayClock::localTime()
@@ -135,12 +127,7 @@ std::string GameRecorder::startState()
     for (const Component& component : form.components())
         if (component.visible)
             text += ' ' + component.def.name;
-    text += "\ndigits ";
-    for (int position = 1; position <= 4; ++position) {
-        const int digit = form.digitShown(position);
-        text += digit < 0 ? '-' : char('0' + digit);
-    }
-    text += '\n';
+    text += "\ndigits " + form.digitsText() + '\n';
     for (const auto& variable : TForm1::StateTable)
         text += "set " + std::string(variable.name) + ' ' + std::to_string(variable.get(form)) + '\n';
     for (Timer* timer : form.timers()) {

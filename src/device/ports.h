@@ -54,6 +54,14 @@ struct TimeOfDay {
     int millisecond = 0;
 
     int64_t msOfDay() const { return ((int64_t(hour) * 60 + minute) * 60 + second) * 1000 + millisecond; }
+
+    static constexpr int64_t DayMs = 24 * 3600000LL;
+    // The time of day `ms` milliseconds after midnight, taken round the clock either way.
+    static TimeOfDay fromMs(int64_t ms)
+    {
+        ms = (ms % DayMs + DayMs) % DayMs;
+        return {int(ms / 3600000), int(ms / 60000 % 60), int(ms / 1000 % 60), int(ms % 1000)};
+    }
 };
 
 class ClockPort {

@@ -54,8 +54,7 @@ public:
 private:
     TimeOfDay at(int64_t start) const
     {
-        const int64_t ms = (start + scheduler_.now()) % (24 * 3600000LL);
-        return {int(ms / 3600000), int(ms / 60000 % 60), int(ms / 1000 % 60), int(ms % 1000)};
+        return TimeOfDay::fromMs(start + scheduler_.now());
     }
     const Scheduler& scheduler_;
 };

@@ -367,7 +367,7 @@ Store::WriteResult StoreFile::writeLocked(const std::string& header, const std::
 
 std::string xdgBaseFolder(const char* variable, const char* underHome)
 {
-    // The base directory specification takes only an absolute path from the variable.
+    // The desktop takes the variable only when it holds an absolute path.
     const char* set = std::getenv(variable);
     if (set && set[0] == '/')
         return set;

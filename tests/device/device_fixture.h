@@ -132,15 +132,7 @@ public:
     }
 
     // The four digit positions, '-' for a blank one.
-    std::string digits() const
-    {
-        std::string text;
-        for (int position = 1; position <= 4; ++position) {
-            const int digit = form->digitShown(position);
-            text += digit < 0 ? '-' : char('0' + digit);
-        }
-        return text;
-    }
+    std::string digits() const { return form->digitsText(); }
 
     std::vector<std::string> litNames() const  // in layout order
     {

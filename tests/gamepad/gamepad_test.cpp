@@ -167,10 +167,7 @@ TEST_F(Gamepad, EachControlIsTheKeyOrButtonItStandsFor)
         pad.set(c.control, c.value);
         pads.poll();
         EXPECT_TRUE(!c.pressedLook || !lit(c.pressedLook));
-        std::string digits;
-        for (int position = 1; c.digits && position <= 4; ++position)
-            digits += form->digitShown(position) < 0 ? '-' : char('0' + form->digitShown(position));
-        EXPECT_EQ(digits, c.digits ? c.digits : "");
+        EXPECT_EQ(c.digits ? form->digitsText() : "", c.digits ? c.digits : "");
         pad.set(c.control, 0);
         pads.poll();
         EXPECT_TRUE(!c.pressedLook || lit(c.pressedLook));

@@ -19,15 +19,7 @@ protected:
         start();
         play(QStringLiteral("(no sound)"));
     }
-    std::string digits()
-    {
-        std::string shown;
-        for (int position = 1; position <= 4; ++position) {
-            const int digit = Form1().digitShown(position);
-            shown += digit < 0 ? '-' : char('0' + digit);
-        }
-        return shown;
-    }
+    std::string digits() { return Form1().digitsText(); }
 };
 
 TEST_F(CommandMenu, F1OnTheDeviceWindowShowsTheAboutDialogInTheTopLeftCorner)
