@@ -11,9 +11,10 @@
 #include "device_factory.h"
 #include "device_input.h"
 #include "form1.h"
+#include "virtual_ports.h"
 
 struct SimOptions {
-    TimeOfDay startTime{10, 0, 0, 0};
+    TimeOfDay startTime = TimeOfDay::fromMs(VirtualStartMs);
     // Set by --time: a `time` line in the script then changes nothing.
     bool startTimeGiven = false;
     DeviceListener* listener = nullptr;  // told of every change, as a view on screen is

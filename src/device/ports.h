@@ -57,7 +57,7 @@ struct TimeOfDay {
 
     static constexpr int64_t DayMs = 24 * 3600000LL;
     // The time of day `ms` milliseconds after midnight, taken round the clock either way.
-    static TimeOfDay fromMs(int64_t ms)
+    static constexpr TimeOfDay fromMs(int64_t ms)
     {
         ms = (ms % DayMs + DayMs) % DayMs;
         return {int(ms / 3600000), int(ms / 60000 % 60), int(ms / 1000 % 60), int(ms % 1000)};

@@ -39,10 +39,13 @@ private:
     const Scheduler& scheduler_;
 };
 
+// The time of day a virtual clock starts at when a script does not say: 10:00:00.000.
+inline constexpr int64_t VirtualStartMs = 10 * 3600000;
+
 // Local time and UTC each start at their own time of day (ms) and run with the virtual clock.
 class VirtualClock : public ClockPort {
 public:
-    explicit VirtualClock(const Scheduler& scheduler, int64_t startMs = 10 * 3600000)
+    explicit VirtualClock(const Scheduler& scheduler, int64_t startMs = VirtualStartMs)
         : localStart(startMs), utcStart(startMs), scheduler_(scheduler)
     {
     }

@@ -296,35 +296,30 @@ bool ProgramWindows::watchReplay(const QString& path, QString* error)
 {
     // A game under way ends here, as when the window closes.
     recorder->close();
-    recorder->setEnabled(false);
-    gameStore_->muted = true;
-    Form1View->inputBlocked = true;
-    offerStoreCommands(false);
-    const auto backToPlay = [this] {
-        recorder->setEnabled(true);
-        gameStore_->muted = false;
-        Form1View->inputBlocked = false;
-        offerStoreCommands(true);
-    };
-    player->onFinished = [this, backToPlay, path](const QString& failure) {
-        backToPlay();
+    setReplayShown(true);
+    player->onFinished = [this](const QString& failure) {
+        setReplayShown(false);
         if (!failure.isEmpty() && setup_.report)
             setup_.report(QStringLiteral("The replay cannot be played to its end."), failure);
     };
     if (player->start(path, error))
         return true;
-    backToPlay();
+    setReplayShown(false);
     return false;
 }
 
-void ProgramWindows::offerStoreCommands(bool offered)
+void ProgramWindows::setReplayShown(bool shown)
 {
-    // While a kept game plays back, new keys would move its workers off their recorded floors,
-    // and a reset of the hiscores would be lost with the replay's muted store writes.
+    // While a kept game plays back nothing of it is kept or stored, the player's input goes
+    // nowhere, and the menu offers no new keys (they would move its workers off their recorded
+    // floors) and no hiscore reset (it would be lost with the muted store writes).
+    recorder->setEnabled(!shown);
+    gameStore_->muted = shown;
+    Form1View->inputBlocked = shown;
     if (!SplashForm)
         return;
-    SplashForm->PM_10Keys->setEnabled(offered);
-    SplashForm->PM_8Hiscore->setEnabled(offered);
+    SplashForm->PM_10Keys->setEnabled(!shown);
+    SplashForm->PM_8Hiscore->setEnabled(!shown);
 }
 
 void ProgramWindows::stopWatching()
@@ -332,10 +327,7 @@ void ProgramWindows::stopWatching()
     if (!watching())
         return;
     player->stop();
-    recorder->setEnabled(true);
-    gameStore_->muted = false;
-    Form1View->inputBlocked = false;
-    offerStoreCommands(true);
+    setReplayShown(false);
     // Back to the player with the device reset, as ACL leaves it.
     TForm1& form = *Form1;
     Form1View->deliver([&] {

@@ -113,8 +113,8 @@ public:
 private:
     class ReplayGuardedKey;
     void keepGame(const RecordedGame& game);
-    // The menu's Keys settings and Reset Hiscores, offered or greyed.
-    void offerStoreCommands(bool offered);
+    // Puts the window in or out of watching a replay: recorder, stored hiscores, input and menu.
+    void setReplayShown(bool shown);
 
     // The window of that name in the dialogs' layout; null, with error set, when it has none.
     const DialogWindow* window(const char* name, QString* error) const;

@@ -6,6 +6,7 @@
 #include "game_recorder.h"
 #include "sim_runner.h"
 #include "timer_host.h"
+#include "virtual_ports.h"
 
 ReplayPlayer::ReplayPlayer(TForm1& form, Scheduler& scheduler, TimerHost& host, DeviceView& view, ReplayClock& clock)
     : form_(form), scheduler_(scheduler), host_(host), view_(view), clock_(clock)
@@ -49,7 +50,7 @@ bool ReplayPlayer::start(const QString& path, QString* error)
         clock_.startFrom(localMs, utcMs);
     }, output_);
     // A replay without a time line reads the time of day zerno-sim would.
-    clock_.startFrom(10 * 3600000, 10 * 3600000);
+    clock_.startFrom(VirtualStartMs, VirtualStartMs);
     host_.onScriptStep = [this] { step(); };
     host_.followScript(scheduler_.now());
     error_.clear();

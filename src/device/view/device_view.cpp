@@ -225,7 +225,7 @@ void DeviceView::geometryChanged()
     if (!fullScreen_) {
         setFixedSize(form_->ClientWidth * zoom_, TForm1::ClientHeight * zoom_);
         if (canPlaceWindows())
-            move(form_->Left * zoom_, form_->Top * zoom_);
+            move(windowCorner());
     }
     layOut();
     update();
@@ -233,6 +233,11 @@ void DeviceView::geometryChanged()
     shownWidth_ = form_->ClientWidth;
     if (opened && onOpened)
         onOpened();
+}
+
+QPoint DeviceView::windowCorner() const
+{
+    return QPoint(form_->Left, form_->Top) * zoom_;
 }
 
 QRect DeviceView::toWindow(const Rect& rect) const
@@ -262,7 +267,7 @@ void DeviceView::setZoom(int zoom)
         zoom_ = zoom;  // taken up when the window comes back
         return;
     }
-    QPoint corner(form_->Left * zoom_, form_->Top * zoom_);
+    QPoint corner = windowCorner();
     const QSize size = QSize(form_->ClientWidth, TForm1::ClientHeight) * zoom;
     if (isVisible() && screen()) {
         const QRect area = screen()->availableGeometry();
@@ -287,7 +292,7 @@ void DeviceView::setFullScreen(bool on)
     if (on == fullScreen_ || !form_)
         return;
     if (on) {
-        placeBeforeFullScreen_ = QPoint(form_->Left * zoom_, form_->Top * zoom_);
+        placeBeforeFullScreen_ = windowCorner();
         fullScreen_ = true;
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -376,7 +381,7 @@ QPoint DeviceView::clientPoint(const QPointF& globalPosition) const
     // Measured against where the form has put the window, so a drag in progress never reads a
     // position relative to a move the window system has not finished yet.
     QPoint inWindow = canPlaceWindows() && !fullScreen_
-                          ? globalPosition.toPoint() - QPoint(form_->Left * zoom_, form_->Top * zoom_)
+                          ? globalPosition.toPoint() - windowCorner()
                           : mapFromGlobal(globalPosition.toPoint());
     inWindow -= origin_;
     return QPoint(floorDiv(inWindow.x(), scale_), floorDiv(inWindow.y(), scale_));

@@ -118,6 +118,8 @@ private:
     void updateCursor(const QPoint& client);
     void flushRepaint();
     // Where a rectangle of the form's client area is painted in the window.
+    // Where the form has put the window's top left corner, in screen pixels.
+    QPoint windowCorner() const;
     QRect toWindow(const Rect& rect) const;
     // The scale and the device's corner for the window's size now.
     void layOut();
