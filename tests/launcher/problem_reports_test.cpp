@@ -33,4 +33,21 @@ TEST(ProblemReports, BoxesOpenAfterTheHandlerOncePerCauseAndRepeatsGoToStandardE
                        "zerno-bros: Failed to set data for 'Key4' (FILE.tmp: No space left on device)\n");
 }
 
+// Once the program is ending no box may hold it up: what waits and what comes goes to stderr.
+TEST(ProblemReports, OnceTheProgramIsEndingEveryProblemGoesToStandardError)
+{
+    ProblemReports problems(QStringLiteral("Title"));
+    int boxes = 0;
+    problems.showBox = [&](const QString&, const QString&) { ++boxes; };
+    testing::internal::CaptureStderr();
+    problems.report(QStringLiteral("A game could not be kept as a replay; play goes on."), QStringLiteral("DIR: Read-only file system"));
+    problems.endBoxes();
+    problems.report(QStringLiteral("Failed to set data for 'Zoom'"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(boxes, 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "zerno-bros: A game could not be kept as a replay; play goes on. (DIR: Read-only file system)\n"
+              "zerno-bros: Failed to set data for 'Zoom'\n");
+}
+
 }  // namespace
