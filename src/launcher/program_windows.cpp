@@ -315,9 +315,6 @@ bool ProgramWindows::watchReplay(const QString& path, QString* error)
 
 void ProgramWindows::setReplayShown(bool shown)
 {
-    // While a kept game plays back nothing of it is kept or stored, the player's input goes
-    // nowhere, and the menu offers no new keys (they would move its workers off their recorded
-    // floors) and no hiscore reset (it would be lost with the muted store writes).
     // The replay's opening lines set the hiscores its game saw, and its end may raise one: the
     // player's own come back with the device, whatever the replay left.
     TForm1& form = *Form1;
@@ -327,6 +324,9 @@ void ProgramWindows::setReplayShown(bool shown)
         form.HiscoreA = playerHiscores_[0];
         form.HiscoreB = playerHiscores_[1];
     }
+    // While a kept game plays back nothing of it is kept or stored, the player's input goes
+    // nowhere, and the menu offers no new keys (they would move its workers off their recorded
+    // floors) and no hiscore reset (it would be lost with the muted store writes).
     recorder->setEnabled(!shown);
     gameStore_->muted = shown;
     Form1View->inputBlocked = shown;

@@ -36,7 +36,7 @@ ReplayBanner::~ReplayBanner()
 
 void ReplayBanner::setShown(bool shown)
 {
-    if (shown == label_->isVisible())
+    if (shown == !label_->isHidden())
         return;
     if (shown) {
         title_ = view_.windowTitle();
@@ -67,9 +67,9 @@ void ReplayBanner::place()
 
 bool ReplayBanner::eventFilter(QObject*, QEvent* event)
 {
-    // A zoom or full screen while it plays lays the device out anew.
-    // The view lays it out in its own handler, after this one: the line follows once it has.
-    if (event->type() == QEvent::Resize && label_->isVisible())
+    // A zoom or full screen while it plays lays the device out anew, in the view's own handler
+    // after this one: the line follows once it has.
+    if (event->type() == QEvent::Resize && !label_->isHidden())
         QMetaObject::invokeMethod(this, [this] { place(); }, Qt::QueuedConnection);
     return false;
 }
