@@ -112,16 +112,20 @@ int main(int argc, char** argv)
         cannotStart(error);
         return 1;
     }
-    // Asked to end by the session: the device window closes as by its close button, so a game
-    // under way is kept; before PLAY the program simply ends.
-    TerminationSignals termination([&windows] {
+    // Asked to end by the session, whatever box is open: the device window closes as by its close
+    // button, so a game under way is kept; before PLAY the program simply ends.
+    TerminationSignals termination([&windows, &problems] {
+        problems.endBoxes();
         if (windows.Form1View && windows.Form1View->isVisible())
             windows.Form1View->close();
         else
             QCoreApplication::quit();
     });
-    if (!options.replay.empty())
-        return playReplay(windows, QString::fromLocal8Bit(options.replay.c_str())) ? app.exec() : 1;
+    if (!options.replay.empty()) {
+        if (!playReplay(windows, QString::fromLocal8Bit(options.replay.c_str())))
+            return 1;
+        return termination.received() ? 0 : app.exec();
+    }
     // The launcher is on the screen first; the rest, and the icon the task bar shows, are made
     // while the player looks at it.
     windows.showAndCreateRest(

@@ -6,6 +6,8 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <istream>
 #include <ostream>
 #include <sstream>
@@ -48,6 +50,15 @@ bool parseTimeOfDay(const std::string& text, TimeOfDay& time)
         return false;
     time = {int(h), int(m), int(s), int(ms)};
     return true;
+}
+
+bool openScript(const std::string& path, std::ifstream& file)
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return false;
+    file.open(path);
+    return bool(file);
 }
 
 // The runner's side of the device's ports: every sound request and store write is printed with

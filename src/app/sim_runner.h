@@ -80,5 +80,9 @@ private:
 // The state block of `state`: every lit component, the digits, the variables and the timers.
 void writeStateBlock(std::ostream& out, TForm1& form, int64_t time);
 
+// Opens the script file at path for reading. False when it cannot be read, a folder included:
+// one opens as a file here but reads as an empty script.
+bool openScript(const std::string& path, std::ifstream& file);
+
 // Parses HH:MM:SS or HH:MM:SS.mmm.
 bool parseTimeOfDay(const std::string& text, TimeOfDay& time);

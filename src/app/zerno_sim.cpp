@@ -89,8 +89,7 @@ int main(int argc, char** argv)
 
     std::ifstream file;
     if (!scriptPath.empty() && scriptPath != "-") {
-        file.open(scriptPath);
-        if (!file) {
+        if (!openScript(scriptPath, file)) {
             std::cerr << "zerno-sim: cannot read " << scriptPath << '\n';
             return 2;
         }

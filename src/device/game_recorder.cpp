@@ -186,10 +186,11 @@ void GameRecorder::input(const InputEvent& event)
         break;
     case InputEvent::Kind::Release:
         if (keep) {
-            // zerno-sim's release names where the button was let go; only whether that is the
-            // pressed component counts, so any other name stands for "elsewhere".
-            const int elsewhere = event.component == form_->Im_Front ? form_->Im_Base : form_->Im_Front;
-            add("release " + name(event.over ? event.component : elsewhere) + buttonWord(event.button));
+            // The line names the button let go, as a reader of the script looks for it. zerno-sim
+            // takes a release over another component as let go elsewhere, and only the cover asks
+            // where (a click opens it): a cover let go off itself is named as let go over the body.
+            const bool offCover = event.component == form_->Im_Front && !event.over;
+            add("release " + name(offCover ? form_->Im_Base : event.component) + buttonWord(event.button));
         }
         held_ = -1;
         break;

@@ -39,6 +39,7 @@ QString FirstTip::text() const
 {
     const auto& letters = form_.KeyLetters;
     return QStringLiteral("Folko: %1 up, %2 down.   Zerno: %3 up, %4 down.\n"
+                          "Hold GAME A and let go of it to start a game.\n"
                           "Right-click the device for the menu.")
         .arg(letterOf(letters[1]), letterOf(letters[2]), letterOf(letters[3]), letterOf(letters[4]));
 }

@@ -1,5 +1,6 @@
 // FirstTip: the first time the device is opened, a tool tip under it tells the player the keys
-// that move the workers (the letters as stored) and that a right-click brings the command menu.
+// that move the workers (the letters as stored), how a game starts, and that a right-click brings
+// the command menu.
 // It goes after a few seconds, at the first key or click on the device, and never comes back:
 // the settings file keeps "TipShown" under the game's key.
 #pragma once

@@ -33,7 +33,7 @@ ProblemReports::~ProblemReports()
 void ProblemReports::report(const QString& text, const QString& detail)
 {
     const QString cause = detail.isEmpty() ? text : detail;
-    if (causesShown_.contains(cause)) {
+    if (ending_ || causesShown_.contains(cause)) {
         printProblem(text, detail);
         return;
     }
@@ -43,6 +43,14 @@ void ProblemReports::report(const QString& text, const QString& detail)
         scheduled_ = true;
         QTimer::singleShot(0, this, [this] { showPending(); });
     }
+}
+
+void ProblemReports::endBoxes()
+{
+    ending_ = true;
+    for (const Problem& problem : pending_)
+        printProblem(problem.text, problem.detail);
+    pending_.clear();
 }
 
 void ProblemReports::showPending()

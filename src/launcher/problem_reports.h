@@ -23,6 +23,10 @@ public:
     // and why ("FILE: No space left on device"), or empty.
     void report(const QString& text, const QString& detail = {});
 
+    // The program is ending: no box opens any more; every problem, those still waiting too, goes
+    // to standard error.
+    void endBoxes();
+
     // Shows one box; the default is a modal critical QMessageBox over the active window.
     std::function<void(const QString& text, const QString& detail)> showBox;
 
@@ -38,4 +42,5 @@ private:
     std::vector<Problem> pending_;
     bool showing_ = false;
     bool scheduled_ = false;
+    bool ending_ = false;
 };

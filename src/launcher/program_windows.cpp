@@ -137,6 +137,7 @@ bool ProgramWindows::createLauncher(QString* error)
     Form1View->input()->onInput = [this](const InputEvent& event) { recorder->input(event); };
     Form1View->afterEvent = [this] { recorder->afterEvent(); };
     player = std::make_unique<ReplayPlayer>(*Form1, scheduler, *host, *Form1View, *clock);
+    Banner = std::make_unique<ReplayBanner>(*Form1View);
 
     Sound* sound = setup_.sound;
     const std::function<void()> quit = setup_.quit;
@@ -190,6 +191,8 @@ bool ProgramWindows::createLauncher(QString* error)
         }
         return viewCommands->shortcut(event) || launcher->menuShortcut(event);
     };
+    updateWatchItem();
+    QObject::connect(SplashForm->PM_Menu, &QMenu::aboutToShow, SplashForm.get(), [this] { updateWatchItem(); });
     Tip = std::make_unique<FirstTip>(*Form1View, *Form1, *setup_.settingsStore);
     FirstTip* tip = Tip.get();
     Form1View->onOpened = [tip] { tip->deviceOpened(); };
@@ -281,8 +284,10 @@ void ProgramWindows::keepGame(const RecordedGame& game)
         return;
     std::string error;
     const std::time_t startedAt = std::time(nullptr) - std::time_t(game.lengthMs / 1000);
-    if (ReplayFolder(setup_.replayFolder.toStdString()).save(game, startedAt, setup_.version.toStdString(), &error))
+    if (ReplayFolder(setup_.replayFolder.toStdString()).save(game, startedAt, setup_.version.toStdString(), &error)) {
+        updateWatchItem();
         return;
+    }
     // Told once a run; the games go on, unkept, and each later failure goes to standard error.
     const QString what = QStringLiteral("A game could not be kept as a replay; play goes on.");
     if (replayFailureTold_ || !setup_.report)
@@ -310,12 +315,22 @@ bool ProgramWindows::watchReplay(const QString& path, QString* error)
 
 void ProgramWindows::setReplayShown(bool shown)
 {
+    // The replay's opening lines set the hiscores its game saw, and its end may raise one: the
+    // player's own come back with the device, whatever the replay left.
+    TForm1& form = *Form1;
+    if (shown && !gameStore_->muted) {
+        playerHiscores_ = {form.HiscoreA, form.HiscoreB};
+    } else if (!shown && gameStore_->muted) {
+        form.HiscoreA = playerHiscores_[0];
+        form.HiscoreB = playerHiscores_[1];
+    }
     // While a kept game plays back nothing of it is kept or stored, the player's input goes
     // nowhere, and the menu offers no new keys (they would move its workers off their recorded
     // floors) and no hiscore reset (it would be lost with the muted store writes).
     recorder->setEnabled(!shown);
     gameStore_->muted = shown;
     Form1View->inputBlocked = shown;
+    Banner->setShown(shown);
     if (!SplashForm)
         return;
     SplashForm->PM_10Keys->setEnabled(!shown);
@@ -336,15 +351,26 @@ void ProgramWindows::stopWatching()
     });
 }
 
+std::string ProgramWindows::bestGame() const
+{
+    if (setup_.replayFolder.isEmpty())
+        return {};
+    const ReplayFolder folder(setup_.replayFolder.toStdString());
+    const std::vector<std::string> games = folder.replays();
+    if (games.empty())
+        return {};
+    return folder.best(parseReplayName(std::filesystem::path(games.back()).filename().string())->mode);
+}
+
+void ProgramWindows::updateWatchItem()
+{
+    if (SplashForm)
+        SplashForm->PM_WatchBest->setEnabled(!bestGame().empty());
+}
+
 void ProgramWindows::watchBestGame()
 {
-    std::string best;
-    if (!setup_.replayFolder.isEmpty()) {
-        const ReplayFolder folder(setup_.replayFolder.toStdString());
-        const std::vector<std::string> games = folder.replays();
-        if (!games.empty())
-            best = folder.best(parseReplayName(std::filesystem::path(games.back()).filename().string())->mode);
-    }
+    const std::string best = bestGame();
     QString error;
     if (best.empty()) {
         QApplication::beep();

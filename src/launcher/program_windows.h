@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,6 +17,7 @@
 #include "form1.h"
 #include "forms.h"
 #include "game_recorder.h"
+#include "replay_banner.h"
 #include "replay_player.h"
 #include "gamepads.h"
 #include "keys_form.h"
@@ -86,7 +88,8 @@ public:
     // at its end the device goes on from where the replay left it. False, with error set, when
     // the file cannot be read or a line of its start is wrong.
     bool watchReplay(const QString& path, QString* error);
-    // "Watch best game": the best replay of the mode of the last game kept. A beep when none is.
+    // "Watch best game": the best replay of the mode of the last game kept. A beep when none is;
+    // the item is greyed then, from the start and whenever the menu opens.
     void watchBestGame();
     void stopWatching();
     bool watching() const { return player && player->playing(); }
@@ -107,12 +110,16 @@ public:
     std::unique_ptr<ReplayClock> clock;       // the device's clock port
     std::unique_ptr<GameRecorder> recorder;
     std::unique_ptr<ReplayPlayer> player;
+    std::unique_ptr<ReplayBanner> Banner;  // says that a replay plays, and how to leave it
     // Made with the device window, started by PLAY; gone before the windows are.
     std::unique_ptr<Gamepads> gamepads;
 
 private:
     class ReplayGuardedKey;
     void keepGame(const RecordedGame& game);
+    // The file "Watch best game" plays; empty when no game is kept.
+    std::string bestGame() const;
+    void updateWatchItem();
     // Puts the window in or out of watching a replay: recorder, stored hiscores, input and menu.
     void setReplayShown(bool shown);
 
@@ -128,6 +135,7 @@ private:
     std::unique_ptr<QObject> firstPaintWatch_;
     std::unique_ptr<ReplayGuardedKey> gameStore_;
     bool replayFailureTold_ = false;
+    std::array<int, 2> playerHiscores_{};  // A and B, while a replay plays
     std::unique_ptr<QObject> devicePaintWatch_;
     bool gamepadsTried_ = false;
 };

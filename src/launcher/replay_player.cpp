@@ -31,8 +31,8 @@ ReplayPlayer::~ReplayPlayer()
 bool ReplayPlayer::start(const QString& path, QString* error)
 {
     stop();
-    std::ifstream file(path.toStdString());
-    if (!file) {
+    std::ifstream file;
+    if (!openScript(path.toStdString(), file)) {
         *error = QStringLiteral("%1: cannot be read.").arg(path);
         return false;
     }

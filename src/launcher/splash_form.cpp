@@ -20,6 +20,7 @@
 #include "about_form.h"
 #include "device_view.h"
 #include "fmod.h"
+#include "focus_ring.h"
 #include "form1.h"
 #include "keys_form.h"
 #include "sound.h"
@@ -55,11 +56,12 @@ bool TSplashForm::build(const DialogWindow& layout, const QString& pictureDir, Q
         return false;
     buildMenu();
     move(centredOnScreen(forms_, size()));
-    // The only window reached with the tab key; the look stays, a focus frame showing only once
-    // the keyboard has moved the focus.
+    // The only window reached with the tab key; the look stays, a ring in the launcher's yellow
+    // showing on the black once the keyboard is in use.
     CB_Sound->setFocusPolicy(Qt::StrongFocus);
     Puls_Play->setFocusPolicy(Qt::StrongFocus);
     setTabOrder(CB_Sound, Puls_Play);
+    new FocusRing(*this, {CB_Sound, Puls_Play}, QColor(Qt::yellow));
     Puls_Play->installEventFilter(this);
     return true;
 }

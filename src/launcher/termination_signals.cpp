@@ -1,5 +1,7 @@
 #include "termination_signals.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -21,6 +23,19 @@ void onTerminationSignal(int)
     errno = saved;
 }
 
+// Every modal box open is dismissed as its Esc key would: its exec() returns to its caller.
+void closeBoxes()
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible() || !window->isModal())
+            continue;
+        if (auto* box = qobject_cast<QDialog*>(window))
+            box->reject();
+        else
+            window->close();
+    }
+}
+
 }  // namespace
 
 TerminationSignals::TerminationSignals(std::function<void()> onSignal, QObject* parent)
@@ -36,6 +51,8 @@ TerminationSignals::TerminationSignals(std::function<void()> onSignal, QObject* 
         char bytes[16];
         while (::read(wakePipe[0], bytes, sizeof bytes) > 0) {
         }
+        received_ = true;
+        closeBoxes();
         if (onSignal_)
             onSignal_();
     });

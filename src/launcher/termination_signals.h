@@ -1,6 +1,8 @@
 // The program ends in order when the session asks it to (SIGTERM at log-out, SIGHUP when its
 // terminal goes, SIGINT for Ctrl+C): the signal handler only writes a byte to a pipe, and the event
-// loop, reading it, runs onSignal, which closes the windows as a click on the close button would.
+// loop, reading it, dismisses every box that is open (each runs an event loop of its own that
+// would hold the program up), then runs onSignal, which closes the windows as a click on the close
+// button would.
 #pragma once
 
 #include <QObject>
@@ -16,7 +18,12 @@ public:
     explicit TerminationSignals(std::function<void()> onSignal, QObject* parent = nullptr);
     ~TerminationSignals() override;
 
+    // A signal came: the program is ending. A box that ran the loop it came in before the
+    // program's own loop started leaves that loop to be started no more.
+    bool received() const { return received_; }
+
 private:
     std::function<void()> onSignal_;
     std::unique_ptr<QSocketNotifier> notifier_;
+    bool received_ = false;
 };

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QKeyEvent>
 #include <QMenu>
+#include <algorithm>
 
 #include "device_view.h"
 #include "ports.h"
@@ -30,14 +31,19 @@ ViewMenu::ViewMenu(QMenu& menu, DeviceView& view, StoreKey& settingsStore, std::
                          &ViewMenu::PM_FullScreenClick);
     PM_FullScreen->setCheckable(true);
 
-    const int zoom = settingsStore_.ReadInteger("Zoom", 1);
-    if (zoom < 1 || zoom > DeviceView::MaxZoom) {
+    // A number outside 1..4 (edited by hand) is a zoom of the right type but too far: the nearest
+    // one is kept in its place, so the player is told once.
+    const int stored = settingsStore_.ReadInteger("Zoom", 1);
+    const int zoom = std::clamp(stored, 1, DeviceView::MaxZoom);
+    if (zoom != stored) {
         if (report)
-            report(QStringLiteral("Invalid data type for 'Zoom'"));
-        view_.setZoom(1);
-    } else {
-        view_.setZoom(zoom);
+            report(QStringLiteral("The stored zoom %1 is not one of 1 to %2; zoom %3 is kept instead.")
+                       .arg(stored)
+                       .arg(DeviceView::MaxZoom)
+                       .arg(zoom));
+        settingsStore_.WriteInteger("Zoom", zoom);
     }
+    view_.setZoom(zoom);
     updateItems();
 }
 

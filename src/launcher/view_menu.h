@@ -16,9 +16,9 @@ class StoreKey;
 class ViewMenu : public QObject {
     Q_OBJECT
 public:
-    // Adds the block to menu and zooms view as stored. A stored zoom outside 1..4 is taken as 1
-    // and told to report, in the words the store uses for a value it cannot use. Every reference
-    // must outlive this object; the items belong to the menu.
+    // Adds the block to menu and zooms view as stored. A stored zoom outside 1..4 is told to
+    // report, with the number and the zoom kept instead, the nearest, which is stored. Every
+    // reference must outlive this object; the items belong to the menu.
     ViewMenu(QMenu& menu, DeviceView& view, StoreKey& settingsStore, std::function<void(const QString&)> report);
 
     void PM_ZoomInClick();

@@ -33,4 +33,17 @@ TEST(ProblemReports, BoxesOpenAfterTheHandlerOncePerCauseAndRepeatsGoToStandardE
                        "zerno-bros: Failed to set data for 'Key4' (FILE.tmp: No space left on device)\n");
 }
 
+// Once the program is ending no box may hold it up: what waits and what comes goes to stderr.
+TEST(ProblemReports, OnceTheProgramIsEndingEveryProblemGoesToStandardError)
+{
+    ProblemReports problems(QStringLiteral("Title"));
+    problems.showBox = [](const QString& text, const QString&) { ADD_FAILURE() << text.toStdString(); };
+    testing::internal::CaptureStderr();
+    problems.report(QStringLiteral("Waiting"), QStringLiteral("why"));
+    problems.endBoxes();
+    problems.report(QStringLiteral("Later"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "zerno-bros: Waiting (why)\nzerno-bros: Later\n");
+}
+
 }  // namespace

@@ -2,12 +2,14 @@
 // posted mouse and key events, are kept as replays that zerno-sim runs, with no options, to the
 // very state the window showed when each game ended.
 #include <QAction>
+#include <QLabel>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTest>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 
@@ -155,8 +157,15 @@ TEST_F(ReplayCheck, GamesPlayedInTheWindowReplayInZernoSimToTheStateTheWindowSho
     const std::vector<std::string> files = ReplayFolder(replayFolder.toStdString()).replays();
     ASSERT_EQ(files.size(), 3u);
     ASSERT_EQ(shown.size(), 3u);
-    for (size_t game = 0; game < files.size(); ++game)
+    for (size_t game = 0; game < files.size(); ++game) {
         EXPECT_EQ(zernoSimState(files[game]), shown[game]) << files[game];
+        // The game button is hidden while held, so the pointer is let go over the cover's place:
+        // the line names the button all the same.
+        std::ifstream file(files[game]);
+        const std::string script{std::istreambuf_iterator<char>(file), {}};
+        EXPECT_NE(script.find(game == 0 ? "\nrelease Puls_GameA\n" : "\nrelease Puls_GameB\n"), std::string::npos);
+        EXPECT_EQ(script.find("release Im_Front"), std::string::npos) << files[game];
+    }
 }
 
 // A kept game, written as the recorder would: from a start of Game A, with a score of its own.
@@ -182,6 +191,12 @@ TEST_F(ReplayCheck, WatchBestGamePlaysTheBestOfTheLastModeDeafToKeysUntilEsc)
 
     menuCommand(splash().PM_WatchBest);
     ASSERT_TRUE(windows->watching());
+    // The window says so, over the body above the screens and in its title.
+    const QLabel* banner = windows->Banner->label();
+    EXPECT_TRUE(banner->isVisible());
+    EXPECT_TRUE(banner->text().contains(QLatin1String("Esc ends it")));
+    EXPECT_LT(banner->geometry().bottom(), view().deviceOrigin().y() + Form1().components()[size_t(Form1().Im_SchermoLTop)].rect.top);
+    EXPECT_TRUE(view().windowTitle().contains(QLatin1String("replay")));
     TForm1& form = Form1();
     EXPECT_EQ(form.Score, 9);
     EXPECT_EQ(form.GameMode, TForm1::ModeGameA);
@@ -200,6 +215,8 @@ TEST_F(ReplayCheck, WatchBestGamePlaysTheBestOfTheLastModeDeafToKeysUntilEsc)
 
     keyOnDevice(Qt::Key_Escape);
     EXPECT_FALSE(windows->watching());
+    EXPECT_FALSE(banner->isVisible());
+    EXPECT_EQ(view().windowTitle().toStdString(), ProgramTitle);
     EXPECT_EQ(form.GameMode, TForm1::ModeReset);
     EXPECT_FALSE(form.GameRunning);
     EXPECT_TRUE(view().isVisible());
@@ -209,6 +226,65 @@ TEST_F(ReplayCheck, WatchBestGamePlaysTheBestOfTheLastModeDeafToKeysUntilEsc)
     QTest::keyPress(&view(), Qt::Key_P);
     EXPECT_FALSE(form.isLit(form.Puls_Right));
     QTest::keyRelease(&view(), Qt::Key_P);
+}
+
+TEST_F(ReplayCheck, WatchBestGameIsGreyedUntilAGameIsKept)
+{
+    EXPECT_FALSE(splash().PM_WatchBest->isEnabled());
+    clickDevice("Im_Front");
+    clickDevice("Puls_GameB");
+    EXPECT_FALSE(splash().PM_WatchBest->isEnabled()) << "a game under way is not kept yet";
+    clickDevice("Puls_ACL");
+    EXPECT_TRUE(splash().PM_WatchBest->isEnabled());
+    // Taken away behind the program's back: greyed again when the menu opens.
+    fs::remove_all(replayFolder.toStdString());
+    QMenu& menu = *splash().PM_Menu;
+    menu.popup(view().mapToGlobal(QPoint(20, 20)));
+    EXPECT_FALSE(splash().PM_WatchBest->isEnabled());
+    menu.hide();
+}
+
+// Whatever the replay's opening lines set and its game reached, the player's hiscores are the
+// device's again once it is over, whether it ran to its end or Esc stopped it.
+TEST_F(ReplayCheck, AReplayLeavesThePlayersHiscoresAsTheyWere)
+{
+    for (const bool toItsEnd : {true, false}) {
+        SCOPED_TRACE(toItsEnd ? "to its end" : "stopped");
+        const fs::path file = scratch / "hiscores.sim";
+        std::ofstream(file) << "time 09:00:00.000\nclick Im_Front\nset HiscoreA 0\nset HiscoreB 8\n"
+                            << (toItsEnd ? "wait 50\n" : "wait 60000\n");
+        TForm1& form = Form1();
+        view().deliver([&] {
+            form.HiscoreA = 50;
+            form.HiscoreB = 0;
+        });
+        QString error;
+        ASSERT_TRUE(windows->watchReplay(QString::fromStdString(file.string()), &error)) << error.toStdString();
+        EXPECT_EQ(form.HiscoreB, 8);
+        if (toItsEnd)
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !windows->watching(); }, 2000));
+        else
+            keyOnDevice(Qt::Key_Escape);
+        ASSERT_FALSE(windows->watching());
+        EXPECT_EQ(form.HiscoreA, 50);
+        EXPECT_EQ(form.HiscoreB, 0);
+        pressDevice("Puls_GameA");
+        EXPECT_EQ(form.digitsText(), "--50");
+        releaseDevice("Puls_GameA");
+        clickDevice("Puls_ACL");
+    }
+}
+
+// A folder opens as a file would but holds no script: it is refused as a file that cannot be read.
+TEST_F(ReplayCheck, AFolderIsRefusedAsAReplayAsAFileThatCannotBeRead)
+{
+    for (const fs::path& path : {scratch / "no-such.sim", scratch}) {
+        QString error;
+        EXPECT_FALSE(windows->watchReplay(QString::fromStdString(path.string()), &error));
+        EXPECT_EQ(error.toStdString(), path.string() + ": cannot be read.");
+        EXPECT_FALSE(windows->watching());
+        EXPECT_FALSE(windows->Banner->label()->isVisible());
+    }
 }
 
 TEST_F(ReplayCheck, AReplayFolderThatCannotBeWrittenIsReportedOnceAndPlayGoesOn)

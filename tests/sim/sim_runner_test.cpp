@@ -180,6 +180,26 @@ TEST(SimRunner, ALayoutThatIsNotTheDevicesStopsTheProgramWithStatus2AndEveryProb
                                                        "zerno-sim: " + layout + ": no component 'Im_Front'\n"));
 }
 
+// A folder opens as a file would and reads as an empty script: the program refuses it as it
+// refuses a script that is not there, where it once ran nothing and ended well.
+TEST(SimRunner, AScriptThatCannotBeReadOrIsAFolderStopsTheProgramWithStatus2)
+{
+    namespace fs = std::filesystem;
+    std::string folder = (fs::temp_directory_path() / "zerno-sim-XXXXXX").string();
+    ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    for (const std::string& script : {folder + "/missing.sim", folder + "/scripts"}) {
+        fs::create_directory(folder + "/scripts");
+        const std::string command = "ZERNO_BROS_ASSETS='" + fs::path(ZERNO_LAYOUT_FILE).parent_path().string() + "' '"
+                                  ZERNO_SIM "' '" + script + "' >'" + folder + "/out' 2>'" + folder + "/err'";
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << script;
+        EXPECT_EQ(WEXITSTATUS(status), 2) << script;
+        EXPECT_EQ(readTextFile(folder + "/out").value_or("?"), "") << script;
+        EXPECT_EQ(readTextFile(folder + "/err").value_or("?"), "zerno-sim: cannot read " + script + "\n");
+    }
+    fs::remove_all(folder);
+}
+
 TEST(SimRunner, TimeOfDayParsesHoursMinutesSecondsAndOptionalMilliseconds)
 {
     TimeOfDay time;
