@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "caption_buttons.h"
 #include "dialog_layout.h"
 #include "device_factory.h"
 #include "replay_folder.h"
@@ -38,7 +39,7 @@ private:
     StoreKey& key_;
 };
 
-ProgramWindows::ProgramWindows(ProgramSetup setup) : setup_(std::move(setup))
+ProgramWindows::ProgramWindows(ProgramSetup setup) : setup_(std::move(setup)), captionStates_(keepCaptionStates())
 {
     forms.screenSize = setup_.screenSize;
     if (!forms.screenSize)

@@ -130,4 +130,5 @@ private:
     bool replayFailureTold_ = false;
     std::unique_ptr<QObject> devicePaintWatch_;
     bool gamepadsTried_ = false;
+    std::unique_ptr<QObject> captionStates_;  // no window stays maximised or minimised against its caption
 };
