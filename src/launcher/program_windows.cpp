@@ -15,6 +15,7 @@
 #include "caption_buttons.h"
 #include "dialog_layout.h"
 #include "device_factory.h"
+#include "hint_pointer.h"
 #include "replay_folder.h"
 #include "sound.h"
 
@@ -39,7 +40,8 @@ private:
     StoreKey& key_;
 };
 
-ProgramWindows::ProgramWindows(ProgramSetup setup) : setup_(std::move(setup)), captionStates_(keepCaptionStates())
+ProgramWindows::ProgramWindows(ProgramSetup setup)
+    : setup_(std::move(setup)), captionStates_(keepCaptionStates()), hintPointer_(keepPointerUnderHints())
 {
     forms.screenSize = setup_.screenSize;
     if (!forms.screenSize)
