@@ -105,5 +105,22 @@ TEST_F(CaptionStates, EachFixedWindowComesBackFromMaximiseAndMinimise)
     EXPECT_FALSE(splash().isVisible());
 }
 
+// Qt's own title bar cuts a caption off at its buttons: the launcher, too narrow for its caption
+// there, is widened on Wayland with its components kept together in the middle; the key
+// settings' short caption fits as it is.
+TEST_F(CaptionStates, TheLauncherIsWideEnoughForItsWholeCaptionOnWayland)
+{
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        GTEST_SKIP() << "the window system draws the title bars on " << QGuiApplication::platformName().toStdString();
+    start();
+    const auto left = [this](const char* name) { return splash().findChild<QWidget*>(QLatin1String(name))->x(); };
+    const int shift = left("Im_PiccinaTop") - 24;
+    EXPECT_GT(shift, 0);
+    EXPECT_EQ(left("Puls_Play") - shift, 91);
+    EXPECT_EQ(splash().width(), 246 + 2 * shift + (splash().width() - 246) % 2);
+    splash().PM_10Keys->trigger();
+    EXPECT_EQ(keys().width(), 279);
+}
+
 }  // namespace
 }  // namespace launchertest
