@@ -40,8 +40,6 @@ public:
     }
 
 private:
-    bool onWayland() const { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
-
     void stateChanged()
     {
         QWindow* handle = window_->windowHandle();
@@ -109,6 +107,11 @@ private:
 };
 
 }  // namespace
+
+bool onWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
 
 std::unique_ptr<QObject> keepCaptionStates()
 {

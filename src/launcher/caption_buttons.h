@@ -13,6 +13,10 @@ class QWidget;
 // elsewhere than on X11. Call once the native window exists and before it is mapped.
 void askForCaptionButtons(QWidget* window);
 
+// Whether the program is a Wayland client: Qt then draws the title bars, and the compositor has
+// the last word on a window's size.
+bool onWayland();
+
 // Keeps every window of the program to the states its caption offers, on every platform: a
 // window of fixed size is never left maximised, and a window that asks for no minimise button is
 // never left minimised. Some title bars offer both whatever a window asks for (Qt's own on

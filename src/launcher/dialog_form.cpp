@@ -65,7 +65,7 @@ void fitCaption(QLabel* label, DialogAlign align)
 // pixels of the bar; the bar is 3 pixels wider than the window on either side. 0 elsewhere.
 int widthForCaption(const QString& caption)
 {
-    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    if (!onWayland())
         return 0;
     QFont font = QGuiApplication::font();
     font.setPixelSize(14);

@@ -308,11 +308,18 @@ void DeviceView::setFullScreen(bool on)
         }
         showNormal();
         // A Wayland compositor answers with the windowed size; a window resized before that
-        // answer leaves it unanswered, and the desktop stays covered until the next input.
-        if (canPlaceWindows())
+        // answer leaves it unanswered, and the desktop stays covered until the next input. A
+        // window that never had the screen's size, or an answer that never comes, waits no more.
+        const QSize windowed = QSize(form_->ClientWidth, TForm1::ClientHeight) * zoom_;
+        if (canPlaceWindows() || size() == windowed) {
             placeAt(placeBeforeFullScreen_);
-        else
+        } else {
             awaitingWindowedSize_ = true;
+            QTimer::singleShot(WindowedSizeWaitMs, this, [this] {
+                if (std::exchange(awaitingWindowedSize_, false))
+                    placeAt(placeBeforeFullScreen_);
+            });
+        }
     }
     layOut();
     update();

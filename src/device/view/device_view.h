@@ -93,6 +93,8 @@ public:
     QPoint deviceOrigin() const { return origin_; }
     // The pointer hides after this long without moving in full screen.
     static constexpr int PointerHideMs = 2000;
+    // How long the window waits at most for the window system's answer when full screen ends.
+    static constexpr int WindowedSizeWaitMs = 1000;
 
     // The device opened (its window grew to the open width).
     std::function<void()> onOpened;
