@@ -1,7 +1,12 @@
 #include "caption_buttons.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <cstdint>
 #include <cstdlib>
 #include <dlfcn.h>
@@ -25,7 +30,95 @@ enum : uint32_t {
     DecorMaximise = 64,
 };
 
+// One window's watch: the size it is fixed at while a maximise is being undone.
+class StateKeeper : public QObject {
+public:
+    explicit StateKeeper(QWidget* window) : QObject(window), window_(window)
+    {
+        window->installEventFilter(this);
+        connect(window->windowHandle(), &QWindow::windowStateChanged, this, [this] { stateChanged(); });
+    }
+
+private:
+    void stateChanged()
+    {
+        QWindow* handle = window_->windowHandle();
+        const Qt::WindowStates states = handle->windowStates();
+        if ((states & Qt::WindowMinimized) && !(window_->windowFlags() & Qt::WindowMinimizeButtonHint) &&
+            (window_->windowFlags() & Qt::CustomizeWindowHint)) {
+            // A Wayland surface cannot ask to be shown again once minimised: a new one is mapped.
+            QTimer::singleShot(0, window_, [window = QPointer<QWidget>(window_)] {
+                if (!window || !window->isVisible())
+                    return;
+                window->hide();
+                window->setWindowState(Qt::WindowNoState);
+                window->show();
+            });
+            return;
+        }
+        if (!(states & Qt::WindowMaximized) || fixed_.isValid() || window_->minimumSize() != window_->maximumSize())
+            return;
+        if (!onWayland()) {
+            handle->setWindowStates(states & ~Qt::WindowMaximized);
+            return;
+        }
+        fixed_ = window_->minimumSize();
+        window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != window_ || event->type() != QEvent::Resize || !fixed_.isValid())
+            return false;
+        QWindow* handle = window_->windowHandle();
+        if (window_->size() != fixed_) {
+            // The compositor's maximised size is taken; now the window asks to be restored.
+            QTimer::singleShot(0, this, [handle] { handle->setWindowStates(handle->windowStates() & ~Qt::WindowMaximized); });
+        } else if (!(handle->windowStates() & Qt::WindowMaximized)) {
+            window_->setMaximumSize(fixed_);
+            fixed_ = QSize();
+        }
+        return false;
+    }
+
+    QWidget* window_;
+    QSize fixed_;
+};
+
+// Gives each window its keeper the first time it is shown, once its native window exists.
+class CaptionStates : public QObject {
+public:
+    using QObject::QObject;
+
+private:
+    static constexpr const char* Kept = "captionStatesKept";
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto* window = static_cast<QWidget*>(watched);
+            if (window->isWindow() && window->windowHandle() && !window->property(Kept).toBool()) {
+                window->setProperty(Kept, true);
+                new StateKeeper(window);
+            }
+        }
+        return false;
+    }
+};
+
 }  // namespace
+
+bool onWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+std::unique_ptr<QObject> keepCaptionStates()
+{
+    auto watch = std::make_unique<CaptionStates>();
+    qApp->installEventFilter(watch.get());
+    return watch;
+}
 
 void askForCaptionButtons(QWidget* window)
 {

@@ -3,8 +3,10 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <algorithm>
 
 #include "caption_buttons.h"
 #include "device_view.h"
@@ -57,6 +59,20 @@ void fitCaption(QLabel* label, DialogAlign align)
     label->setGeometry(rect);
 }
 
+// The width a window needs for its whole caption in Qt's own title bar, drawn where the window
+// system leaves the frame to the program (Wayland): the caption, 14 pixels high, is centred over
+// the whole bar and cut off at the three buttons, which with their margins take the last 77
+// pixels of the bar; the bar is 3 pixels wider than the window on either side. 0 elsewhere.
+int widthForCaption(const QString& caption)
+{
+    if (!onWayland())
+        return 0;
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(14);
+    const int slack = 4;  // the caption's laid-out width may run a little past the advance
+    return QFontMetrics(font).horizontalAdvance(caption) + 2 * 77 - 2 * 3 + slack;
+}
+
 }  // namespace
 
 void ClickLabel::mousePressEvent(QMouseEvent* event)
@@ -105,7 +121,10 @@ bool DialogForm::build(const DialogWindow& layout, const QString& pictureDir, QS
 {
     setObjectName(QString::fromStdString(layout.name));
     setWindowTitle(QString::fromStdString(layout.caption));
-    setFixedSize(layout.width, layout.height);
+    // A window too narrow for its caption is widened, its components kept together in the middle.
+    const int width = std::max(layout.width, widthForCaption(windowTitle()));
+    const int shift = (width - layout.width) / 2;
+    setFixedSize(width, layout.height);
     for (const DialogComponent& def : layout.components) {
         const QString text = QString::fromStdString(def.text);
         QWidget* widget = nullptr;
@@ -160,7 +179,7 @@ bool DialogForm::build(const DialogWindow& layout, const QString& pictureDir, QS
         }
         }
         widget->setObjectName(QString::fromStdString(def.name));
-        widget->setGeometry(def.left, def.top, def.width, def.height);
+        widget->setGeometry(def.left + shift, def.top, def.width, def.height);
         if (def.fontPixels > 0)
             widget->setFont(arial(def.fontPixels, def.bold, def.underline));
         else if (def.bold || def.underline)

@@ -12,8 +12,10 @@
 #include <filesystem>
 #include <utility>
 
+#include "caption_buttons.h"
 #include "dialog_layout.h"
 #include "device_factory.h"
+#include "hint_pointer.h"
 #include "replay_folder.h"
 #include "sound.h"
 
@@ -38,7 +40,8 @@ private:
     StoreKey& key_;
 };
 
-ProgramWindows::ProgramWindows(ProgramSetup setup) : setup_(std::move(setup))
+ProgramWindows::ProgramWindows(ProgramSetup setup)
+    : setup_(std::move(setup)), captionStates_(keepCaptionStates()), hintPointer_(keepPointerUnderHints())
 {
     forms.screenSize = setup_.screenSize;
     if (!forms.screenSize)

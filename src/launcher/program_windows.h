@@ -138,4 +138,6 @@ private:
     std::array<int, 2> playerHiscores_{};  // A and B, while a replay plays
     std::unique_ptr<QObject> devicePaintWatch_;
     bool gamepadsTried_ = false;
+    std::unique_ptr<QObject> captionStates_;  // no window stays maximised or minimised against its caption
+    std::unique_ptr<QObject> hintPointer_;    // a hint's window keeps its component's pointer
 };

@@ -111,9 +111,11 @@ protected:
     QString replayFolder;           // where the next start keeps its games; empty: none
     std::unique_ptr<ProgramWindows> windows;
 
+    // The middle of a component of the device window, in the device's own pixels.
+    QPoint deviceCentre(const char* component);
+
 private:
     void stop();
-    QPoint deviceCentre(const char* component);
 };
 
 }  // namespace launchertest

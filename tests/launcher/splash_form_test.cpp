@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -65,6 +66,29 @@ TEST_F(Launcher, StartsWithTheDeviceOffScreenAndTheLauncherCentred)
     EXPECT_FALSE(about().isVisible());
     EXPECT_FALSE(keys().isVisible());
     EXPECT_TRUE(calls.empty()) << "the sound library was touched before PLAY";
+}
+
+// A hint's window that pops up keeps the pointer of the component it tells about (on Wayland it
+// would otherwise set the plain arrow while the pointer is still over the component).
+TEST_F(Launcher, AHintKeepsTheHandAndTheQuestionMarkPointers)
+{
+    start();
+    const auto shownTipPointer = [](QWidget* component, QPoint at) {
+        QTest::mouseMove(component, at);
+        QHelpEvent help(QEvent::ToolTip, at, component->mapToGlobal(at));
+        QApplication::sendEvent(component, &help);
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->windowType() == Qt::ToolTip && window->isVisible() && window->objectName() == "qtooltip_label")
+                return window->cursor().shape();
+        ADD_FAILURE() << "no hint shown";
+        return Qt::BlankCursor;
+    };
+    auto* picture = splash().findChild<QWidget*>(QStringLiteral("Im_PiccinaTop"));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(shownTipPointer(picture, QPoint(10, 10)), Qt::PointingHandCursor);
+    play(QStringLiteral("(no sound)"));
+    clickDevice("Im_Front");
+    EXPECT_EQ(shownTipPointer(&view(), deviceCentre("Puls_Alarm") * view().scale()), Qt::WhatsThisCursor);
 }
 
 TEST_F(Launcher, FirstStartSelectsNothingAndPlayWaitsForAPick)

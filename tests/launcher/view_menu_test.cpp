@@ -2,8 +2,10 @@
 // zoom, the launcher without a mouse, and the tip the first open of the device gives.
 #include <QAction>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <array>
 
@@ -116,6 +118,29 @@ TEST_F(ViewCommands, F11FillsTheScreenAndF11OrEscGivesTheWindowBack)
     }
     menuCommand(commands().PM_FullScreen);
     EXPECT_TRUE(view().isFullScreen());
+}
+
+// A Wayland compositor sizes the window that leaves full screen: the window takes its windowed
+// size only from that answer, then draws at it, so the desktop comes back at once.
+TEST_F(ViewCommands, LeavingFullScreenOnWaylandWaitsForTheCompositorsSize)
+{
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        GTEST_SKIP() << "only a Wayland compositor sizes the window";
+    start();
+    // Picked without the list's pop-up, which a test cannot open on Wayland.
+    splash().CB_Sound->setCurrentText(QStringLiteral("(no sound)"));
+    splash().Puls_Play->click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view()));
+    const QSize windowed = view().size();
+    for (int leave : {Qt::Key_F11, Qt::Key_Escape}) {
+        keyOnDevice(Qt::Key_F11);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view().size() == view().screen()->size(); }, 3000));
+        keyOnDevice(leave);
+        EXPECT_EQ(view().size(), view().screen()->size()) << "resized before the compositor's answer";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return view().minimumSize() == windowed && view().maximumSize() == windowed; }, 3000));
+        EXPECT_EQ(view().size(), windowed);
+        EXPECT_FALSE(view().isFullScreen());
+    }
 }
 
 TEST_F(ViewCommands, TheLauncherPlaysFromTheKeyboard)

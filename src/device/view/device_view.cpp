@@ -222,7 +222,7 @@ void DeviceView::geometryChanged()
     if (!form_)
         return;
     // In full screen the window stays as it is; the form's moves wait for its return.
-    if (!fullScreen_) {
+    if (!fullScreen_ && !awaitingWindowedSize_) {
         setFixedSize(form_->ClientWidth * zoom_, TForm1::ClientHeight * zoom_);
         if (canPlaceWindows())
             move(windowCorner());
@@ -292,7 +292,8 @@ void DeviceView::setFullScreen(bool on)
     if (on == fullScreen_ || !form_)
         return;
     if (on) {
-        placeBeforeFullScreen_ = windowCorner();
+        if (!std::exchange(awaitingWindowedSize_, false))
+            placeBeforeFullScreen_ = windowCorner();
         fullScreen_ = true;
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -306,7 +307,19 @@ void DeviceView::setFullScreen(bool on)
             setCursor(Qt::ArrowCursor);
         }
         showNormal();
-        placeAt(placeBeforeFullScreen_);
+        // A Wayland compositor answers with the windowed size; a window resized before that
+        // answer leaves it unanswered, and the desktop stays covered until the next input. A
+        // window that never had the screen's size, or an answer that never comes, waits no more.
+        const QSize windowed = QSize(form_->ClientWidth, TForm1::ClientHeight) * zoom_;
+        if (canPlaceWindows() || size() == windowed) {
+            placeAt(placeBeforeFullScreen_);
+        } else {
+            awaitingWindowedSize_ = true;
+            QTimer::singleShot(WindowedSizeWaitMs, this, [this] {
+                if (std::exchange(awaitingWindowedSize_, false))
+                    placeAt(placeBeforeFullScreen_);
+            });
+        }
     }
     layOut();
     update();
@@ -315,6 +328,10 @@ void DeviceView::setFullScreen(bool on)
 void DeviceView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    if (std::exchange(awaitingWindowedSize_, false)) {
+        placeAt(placeBeforeFullScreen_);
+        return;
+    }
     layOut();
     update();
 }

@@ -84,7 +84,8 @@ public:
     // Puts the window's top-left corner at a point of the screen (to the nearest whole zoom step).
     void placeAt(const QPoint& topLeft);
     // The screen filled, black all round, the device centred at the largest whole zoom that fits;
-    // off again, the window comes back at its zoom and place.
+    // off again, the window comes back at its zoom and place (where the window system sizes
+    // windows, once it has answered).
     void setFullScreen(bool on);
     bool fullScreen() const { return fullScreen_; }
     // How many screen pixels a picture pixel takes now, and where the device's corner is painted.
@@ -92,6 +93,8 @@ public:
     QPoint deviceOrigin() const { return origin_; }
     // The pointer hides after this long without moving in full screen.
     static constexpr int PointerHideMs = 2000;
+    // How long the window waits at most for the window system's answer when full screen ends.
+    static constexpr int WindowedSizeWaitMs = 1000;
 
     // The device opened (its window grew to the open width).
     std::function<void()> onOpened;
@@ -157,6 +160,9 @@ private:
     int scale_ = 1;
     QPoint origin_;
     bool fullScreen_ = false;
+    // Out of full screen where the window system sizes the window: until its answer comes, the
+    // window keeps the size it has, so nothing is drawn at a size it has not yet granted.
+    bool awaitingWindowedSize_ = false;
     int shownWidth_ = 0;  // the form's width the window last took
     QPoint placeBeforeFullScreen_;  // the form's Left and Top
     QTimer pointerHide_;
