@@ -1,13 +1,16 @@
 # Installing as Debian lays out a game:  cmake --install build [--strip] --prefix PREFIX
 #
 #   games/zerno-bros, games/zerno-sim
-#   share/games/zerno-bros/assets          the layouts, pictures and icons the program reads
+#   share/games/zerno-bros/assets          the layouts and pictures the program reads
 #   share/games/zerno-bros/SOUND           the wave files
 #   share/games/zerno-bros/readme.txt, whatsnew.txt
 #   share/games/zerno-bros/manual          the illustrated manual (index.html, pictures/) F4 opens
-#   share/applications/zerno-bros.desktop  runs PREFIX/games/zerno-bros, so the menu starts the
+#   share/applications/io.github.zerno_bros.desktop
+#                                          named after the metainfo's id; runs
+#                                          PREFIX/games/zerno-bros, so the menu starts the
 #                                          program whether or not PREFIX/games is on the PATH
-#   share/icons/hicolor/NxN/apps/zerno-bros.png
+#   share/icons/hicolor/NxN/apps/zerno-bros.png  the icons, there only: the program finds them
+#                                          there too
 #   share/metainfo/io.github.zerno_bros.metainfo.xml
 #   share/man/man6/zerno-bros.6.gz, zerno-sim.6.gz
 #   share/doc/zerno-bros/copyright, changelog.gz
@@ -54,7 +57,7 @@ install(TARGETS zerno-bros zerno-sim RUNTIME DESTINATION ${ZERNO_INSTALL_GAMESDI
 
 file(GLOB zerno_layouts "${CMAKE_SOURCE_DIR}/assets/*.layout")
 install(FILES ${zerno_layouts} DESTINATION ${ZERNO_INSTALL_DATADIR}/assets)
-install(DIRECTORY assets/pictures assets/icons DESTINATION ${ZERNO_INSTALL_DATADIR}/assets)
+install(DIRECTORY assets/pictures DESTINATION ${ZERNO_INSTALL_DATADIR}/assets)
 install(DIRECTORY SOUND/ DESTINATION ${ZERNO_INSTALL_DATADIR}/SOUND FILES_MATCHING PATTERN "*.wav")
 foreach(text readme.txt whatsnew.txt)
     if(EXISTS "${CMAKE_SOURCE_DIR}/${text}")
@@ -117,9 +120,9 @@ install(CODE "
     get_filename_component(prefix \"\${CMAKE_INSTALL_PREFIX}\" ABSOLUTE)
     set(ZERNO_PROGRAM \"\${prefix}/${ZERNO_INSTALL_GAMESDIR}/zerno-bros\")
     set(ZERNO_DATA_PATH \"\${prefix}/${ZERNO_INSTALL_DATADIR}\")
-    configure_file(\"${CMAKE_SOURCE_DIR}/packaging/zerno-bros.desktop.in\"
-                   \"${ZERNO_PACKAGING_DIR}/zerno-bros.desktop\" @ONLY)
-    file(INSTALL \"${ZERNO_PACKAGING_DIR}/zerno-bros.desktop\"
+    configure_file(\"${CMAKE_SOURCE_DIR}/packaging/io.github.zerno_bros.desktop.in\"
+                   \"${ZERNO_PACKAGING_DIR}/io.github.zerno_bros.desktop\" @ONLY)
+    file(INSTALL \"${ZERNO_PACKAGING_DIR}/io.github.zerno_bros.desktop\"
          DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\")
 ")
 

@@ -25,7 +25,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://zerno-bros.example/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # SDL2 is opened by name when PLAY starts the sound (src/sound), so dpkg-shlibdeps cannot see it
 # in the programs; the rest of Depends is what it finds.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0")
+# The windows are laid out for Liberation Sans: with another font their texts run together.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0, fonts-liberation2")
+# F2, F3, F4 and the launcher's links open their files and addresses with xdg-open.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Stripped programs, root-owned files with Debian's usual modes.
@@ -35,4 +38,25 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 # Only what the install rules name: no source package, no build folder.
 set(CPACK_SOURCE_GENERATOR "")
+
+# The same build packs into the same bytes: every time in the package is the change log's date,
+# as SOURCE_DATE_EPOCH asks of a reproducible build (one set by the caller wins).
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/packaging/changelog")
+find_program(ZERNO_DPKG_PARSECHANGELOG dpkg-parsechangelog)
+set(zerno_release_time "")
+if(ZERNO_DPKG_PARSECHANGELOG)
+    execute_process(COMMAND ${ZERNO_DPKG_PARSECHANGELOG} -l "${CMAKE_SOURCE_DIR}/packaging/changelog" -S Timestamp
+                    OUTPUT_VARIABLE zerno_release_time OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE failed)
+    if(failed OR NOT zerno_release_time MATCHES "^[0-9]+$")
+        message(FATAL_ERROR "packaging/changelog has no date dpkg-parsechangelog can read: ${zerno_release_time}")
+    endif()
+else()
+    message(STATUS "dpkg-parsechangelog not found (dpkg-dev): the package's times are those of the build")
+endif()
+set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_BINARY_DIR}/CPackReleaseTime.cmake")
+file(CONFIGURE OUTPUT "${CPACK_PROJECT_CONFIG_FILE}" CONTENT [=[
+if(NOT DEFINED ENV{SOURCE_DATE_EPOCH} AND NOT "@zerno_release_time@" STREQUAL "")
+    set(ENV{SOURCE_DATE_EPOCH} @zerno_release_time@)
+endif()
+]=] @ONLY)
 include(CPack)

@@ -14,17 +14,23 @@ bool holdsLayout(const fs::path& dir)
     return fs::is_regular_file(dir / "device.layout", error);
 }
 
+// The running program's own path, or empty.
+fs::path programPath(const char* argv0)
+{
+    std::error_code error;
+    fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (error && argv0)
+        program = fs::absolute(argv0, error);
+    return error ? fs::path() : program;
+}
+
 }  // namespace
 
 std::string findAssetDir(const char* argv0)
 {
     if (const char* dir = std::getenv("ZERNO_BROS_ASSETS"); dir && *dir && holdsLayout(dir))
         return dir;
-    std::error_code error;
-    fs::path program = fs::read_symlink("/proc/self/exe", error);
-    if (error && argv0)
-        program = fs::absolute(argv0, error);
-    if (!program.empty()) {
+    if (const fs::path program = programPath(argv0); !program.empty()) {
         // The installed layout: the data folder at this path from the programs' folder
         // (../share/games/zerno-bros from games/).
         const fs::path installed = (program.parent_path() / ZERNO_INSTALLED_DATA_DIR / "assets").lexically_normal();
@@ -60,5 +66,21 @@ std::string findManual(const std::string& assetDir)
             return built.string();
     }
 #endif
+    return {};
+}
+
+std::string findIcon(const std::string& assetDir, const char* argv0)
+{
+    const fs::path icon = fs::path("256x256") / "apps" / "zerno-bros.png";
+    std::error_code error;
+    // The source tree keeps the icons with the other pictures; an installed program has them in
+    // the desktop's icon folders only (share/icons/hicolor, at this path from games/).
+    if (const fs::path beside = fs::path(assetDir) / "icons" / "hicolor" / icon; fs::is_regular_file(beside, error))
+        return beside.string();
+    if (const fs::path program = programPath(argv0); !program.empty()) {
+        const fs::path installed = (program.parent_path() / ZERNO_INSTALLED_ICON_DIR / icon).lexically_normal();
+        if (fs::is_regular_file(installed, error))
+            return installed.string();
+    }
     return {};
 }

@@ -15,3 +15,7 @@ std::string dataDirOf(const std::string& assetDir);
 // The illustrated manual's index.html: in the data folder's manual/ once installed, in the build
 // folder while the program runs from the source tree; empty when neither holds one.
 std::string findManual(const std::string& assetDir);
+
+// The program's 256-pixel icon: beside the assets (the source tree), else in the installed
+// share/icons/hicolor; empty when neither holds it.
+std::string findIcon(const std::string& assetDir, const char* argv0);

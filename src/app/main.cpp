@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include "asset_dir.h"
+#include "display_check.h"
 #include "picture_loader.h"
 #include "problem_reports.h"
 #include "program_options.h"
@@ -66,11 +67,19 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // Without a window system Qt would abort, telling the player to reinstall the program.
+    if (!displayFound()) {
+        std::cerr << noDisplayMessage("zerno-bros");
+        return 1;
+    }
+
     QApplication app(argc, argv);
     // The title is the device window's, the main window; an application display name would be
     // appended to every window's caption on this desktop.
     QApplication::setApplicationName(QStringLiteral("zerno-bros"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("zerno-bros"));
+    // The desktop entry is named after the program's id (its metainfo's), as the desktop matches
+    // a window to its entry, its name and its icon by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.zerno_bros"));
     // The program ends when its main window closes, whatever else is still open.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -130,7 +139,10 @@ int main(int argc, char** argv)
     // while the player looks at it.
     windows.showAndCreateRest(
         [&] {
-            const QImage icon = loadPicture(assetDir + QStringLiteral("/icons/hicolor/256x256/apps/zerno-bros.png"), nullptr);
+            const std::string iconFile = findIcon(assets, argv[0]);
+            if (iconFile.empty())
+                return;
+            const QImage icon = loadPicture(QString::fromStdString(iconFile), nullptr);
             QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
         },
         [&](const QString& why) {

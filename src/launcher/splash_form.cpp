@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -18,6 +17,7 @@
 #include <random>
 
 #include "about_form.h"
+#include "desktop_open.h"
 #include "device_view.h"
 #include "fmod.h"
 #include "focus_ring.h"
@@ -213,12 +213,12 @@ void TSplashForm::Puls_PlayClick()
 
 void TSplashForm::La_HttpClick()
 {
-    QDesktopServices::openUrl(QUrl(La_Http->text()));
+    openWithDesktop(QUrl(La_Http->text()), this);
 }
 
 void TSplashForm::La_EmailClick()
 {
-    QDesktopServices::openUrl(QUrl(La_Email->text()));
+    openWithDesktop(QUrl(La_Email->text()), this);
 }
 
 QString TSplashForm::dataFile(const QString& name) const
@@ -231,12 +231,19 @@ QString TSplashForm::dataFile(const QString& name) const
     return name;
 }
 
+QWidget* TSplashForm::boxParent()
+{
+    DeviceView* view = forms_.Form1View;
+    return view && view->isVisible() ? static_cast<QWidget*>(view) : this;
+}
+
 void TSplashForm::openFile(const QString& fileName)
 {
-    // A help file or the manual that is not there is ignored.
+    // A help file or the manual that is not there is ignored; one the desktop has no program
+    // for is named in a box.
     const QFileInfo file(dataFile(fileName));
     if (file.exists())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+        openWithDesktop(QUrl::fromLocalFile(file.absoluteFilePath()), boxParent());
 }
 
 void TSplashForm::PM_1AboutClick()
@@ -262,7 +269,7 @@ void TSplashForm::PM_6InstructClick()
     // A Manual.EXE where the device would find one wins, as on the device: the player who put it
     // there asked for it. Otherwise the illustrated manual.
     if (!QFileInfo::exists(dataFile(QStringLiteral("Manual.EXE"))) && QFileInfo::exists(ports_.manual)) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(ports_.manual).absoluteFilePath()));
+        openWithDesktop(QUrl::fromLocalFile(QFileInfo(ports_.manual).absoluteFilePath()), boxParent());
         return;
     }
     openFile(QStringLiteral("Manual.EXE"));

@@ -111,6 +111,8 @@ private:
     void buildMenu();
     void showBox(int index);
     void openFile(const QString& fileName);
+    // The window a box about a menu command shows over: the device window once it is on screen.
+    QWidget* boxParent();
 
     Forms& forms_;
     SplashPorts ports_;

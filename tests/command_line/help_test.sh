@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Each program answers --help with its usage on standard output and --version with its version,
 # both with status 0 and without a display or a window; an option it does not know is an error
-# that names it, with status 2.
+# that names it, with status 2. The first program, zerno-bros, started without a display says that
+# none was found, with status 1.
 #
 #   help_test.sh VERSION PROGRAM...
 set -uo pipefail
@@ -36,5 +37,9 @@ for program in "$@"; do
     grep -q -- "'--bogus'" "$scratch/err" || fail "$name --bogus: the error does not name it: $(cat "$scratch/err")"
     [ ! -s "$scratch/out" ] || fail "$name --bogus wrote to stdout"
 done
+# Started without a display, zerno-bros says so and ends with its own status, not Qt's abort.
+run "$1"; status=$?
+[ $status -eq 1 ] || fail "$(basename "$1") without a display: status $status, not 1"
+grep -q "no display was found" "$scratch/err" || fail "$(basename "$1") without a display said: $(head -c 300 "$scratch/err")"
 [ $failures -eq 0 ] || exit 1
 echo "$# programs answer --help, --version and an unknown option"

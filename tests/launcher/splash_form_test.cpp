@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QHelpEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -325,6 +326,27 @@ TEST_F(Launcher, TheAddressLabelsOpenTheirOwnText)
     QTest::mousePress(splash().La_Http, Qt::LeftButton);
     QTest::mouseRelease(splash().La_Http, Qt::LeftButton, {}, QPoint(-5, -5));
     EXPECT_EQ(opened.urls.size(), 2u);
+}
+
+TEST_F(Launcher, ALinkOrFileTheDesktopHasNoProgramForIsNamedInAWarning)
+{
+    std::ofstream(scratch / "readme.txt") << "readme";
+    start();
+    // Without the test's handlers the offscreen platform finds no program for anything.
+    for (const char* scheme : {"file", "https"})
+        QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+    {
+        SeenBox box([this](QAbstractButton* button) { click(button); });
+        click(splash().La_Http);
+        EXPECT_EQ(box.title, "Open");
+        EXPECT_EQ(box.text, splash().La_Http->text() + " cannot be opened: no program to open it was found.");
+        EXPECT_EQ(box.icon, QMessageBox::Warning);
+    }
+    play(QStringLiteral("(no sound)"));
+    SeenBox box([this](QAbstractButton* button) { click(button); });
+    keyOnDevice(Qt::Key_F2);
+    EXPECT_EQ(box.text, QString::fromStdString((scratch / "readme.txt").string()) +
+                            " cannot be opened: no program to open it was found.");
 }
 
 TEST_F(Launcher, ClosingTheLauncherFromTheWindowSystemEndsTheProgram)

@@ -26,7 +26,7 @@ for file in games/zerno-bros games/zerno-sim \
             share/games/zerno-bros/SOUND/Pack.wav share/games/zerno-bros/SOUND/Point.wav \
             share/games/zerno-bros/SOUND/Char.wav share/games/zerno-bros/SOUND/Miss.wav \
             share/games/zerno-bros/SOUND/Miss2.wav share/games/zerno-bros/readme.txt \
-            share/applications/zerno-bros.desktop share/metainfo/io.github.zerno_bros.metainfo.xml \
+            share/applications/io.github.zerno_bros.desktop share/metainfo/io.github.zerno_bros.metainfo.xml \
             share/icons/hicolor/48x48/apps/zerno-bros.png share/icons/hicolor/256x256/apps/zerno-bros.png \
             share/man/man6/zerno-bros.6.gz share/man/man6/zerno-sim.6.gz \
             share/doc/zerno-bros/copyright share/doc/zerno-bros/changelog.gz; do
@@ -37,11 +37,11 @@ if command -v file >/dev/null; then
     file "$prefix/games/zerno-bros" | grep -q ', stripped' || fail "--strip left zerno-bros unstripped: $(file "$prefix/games/zerno-bros")"
 fi
 
-desktop=$prefix/share/applications/zerno-bros.desktop
+desktop=$prefix/share/applications/io.github.zerno_bros.desktop
 grep -qx "Path=$share" "$desktop" || fail "the desktop entry does not start in $share: $(grep '^Path=' "$desktop")"
 grep -qx "Exec=$prefix/games/zerno-bros" "$desktop" || fail "the desktop entry does not run the installed program: $(grep '^Exec=' "$desktop")"
 metainfo=$prefix/share/metainfo/io.github.zerno_bros.metainfo.xml
-grep -q '<launchable type="desktop-id">zerno-bros.desktop</launchable>' "$metainfo" || fail "the metainfo names another desktop entry"
+grep -q '<launchable type="desktop-id">io.github.zerno_bros.desktop</launchable>' "$metainfo" || fail "the metainfo names another desktop entry"
 grep -q '<li>Reset Hiscores puts both hiscores back to 0.</li>' "$metainfo" || fail "the metainfo lacks the release notes of whatsnew.txt"
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$desktop" || fail "desktop-file-validate refuses the desktop entry"
