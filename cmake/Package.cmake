@@ -25,8 +25,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://zerno-bros.example/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # SDL2 is opened by name when PLAY starts the sound (src/sound), so dpkg-shlibdeps cannot see it
 # in the programs; the rest of Depends is what it finds.
-# The windows are laid out for Liberation Sans: with another font their texts run together.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0, fonts-liberation2")
+# The windows are laid out for Liberation Sans: with another font their texts run together. The
+# message boxes and menus take the desktop's own sans-serif, which fontconfig finds in DejaVu Sans:
+# with the Liberation fonts alone it would pick Liberation Mono.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0, fonts-liberation2, fonts-dejavu-core")
 # F2, F3, F4 and the launcher's links open their files and addresses with xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)

@@ -70,7 +70,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version), not $version"
 [ "$(field Section)" = games ] || fail "Section: $(field Section)"
 field Maintainer | grep -q '<.*@.*>' || fail "Maintainer: $(field Maintainer)"
-for library in libqt6widgets6 libsdl2 libturbojpeg fonts-liberation2; do
+for library in libqt6widgets6 libsdl2 libturbojpeg fonts-liberation2 fonts-dejavu-core; do
     field Depends | grep -q "$library" || fail "Depends does not name $library: $(field Depends)"
 done
 field Recommends | grep -q xdg-utils || fail "Recommends does not name xdg-utils: $(field Recommends)"
