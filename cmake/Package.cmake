@@ -29,8 +29,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # message boxes and menus take the desktop's own sans-serif, which fontconfig finds in DejaVu Sans:
 # with the Liberation fonts alone it would pick Liberation Mono.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0, fonts-liberation2, fonts-dejavu-core")
-# F2, F3, F4 and the launcher's links open their files and addresses with xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# F2, F3, F4 and the launcher's links open their files and addresses with xdg-open; on a Wayland
+# desktop without X11 the windows need Qt's Wayland platform.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Stripped programs, root-owned files with Debian's usual modes.

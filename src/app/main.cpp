@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QComboBox>
 #include <iostream>
+#include <vector>
 
 #include "asset_dir.h"
 #include "display_check.h"
@@ -68,7 +69,13 @@ int main(int argc, char** argv)
     }
 
     // Without a window system Qt would abort, telling the player to reinstall the program.
-    if (!displayFound()) {
+    // Qt's plugin folders, where the platform plugins are looked for; a folder of platform plugins
+    // given by QT_QPA_PLATFORM_PLUGIN_PATH is left to Qt.
+    std::vector<std::string> pluginFolders;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM_PLUGIN_PATH"))
+        for (const QString& folder : QCoreApplication::libraryPaths())
+            pluginFolders.push_back(folder.toStdString());
+    if (!displayFound(pluginFolders)) {
         std::cerr << noDisplayMessage("zerno-bros");
         return 1;
     }

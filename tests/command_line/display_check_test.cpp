@@ -26,25 +26,32 @@ struct Case {
     const char* display;
     const char* waylandDisplay;
     bool waylandSocket;  // the compositor's default socket in XDG_RUNTIME_DIR
+    bool waylandPlugin;  // Qt's Wayland platform plugin installed (the X11 one always is)
     bool found;
 };
 
-TEST(DisplayCheck, FindsADisplayOnlyWhereAPlatformQtWouldTryHasOne)
+TEST(DisplayCheck, FindsADisplayOnlyWhereAPlatformQtWouldTryHasOneAndItsPlugin)
 {
-    const fs::path runtime = fs::temp_directory_path() / ("display_check_test." + std::to_string(getpid()));
+    const fs::path scratch = fs::temp_directory_path() / ("display_check_test." + std::to_string(getpid()));
+    const fs::path runtime = scratch / "runtime";
+    const fs::path platforms = scratch / "plugins" / "platforms";
     fs::create_directories(runtime);
+    fs::create_directories(platforms);
+    std::ofstream(platforms / "libqxcb.so");
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     const Case cases[] = {
-        {nullptr, nullptr, nullptr, false, false},
-        {"", "", "", false, false},
-        {nullptr, ":0", nullptr, false, true},
-        {nullptr, nullptr, "wayland-1", false, true},
-        {nullptr, nullptr, nullptr, true, true},
-        {"xcb", nullptr, "wayland-1", true, false},
-        {"wayland", ":0", nullptr, false, false},
-        {"wayland-egl", nullptr, "wayland-1", false, true},
-        {"wayland;xcb", ":0", nullptr, false, true},
-        {"offscreen", nullptr, nullptr, false, true},
+        {nullptr, nullptr, nullptr, false, true, false},
+        {"", "", "", false, true, false},
+        {nullptr, ":0", nullptr, false, true, true},
+        {nullptr, nullptr, "wayland-1", false, true, true},
+        {nullptr, nullptr, nullptr, true, true, true},
+        {nullptr, nullptr, "wayland-1", true, false, false},
+        {nullptr, ":0", "wayland-1", true, false, true},
+        {"xcb", nullptr, "wayland-1", true, true, false},
+        {"wayland", ":0", nullptr, false, true, false},
+        {"wayland-egl", nullptr, "wayland-1", false, true, true},
+        {"wayland;xcb", ":0", nullptr, false, false, true},
+        {"offscreen", nullptr, nullptr, false, false, true},
     };
     for (const Case& c : cases) {
         setOrUnset("QT_QPA_PLATFORM", c.platform);
@@ -54,12 +61,16 @@ TEST(DisplayCheck, FindsADisplayOnlyWhereAPlatformQtWouldTryHasOne)
             std::ofstream(runtime / "wayland-0");
         else
             fs::remove(runtime / "wayland-0");
-        EXPECT_EQ(displayFound(), c.found) << (c.platform ? c.platform : "(unset)") << " DISPLAY="
-                                           << (c.display ? c.display : "(unset)") << " WAYLAND_DISPLAY="
-                                           << (c.waylandDisplay ? c.waylandDisplay : "(unset)")
-                                           << " socket=" << c.waylandSocket;
+        if (c.waylandPlugin)
+            std::ofstream(platforms / "libqwayland-generic.so");
+        else
+            fs::remove(platforms / "libqwayland-generic.so");
+        EXPECT_EQ(displayFound({"/nonexistent", (scratch / "plugins").string()}), c.found)
+            << (c.platform ? c.platform : "(unset)") << " DISPLAY=" << (c.display ? c.display : "(unset)")
+            << " WAYLAND_DISPLAY=" << (c.waylandDisplay ? c.waylandDisplay : "(unset)")
+            << " socket=" << c.waylandSocket << " plugin=" << c.waylandPlugin;
     }
-    fs::remove_all(runtime);
+    fs::remove_all(scratch);
 }
 
 }  // namespace
