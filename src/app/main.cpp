@@ -68,9 +68,9 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    // Without a window system Qt would abort, telling the player to reinstall the program.
-    // Qt's plugin folders, where the platform plugins are looked for; a folder of platform plugins
-    // given by QT_QPA_PLATFORM_PLUGIN_PATH is left to Qt.
+    // Without a window system Qt would abort, telling the player to reinstall the program. Its
+    // platform plugins are looked for in Qt's plugin folders; a folder of them given by
+    // QT_QPA_PLATFORM_PLUGIN_PATH is left to Qt.
     std::vector<std::string> pluginFolders;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM_PLUGIN_PATH"))
         for (const QString& folder : QCoreApplication::libraryPaths())

@@ -3,11 +3,15 @@
 #include <QDesktopServices>
 #include <QMessageBox>
 
+namespace {
+
 QString cannotOpenMessage(const QUrl& url)
 {
     const QString what = url.isLocalFile() ? url.toLocalFile() : url.toString();
     return QStringLiteral("%1 cannot be opened: no program to open it was found.").arg(what);
 }
+
+}  // namespace
 
 bool openWithDesktop(const QUrl& url, QWidget* parent)
 {

@@ -10,6 +10,3 @@ class QWidget;
 // xdg-open, say), a warning box over `parent` names what could not be opened, and the result is
 // false. A program that was found and then fails on its own is beyond what the desktop tells.
 bool openWithDesktop(const QUrl& url, QWidget* parent);
-
-// The box's text for a file or link that cannot be opened.
-QString cannotOpenMessage(const QUrl& url);
