@@ -307,8 +307,18 @@ void DeviceView::setZoom(int zoom)
     const QRect open(windowCorner(), QSize(TForm1::OpenWidth, TForm1::ClientHeight) * zoom_);
     const QPoint corner = isVisible() ? windowfit::zoomedAboutCentre(open, zoom_, zoom, area()).topLeft()
                                       : open.topLeft();
+    const bool grows = zoom > zoom_;
     zoom_ = zoom;
     placeAt(corner);
+    if (grows && isVisible() && !canPlaceWindows()) {
+        // The window system places a window only as it comes on screen, and would let the grown
+        // one reach past the screen's edges from where it stands: it comes on screen anew at
+        // its new size, to be placed whole.
+        hide();
+        show();
+        raise();
+        activateWindow();
+    }
 }
 
 void DeviceView::placeAt(const QPoint& topLeft)

@@ -82,7 +82,9 @@ public:
     static constexpr int MaxZoom = 4;
     int zoom() const { return zoom_; }
     // Zooms the window, 1..MaxZoom (another value is clamped). A window on display zooms about
-    // the centre of the open device's place, kept on the screen's available area.
+    // the centre of the open device's place, kept on the screen's available area; where the
+    // window system places windows, a window that grows is put on the screen anew, for it to
+    // place it whole.
     void setZoom(int zoom);
     // The part of the screen the window may take; without availableArea, the available area
     // (panels left out) of the screen the window is on.
