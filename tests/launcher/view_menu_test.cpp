@@ -171,6 +171,26 @@ TEST_F(ViewCommands, LeavingFullScreenOnWaylandWaitsForTheCompositorsSize)
     }
 }
 
+// A Wayland compositor places a window as it comes on screen and never moves it: the device
+// window has the open size from the start, what lies beyond the closed cover see-through and
+// deaf to the pointer, so that opening never grows it past the screen's edge.
+TEST_F(ViewCommands, TheDeviceWindowHasItsOpenSizeFromTheStartOnWayland)
+{
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        GTEST_SKIP() << "only a Wayland compositor places the windows";
+    start();
+    splash().CB_Sound->setCurrentText(QStringLiteral("(no sound)"));
+    splash().Puls_Play->click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view()));
+    EXPECT_EQ(view().size(), QSize(766, 416));
+    EXPECT_EQ(view().mask(), QRegion(0, 0, 372, 416));
+    EXPECT_TRUE(view().testAttribute(Qt::WA_TranslucentBackground));
+    clickDevice("Im_Front");
+    EXPECT_EQ(Form1().ClientWidth, 766);
+    EXPECT_EQ(view().size(), QSize(766, 416));
+    EXPECT_TRUE(view().mask().isEmpty());
+}
+
 TEST_F(ViewCommands, TheLauncherPlaysFromTheKeyboard)
 {
     start();
