@@ -1,12 +1,12 @@
 #include "first_tip.h"
 
 #include <QEvent>
-#include <QScreen>
 #include <QToolTip>
-#include <algorithm>
+#include <utility>
 
 #include "device_view.h"
 #include "form1.h"
+#include "window_fit.h"
 
 namespace {
 
@@ -48,7 +48,6 @@ void FirstTip::deviceOpened()
 {
     if (label_ || settingsStore_.ReadInteger("TipShown", 0) != 0)
         return;
-    settingsStore_.WriteInteger("TipShown", 1);
     label_ = std::make_unique<QLabel>(text(), nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
     label_->setObjectName(QStringLiteral("FirstTip"));
     label_->setPalette(QToolTip::palette());
@@ -58,31 +57,23 @@ void FirstTip::deviceOpened()
     label_->setAttribute(Qt::WA_ShowWithoutActivating);
     label_->adjustSize();
     placeLabel();
-    label_->show();
+    // Kept as shown once it has been painted on the screen, not before: a tip that never came up
+    // comes at the next open.
     label_->installEventFilter(this);
+    label_->show();
     view_.installEventFilter(this);
     hideTimer_.start();
 }
 
 void FirstTip::placeLabel()
 {
-    // Under the device, else above it, else over the body's lower part: never on the screens.
+    // Under the device, else above it, else over the body's lower part: never on the screens,
+    // always on the desktop's available area.
     const int scale = view_.scale();
     const QRect device(view_.mapToGlobal(view_.deviceOrigin()),
                        QSize(form_.ClientWidth, TForm1::ClientHeight) * scale);
-    const QRect area = view_.screen() ? view_.screen()->availableGeometry() : device;
-    const QSize size = label_->size();
-    const int gap = 6;
-    int y = device.bottom() + 1 + gap;
-    if (y + size.height() > area.bottom() + 1) {
-        y = device.top() - gap - size.height();
-        if (y < area.top())
-            y = std::max(device.top() + form_.components()[size_t(form_.Puls_Left)].rect.top * scale,
-                         device.bottom() + 1 - gap - size.height());
-    }
-    const int x = std::clamp(device.center().x() - size.width() / 2, area.left(),
-                             std::max(area.left(), area.right() + 1 - size.width()));
-    label_->move(x, y);
+    const int padsTop = device.top() + form_.components()[size_t(form_.Puls_Left)].rect.top * scale;
+    label_->move(windowfit::tipPlace(device, label_->size(), view_.area(), padsTop, 6));
 }
 
 void FirstTip::hideTip()
@@ -93,8 +84,13 @@ void FirstTip::hideTip()
         label_->hide();
 }
 
-bool FirstTip::eventFilter(QObject*, QEvent* event)
+bool FirstTip::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == label_.get() && event->type() == QEvent::Paint) {
+        if (!std::exchange(seen_, true))
+            settingsStore_.WriteInteger("TipShown", 1);
+        return false;
+    }
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::MouseButtonPress:

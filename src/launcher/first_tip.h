@@ -2,7 +2,7 @@
 // that move the workers (the letters as stored), how a game starts, and that a right-click brings
 // the command menu.
 // It goes after a few seconds, at the first key or click on the device, and never comes back:
-// the settings file keeps "TipShown" under the game's key.
+// the settings file keeps "TipShown" under the game's key once it has been painted.
 #pragma once
 
 #include <QLabel>
@@ -44,4 +44,5 @@ private:
     StoreKey& settingsStore_;
     std::unique_ptr<QLabel> label_;
     QTimer hideTimer_;
+    bool seen_ = false;  // the tip has been painted
 };

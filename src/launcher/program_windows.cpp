@@ -122,6 +122,10 @@ bool ProgramWindows::createLauncher(QString* error)
     Form1 = device.make(scheduler, ports, [&] { host = std::make_unique<TimerHost>(scheduler, setup_.report); });
     Form1View->attach(*Form1, *host);
     Form1View->onPictureProblem = setup_.report;
+    if (setup_.screenSize) {
+        const std::function<QSize()> screenSize = setup_.screenSize;
+        Form1View->availableArea = [screenSize] { return QRect(QPoint(), screenSize()); };
+    }
     // A borderless window shows no caption; the title is what the desktop calls the program.
     Form1View->setWindowTitle(QString::fromUtf8(ProgramTitle));
     forms.Form1 = Form1.get();

@@ -47,7 +47,9 @@ struct ProgramSetup {
     bool gamepads = true;
     // A problem met while the program runs (the timer): what failed and why. Empty: standard error.
     std::function<void(const QString& what, const QString& why)> report;
-    std::function<QSize()> screenSize;  // empty: the primary screen's size
+    // Empty: the primary screen's size, and for the device window the available area of its
+    // screen. Given, the whole of it is the device window's too.
+    std::function<QSize()> screenSize;
     std::function<void()> quit;         // empty: QCoreApplication::quit
     // Where every game played is kept (replay_folder.h); empty: games are not kept.
     QString replayFolder;

@@ -24,6 +24,7 @@
 #include "form1.h"
 #include "keys_form.h"
 #include "sound.h"
+#include "window_fit.h"
 
 TSplashForm::TSplashForm(Forms& forms, SplashPorts ports)
     : DialogForm(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
@@ -200,9 +201,11 @@ void TSplashForm::Puls_PlayClick()
         box.exec();
     }
 
-    // Centred for the open device, although it is still closed and narrower.
+    // Centred for the open device, although it is still closed and narrower, and clear of the
+    // desktop's panels where it fits between them.
     DeviceView& view = *forms_.Form1View;
-    view.placeAt(centredOnScreen(forms_, QSize(TForm1::OpenWidth, TForm1::ClientHeight) * view.zoom()));
+    const QSize open = QSize(TForm1::OpenWidth, TForm1::ClientHeight) * view.zoom();
+    view.placeAt(windowfit::keptInside(QRect(centredOnScreen(forms_, open), open), view.area()).topLeft());
     view.show();
     hide();
     view.raise();

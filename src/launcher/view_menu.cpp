@@ -43,8 +43,12 @@ ViewMenu::ViewMenu(QMenu& menu, DeviceView& view, StoreKey& settingsStore, std::
                        .arg(zoom));
         settingsStore_.WriteInteger("Zoom", zoom);
     }
-    view_.setZoom(zoom);
+    // A zoom kept from a bigger screen shows here as the largest that fits, and stays kept for
+    // that screen: only the player's zooming stores a zoom.
+    view_.setZoom(std::min(zoom, view_.largestFittingZoom()));
     updateItems();
+    // The window may have gone to another screen since.
+    connect(&menu, &QMenu::aboutToShow, this, [this] { updateItems(); });
 }
 
 void ViewMenu::PM_ZoomInClick()
@@ -60,6 +64,8 @@ void ViewMenu::PM_ZoomOutClick()
 void ViewMenu::zoomBy(int step)
 {
     const int before = view_.zoom();
+    if (step > 0 && before + step > view_.largestFittingZoom())
+        return;  // the device would not fit the screen
     view_.setZoom(before + step);
     if (view_.zoom() != before)
         settingsStore_.WriteInteger("Zoom", view_.zoom());
@@ -75,7 +81,8 @@ void ViewMenu::PM_FullScreenClick()
 void ViewMenu::updateItems()
 {
     // Full screen has a zoom of its own; the window's waits for its return.
-    PM_ZoomIn->setEnabled(!view_.fullScreen() && view_.zoom() < DeviceView::MaxZoom);
+    // Only the zooms at which the open device fits the screen are offered.
+    PM_ZoomIn->setEnabled(!view_.fullScreen() && view_.zoom() < view_.largestFittingZoom());
     PM_ZoomOut->setEnabled(!view_.fullScreen() && view_.zoom() > 1);
     PM_FullScreen->setChecked(view_.fullScreen());
 }

@@ -17,8 +17,10 @@ class ViewMenu : public QObject {
     Q_OBJECT
 public:
     // Adds the block to menu and zooms view as stored. A stored zoom outside 1..4 is told to
-    // report, with the number and the zoom kept instead, the nearest, which is stored. Every
-    // reference must outlive this object; the items belong to the menu.
+    // report, with the number and the zoom kept instead, the nearest, which is stored. A stored
+    // zoom at which the open device does not fit this screen shows as the largest that fits; the
+    // stored one stays for a bigger screen. Zoom in is offered only up to that largest zoom.
+    // Every reference must outlive this object; the items belong to the menu.
     ViewMenu(QMenu& menu, DeviceView& view, StoreKey& settingsStore, std::function<void(const QString&)> report);
 
     void PM_ZoomInClick();

@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "picture_loader.h"
+#include "window_fit.h"
 
 namespace {
 
@@ -83,6 +84,10 @@ DeviceView::DeviceView(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frame
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
+    // Where the window has its open size from the start, what lies beyond the closed cover shows
+    // the desktop behind it.
+    if (!canPlaceWindows())
+        setAttribute(Qt::WA_TranslucentBackground);
     pointerHide_.setParent(this);
     pointerHide_.setObjectName(QStringLiteral("pointerHide"));
     pointerHide_.setSingleShot(true);
@@ -223,9 +228,10 @@ void DeviceView::geometryChanged()
         return;
     // In full screen the window stays as it is; the form's moves wait for its return.
     if (!fullScreen_ && !awaitingWindowedSize_) {
-        setFixedSize(form_->ClientWidth * zoom_, TForm1::ClientHeight * zoom_);
+        setFixedSize(windowSize());
         if (canPlaceWindows())
             move(windowCorner());
+        maskClosedPart();
     }
     layOut();
     update();
@@ -233,6 +239,36 @@ void DeviceView::geometryChanged()
     shownWidth_ = form_->ClientWidth;
     if (opened && onOpened)
         onOpened();
+}
+
+QSize DeviceView::windowSize() const
+{
+    const int width = canPlaceWindows() && form_ ? form_->ClientWidth : TForm1::OpenWidth;
+    return QSize(width, TForm1::ClientHeight) * zoom_;
+}
+
+void DeviceView::maskClosedPart()
+{
+    if (canPlaceWindows())
+        return;
+    const int width = form_ ? form_->ClientWidth : TForm1::OpenWidth;
+    if (fullScreen_ || width >= TForm1::OpenWidth)
+        clearMask();
+    else
+        setMask(QRegion(0, 0, width * zoom_, TForm1::ClientHeight * zoom_));
+}
+
+QRect DeviceView::area() const
+{
+    if (availableArea)
+        return availableArea();
+    const QScreen* shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
+    return shownOn ? shownOn->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+int DeviceView::largestFittingZoom() const
+{
+    return windowfit::largestZoom(area().size(), QSize(TForm1::OpenWidth, TForm1::ClientHeight), MaxZoom);
 }
 
 QPoint DeviceView::windowCorner() const
@@ -267,17 +303,22 @@ void DeviceView::setZoom(int zoom)
         zoom_ = zoom;  // taken up when the window comes back
         return;
     }
-    QPoint corner = windowCorner();
-    const QSize size = QSize(form_->ClientWidth, TForm1::ClientHeight) * zoom;
-    if (isVisible() && screen()) {
-        const QRect area = screen()->availableGeometry();
-        if (corner.x() + size.width() > area.right() + 1)
-            corner.setX(std::max(area.left(), area.right() + 1 - size.width()));
-        if (corner.y() + size.height() > area.bottom() + 1)
-            corner.setY(std::max(area.top(), area.bottom() + 1 - size.height()));
-    }
+    // About the open device's place, closed or not: the cover opens into it.
+    const QRect open(windowCorner(), QSize(TForm1::OpenWidth, TForm1::ClientHeight) * zoom_);
+    const QPoint corner = isVisible() ? windowfit::zoomedAboutCentre(open, zoom_, zoom, area()).topLeft()
+                                      : open.topLeft();
+    const bool grows = zoom > zoom_;
     zoom_ = zoom;
     placeAt(corner);
+    if (grows && isVisible() && !canPlaceWindows()) {
+        // The window system places a window only as it comes on screen, and would let the grown
+        // one reach past the screen's edges from where it stands: it comes on screen anew at
+        // its new size, to be placed whole.
+        hide();
+        show();
+        raise();
+        activateWindow();
+    }
 }
 
 void DeviceView::placeAt(const QPoint& topLeft)
@@ -295,6 +336,7 @@ void DeviceView::setFullScreen(bool on)
         if (!std::exchange(awaitingWindowedSize_, false))
             placeBeforeFullScreen_ = windowCorner();
         fullScreen_ = true;
+        maskClosedPart();
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         showFullScreen();
@@ -310,8 +352,7 @@ void DeviceView::setFullScreen(bool on)
         // A Wayland compositor answers with the windowed size; a window resized before that
         // answer leaves it unanswered, and the desktop stays covered until the next input. A
         // window that never had the screen's size, or an answer that never comes, waits no more.
-        const QSize windowed = QSize(form_->ClientWidth, TForm1::ClientHeight) * zoom_;
-        if (canPlaceWindows() || size() == windowed) {
+        if (canPlaceWindows() || size() == windowSize()) {
             placeAt(placeBeforeFullScreen_);
         } else {
             awaitingWindowedSize_ = true;
@@ -359,9 +400,15 @@ void DeviceView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     const QRegion region = event->region();
-    painter.fillRect(event->rect(), Qt::black);
-    if (!form_)
+    if (!form_) {
+        painter.fillRect(event->rect(), Qt::black);
         return;
+    }
+    // Beyond a closed cover in a window of the open size nothing is painted: it stays see-through.
+    QRect black = event->rect();
+    if (!fullScreen_ && !canPlaceWindows())
+        black &= QRect(origin_, QSize(form_->ClientWidth, TForm1::ClientHeight) * scale_);
+    painter.fillRect(black, Qt::black);
     // Zoomed by the painter's scale alone: without its smooth-transform hint every picture pixel
     // becomes a sharp square, on a high-density screen too.
     painter.translate(origin_);

@@ -6,7 +6,10 @@
 // smoothed) or fill the screen. The form knows nothing of either: it gets its own coordinates,
 // and its Left and Top count in steps of the zoom, so the window sits at (Left × zoom, Top × zoom).
 // A drag then moves the window a whole picture pixel at a time, the grabbed pixel staying under
-// the pointer, and a device that opens grows to the right from where it stands.
+// the pointer, and a device that opens grows to the right from where it stands. Where the
+// window system places windows (Wayland), it would place the narrow closed window and never move
+// it as it grows: there the window has the open size from the start, and while the device is
+// closed the part beyond the cover is see-through and lets clicks through to what is behind.
 #pragma once
 
 #include <QImage>
@@ -78,9 +81,20 @@ public:
     // ---- Zoom and full screen ----
     static constexpr int MaxZoom = 4;
     int zoom() const { return zoom_; }
-    // Zooms the window, 1..MaxZoom (another value is clamped). The top-left corner stays where
-    // it is unless the zoomed window would then reach past the screen's right or bottom edge.
+    // Zooms the window, 1..MaxZoom (another value is clamped). A window on display zooms about
+    // the centre of the open device's place, kept on the screen's available area; where the
+    // window system places windows, a window that grows is put on the screen anew, for it to
+    // place it whole.
     void setZoom(int zoom);
+    // The part of the screen the window may take; without availableArea, the available area
+    // (panels left out) of the screen the window is on.
+    std::function<QRect()> availableArea;
+    QRect area() const;
+    // The largest zoom at which the open device fits that area (1 when none does).
+    int largestFittingZoom() const;
+    // The window's size at its zoom: the device's width now, or where the window system places
+    // windows itself, the open width from the start, so that opening never grows the window.
+    QSize windowSize() const;
     // Puts the window's top-left corner at a point of the screen (to the nearest whole zoom step).
     void placeAt(const QPoint& topLeft);
     // The screen filled, black all round, the device centred at the largest whole zoom that fits;
@@ -126,6 +140,8 @@ private:
     QRect toWindow(const Rect& rect) const;
     // The scale and the device's corner for the window's size now.
     void layOut();
+    // Where windows cannot be placed: the see-through part beyond a closed cover.
+    void maskClosedPart();
     void pointerMoved(const QPoint& client);
 
     // A picture of this size or more (the open device's body, the cover) is held only while a
