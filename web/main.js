@@ -807,6 +807,27 @@ window.zernoPage = {
                                      width: z.component_value(index, 2), height: z.component_value(index, 3) };
     },
     scale: () => scale,
+    // Which pixels of the device at 1x a lit segment darkens (one flag a pixel, row by row).
+    segmentMask() {
+        const width = z.client_width();
+        const mask = new Uint8Array(width * Height);
+        const count = z.component_count();
+        for (let index = 0; index < count; ++index) {
+            const picture = z.component_picture(index);
+            if (picture < 0 || !z.component_value(index, 4))
+                continue;
+            const use = pictures[picture];
+            use.transparent ??= darkPixelsOnly(use.image);
+            const { width: w, height: h } = use.transparent;
+            const alpha = use.transparent.getContext('2d').getImageData(0, 0, w, h).data;
+            const left = z.component_value(index, 0), top = z.component_value(index, 1);
+            for (let y = 0; y < h; ++y)
+                for (let x = 0; x < w; ++x)
+                    if (alpha[(y * w + x) * 4 + 3] && left + x < width && top + y < Height)
+                        mask[(top + y) * width + left + x] = 1;
+        }
+        return Array.from(mask);
+    },
     // The device as drawn at 1x: width, height and its RGBA pixels.
     picture1x() {
         const width = z.client_width();
