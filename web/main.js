@@ -38,7 +38,7 @@ let wake = 0;
 let scale = 1;
 let zoom = 0;  // 0: the largest scale that fits
 let shown = false;
-const stats = { wakes: 0, lateness: [], keyToFrame: [], frames: 0, launcherDrawnAt: 0 };
+const stats = { wakes: 0, spins: 0, lateness: [], keyToFrame: [], frames: 0, launcherDrawnAt: 0 };
 
 // ---- Messages ----
 
@@ -126,20 +126,32 @@ function now() {
     return heldClock ? heldTime : performance.now() - clockBase;
 }
 
+// A browser's timer may fire a millisecond or two late; the page wakes this much early and
+// waits out the rest through the event loop, so that a tick runs within a millisecond of its time.
+const EarlyMs = 2;
+const lastMoment = new MessageChannel();
+lastMoment.port1.onmessage = () => onWake(false);
+
 function schedule() {
     clearTimeout(wake);
     if (heldClock)
         return;
     const due = z.next_due();
     if (due >= 0)
-        wake = setTimeout(onWake, Math.max(0, Math.ceil(due - now())));
+        wake = setTimeout(() => onWake(true), Math.max(0, Math.floor(due - now() - EarlyMs)));
 }
 
-function onWake() {
-    stats.wakes++;
+function onWake(timer) {
+    if (timer)
+        stats.wakes++;
     const due = z.next_due();
     const time = now();
-    if (due >= 0 && time >= due)
+    if (due >= 0 && time < due) {
+        stats.spins++;
+        lastMoment.port2.postMessage(0);
+        return;
+    }
+    if (due >= 0)
         stats.lateness.push(time - due);
     z.catch_up();
     afterEvent();
