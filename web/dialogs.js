@@ -39,13 +39,13 @@ export function parseDialogs(text) {
 }
 
 // The window's components as elements in a box of its client size; gives { element, parts }.
-export function buildDialog(window, pictureDir) {
+export function buildDialog(form, pictureDir) {
     const element = document.createElement('div');
     element.className = 'dialog';
-    element.style.width = `${window.width}px`;
-    element.style.height = `${window.height}px`;
+    element.style.width = `${form.width}px`;
+    element.style.height = `${form.height}px`;
     const parts = {};
-    for (const c of window.components) {
+    for (const c of form.components) {
         let part;
         switch (c.kind) {
         case 'label':
@@ -105,12 +105,12 @@ export function buildDialog(window, pictureDir) {
 }
 
 // A dialog in a window of its own over the page, with its caption and a close box.
-export function framedWindow(host, window, built, onClose) {
+export function framedWindow(host, form, built, onClose) {
     host.replaceChildren();
     const caption = document.createElement('div');
     caption.className = 'caption';
     const title = document.createElement('span');
-    title.textContent = window.caption;
+    title.textContent = form.caption;
     const close = document.createElement('button');
     close.type = 'button';
     close.textContent = '×';

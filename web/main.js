@@ -305,8 +305,8 @@ let launcher = null;
 function layOutLauncher() {
     if (!launcher)
         return;
-    const window = dialogs.SplashForm;
-    const fit = Math.min(innerWidth / window.width, innerHeight / window.height);
+    const form = dialogs.SplashForm;
+    const fit = Math.min(innerWidth / form.width, innerHeight / form.height);
     launcher.element.style.transform = `scale(${fit >= 1 ? Math.floor(fit) : fit})`;
 }
 
@@ -418,10 +418,10 @@ function toggleFullScreen() {
 // ---- Keys settings and About ----
 
 function showKeys() {
-    const window = dialogs.KeysForm;
-    const built = buildDialog(window, PictureDir);
+    const form = dialogs.KeysForm;
+    const built = buildDialog(form, PictureDir);
     const host = $('keys');
-    framedWindow(host, window, built, () => {});
+    framedWindow(host, form, built, () => {});
     host.querySelector('.caption button').hidden = true;  // the dialog ends with ACCEPT
     const lists = [null];
     const captions = [null];
@@ -457,11 +457,11 @@ function showKeys() {
 }
 
 function showAbout() {
-    const window = dialogs.AboutForm;
-    const built = buildDialog(window, PictureDir);
+    const form = dialogs.AboutForm;
+    const built = buildDialog(form, PictureDir);
     const host = $('about');
     const close = () => { host.hidden = true; if (shown) canvas.focus(); };
-    framedWindow(host, window, built, close);
+    framedWindow(host, form, built, close);
     built.element.addEventListener('click', close);
     host.hidden = false;
     host.querySelector('.caption button').focus();
