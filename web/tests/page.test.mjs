@@ -211,6 +211,24 @@ test('storage turned off: a clear message, and the game plays without keeping se
     await page.close();
 });
 
+test('settings text that is not settings is reported, kept aside and replaced by the defaults', async () => {
+    const { page, errors } = await openPage(browser, server, {
+        before: (page) => page.evaluateOnNewDocument(() => {
+            if (!sessionStorage.getItem('seeded')) {
+                sessionStorage.setItem('seeded', '1');
+                localStorage.setItem('zerno-bros/settings.reg', 'not the settings\n');
+            }
+        }),
+    });
+    assert.match(await page.$eval('#message', (box) => box.textContent), /not readable as settings/);
+    assert.equal(await page.evaluate(() => localStorage.getItem('zerno-bros/settings.reg.bad')), 'not the settings\n');
+    assert.equal(await page.$eval('#Puls_Play', (button) => button.disabled), true);
+    assert.match(await page.evaluate(() => localStorage.getItem('zerno-bros/settings.reg')), /^REGEDIT4\r?\n[^]*"Key1"="17"/);
+    assert.deepEqual(errors, []);
+    await page.evaluate(() => localStorage.clear());
+    await page.close();
+});
+
 test('a browser without WebAssembly is told so', async () => {
     const { page } = await openPage(browser, server, {
         before: (page) => page.evaluateOnNewDocument(() => { delete window.WebAssembly; }),
