@@ -7,6 +7,7 @@
 
 #include "device_view.h"
 #include "form1.h"
+#include "stored_values.h"
 
 namespace {
 
@@ -46,9 +47,9 @@ QString FirstTip::text() const
 
 void FirstTip::deviceOpened()
 {
-    if (label_ || settingsStore_.ReadInteger("TipShown", 0) != 0)
+    if (label_ || stored::TipShown.read(settingsStore_) != 0)
         return;
-    settingsStore_.WriteInteger("TipShown", 1);
+    stored::TipShown.write(settingsStore_, 1);
     label_ = std::make_unique<QLabel>(text(), nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
     label_->setObjectName(QStringLiteral("FirstTip"));
     label_->setPalette(QToolTip::palette());

@@ -9,6 +9,7 @@
 #include <array>
 #include <limits>
 
+#include "input_actions.h"
 #include "ports.h"
 
 struct StoredValue {
@@ -26,11 +27,12 @@ struct StoredValue {
 
 namespace stored {
 
-// The worker moves' key letters, 1 = A .. 26 = Z (a hand-edited key code is kept as it is).
-inline constexpr StoredValue Key1{KeySettingsStorePath, "Key1", "Key1", 17, 1, 26};
-inline constexpr StoredValue Key2{KeySettingsStorePath, "Key2", "Key2", 1, 1, 26};
-inline constexpr StoredValue Key3{KeySettingsStorePath, "Key3", "Key3", 16, 1, 26};
-inline constexpr StoredValue Key4{KeySettingsStorePath, "Key4", "Key4", 12, 1, 26};
+// The worker moves' key letters, 1 = A .. 26 = Z (a hand-edited key code is kept as it is), by
+// default those of the input actions.
+inline constexpr StoredValue Key1{KeySettingsStorePath, "Key1", "Key1", inputAction(InputAction::FolkoUp).defaultLetter, 1, 26};
+inline constexpr StoredValue Key2{KeySettingsStorePath, "Key2", "Key2", inputAction(InputAction::FolkoDown).defaultLetter, 1, 26};
+inline constexpr StoredValue Key3{KeySettingsStorePath, "Key3", "Key3", inputAction(InputAction::ZernoUp).defaultLetter, 1, 26};
+inline constexpr StoredValue Key4{KeySettingsStorePath, "Key4", "Key4", inputAction(InputAction::ZernoDown).defaultLetter, 1, 26};
 inline constexpr std::array<const StoredValue*, 5> Keys{nullptr, &Key1, &Key2, &Key3, &Key4};  // by role 1..4
 
 inline constexpr StoredValue HiscoreA{SettingsStorePath, "HiscoreA", "HiScoreA", 0, 0, 9999};
