@@ -16,6 +16,8 @@ const SilentChoice = '(no sound)';
 // The wave file of each of the core's samples, in its order: the bonus plays the parcel's sound.
 const SampleFiles = ['Pack.wav', 'Point.wav', 'Pack.wav', 'Char.wav', 'Miss.wav', 'Miss2.wav'];
 const Height = 416;
+const OpenWidth = 766;
+const TipShowMs = 8000;
 const LongPressMs = 600;
 
 const $ = (id) => document.getElementById(id);
@@ -222,8 +224,11 @@ function draw() {
     if (!shown)
         return;
     const width = z.client_width();
-    if (canvas.width !== width * scale)
+    if (canvas.width !== width * scale) {
         layOut();
+        if (width === OpenWidth)
+            showFirstTip();
+    }
     paint(context, scale, width);
     stats.frames++;
 }
@@ -296,6 +301,34 @@ function silence() {
     for (const voice of playing)
         voice.stop();
     playing.clear();
+}
+
+// ---- The first tip: the first time the device opens, how to play it ----
+
+function showFirstTip() {
+    if (readValue('TipShown') !== 0)
+        return;
+    writeValue('TipShown', 1);
+    const letter = (role) => {
+        const code = z.key_letter(role);
+        return code >= 1 && code <= 26 ? String.fromCharCode(64 + code) : String.fromCharCode(z.key_code(role));
+    };
+    const tip = document.createElement('div');
+    tip.id = 'tip';
+    tip.textContent = `Folko: ${letter(1)} up, ${letter(2)} down.   Zerno: ${letter(3)} up, ${letter(4)} down.\n`
+        + 'Hold GAME A and let go of it to start a game.\n'
+        + (matchMedia('(pointer: coarse)').matches
+            ? "Touch a pad's upper or lower half to move that worker; a long press off the buttons opens the menu."
+            : 'Right-click the device for the menu.');
+    document.body.append(tip);
+    const hide = () => {
+        tip.remove();
+        removeEventListener('keydown', hide, true);
+        removeEventListener('pointerdown', hide, true);
+    };
+    addEventListener('keydown', hide, true);
+    addEventListener('pointerdown', hide, true);
+    setTimeout(hide, TipShowMs);
 }
 
 // ---- The launcher ----
