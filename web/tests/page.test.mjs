@@ -150,6 +150,46 @@ test("the page's device at 1x matches zerno-shot's picture: every segment pixel 
 // Two JPEG decoders may round a pixel's colour differently by a few levels of 255.
 const JpegTolerance = 8;
 
+test("a gamepad plays with the desktop's mapping: Start is GAME A, the left stick moves Folko, the north button Zerno", async () => {
+    const script = 'click Im_Front\nclick Puls_GameA\nwait 1200\nkeydown Q\nkeyup Q\nwait 300\nkeydown P\nkeyup P\nwait 500\nstate\n';
+    const simState = lastState(execFileSync(zernoSim, ['-'], { input: script, encoding: 'utf8' }));
+    const { page, errors } = await openPage(browser, server, {
+        query: '?clock=held',
+        before: (page) => page.evaluateOnNewDocument(() => {
+            const pad = { index: 0, id: 'test pad', connected: true, mapping: 'standard', timestamp: 0,
+                          buttons: Array.from({ length: 17 }, () => ({ pressed: false, value: 0 })), axes: [0, 0, 0, 0] };
+            window.testPad = pad;
+            navigator.getGamepads = () => [pad];
+        }),
+    });
+    await pickAndPlay(page);
+    const front = await screenPoint(page, 'Im_Front', 0.5, 0.5);
+    await page.mouse.click(front.x, front.y);
+    await page.evaluate(() => window.dispatchEvent(new Event('gamepadconnected')));
+    // Each change is read at the next animation frame, as a player's pad is.
+    const setPad = (change) => page.evaluate((change) => new Promise((done) => {
+        const pad = window.testPad;
+        if (change.button !== undefined)
+            pad.buttons[change.button].pressed = change.down;
+        if (change.axis !== undefined)
+            pad.axes[change.axis] = change.value;
+        requestAnimationFrame(() => requestAnimationFrame(done));
+    }), change);
+    await setPad({ button: 9, down: true });   // Start
+    await setPad({ button: 9, down: false });
+    await page.evaluate(() => window.zernoPage.advance(1200));
+    await setPad({ axis: 1, value: -0.8 });     // the left stick pushed up
+    await setPad({ axis: 1, value: -0.4 });     // still past its rest: nothing more
+    await setPad({ axis: 1, value: 0 });
+    await page.evaluate(() => window.zernoPage.advance(300));
+    await setPad({ button: 3, down: true });    // north
+    await setPad({ button: 3, down: false });
+    await page.evaluate(() => window.zernoPage.advance(500));
+    assert.equal(await page.evaluate(() => window.zernoPage.state()), simState);
+    assert.deepEqual(errors, []);
+    await page.close();
+});
+
 test('a reload finds the keys, the hiscore and the sound mode kept, as the settings file text', async () => {
     const { page, errors } = await openPage(browser, server, { query: '?clock=held' });
     await pickAndPlay(page, '(no sound)');
