@@ -104,8 +104,7 @@ function bind() {
     number('release_at', [0, 0, 0]);
     number('accept_keys', [0, 0, 0, 0]);
     number('set_time', [0, 0]);
-    for (const name of ['reset_hiscores', 'close'])
-        number(name);
+    number('reset_hiscores');
     z.component_index = M.cwrap('zerno_component_index', 'number', ['string']);
     text('create', ['string', 'string']);
     text('component_name', ['number']);
@@ -591,8 +590,12 @@ function padRole(component, y) {
 }
 
 function onPointerDown(event) {
-    if (!$('menu').hidden)
+    // A click away from an open menu only closes it, as on the desktop.
+    if (!$('menu').hidden) {
         closeMenu();
+        event.preventDefault();
+        return;
+    }
     if (!shown)
         return;
     event.preventDefault();
@@ -815,14 +818,12 @@ async function start() {
     canvas.addEventListener('pointercancel', onPointerCancel);
     canvas.addEventListener('contextmenu', (event) => event.preventDefault());
     addEventListener('pointerdown', (event) => {
-        if (!$('menu').hidden && !$('menu').contains(event.target))
+        if (!$('menu').hidden && !$('menu').contains(event.target) && event.target !== canvas)
             closeMenu();
     });
     addEventListener('resize', layOut);
     document.addEventListener('fullscreenchange', layOut);
     addEventListener('gamepadconnected', () => requestAnimationFrame(pollPads));
-    // Leaving the page ends the device as closing its window does.
-    addEventListener('pagehide', () => z.close());
 }
 
 // What the tests and the benchmark read and drive; a player never needs it.

@@ -320,10 +320,6 @@ EMSCRIPTEN_KEEPALIVE void zerno_reset_hiscores()
         stored::HiscoreB.write(*device->settings, 0);
     }
 }
-EMSCRIPTEN_KEEPALIVE void zerno_close()
-{
-    deliver([](TForm1& form, DeviceInput&) { form.FormClose(); });
-}
 
 // ---- The settings the page keeps: stored::All by index ----
 
