@@ -526,8 +526,15 @@ function onKeyDown(event) {
         return;
     }
     if (!$('menu').hidden) {
-        if (event.key === 'Escape')
+        if (event.key === 'Escape') {
             closeMenu();
+        } else if (event.key === 'ArrowDown' || event.key === 'ArrowUp') {
+            event.preventDefault();
+            const items = [...$('menu').querySelectorAll('button:not(:disabled)')];
+            const at = items.indexOf(document.activeElement);
+            const step = event.key === 'ArrowDown' ? 1 : items.length - 1;
+            items[(at + step) % items.length]?.focus();
+        }
         return;
     }
     const shortcuts = {
@@ -722,6 +729,15 @@ function act(pad, actionIndex, down) {
     afterEvent();
 }
 
+let pollingPads = false;
+
+function startPads() {
+    if (!pollingPads) {
+        pollingPads = true;
+        requestAnimationFrame(pollPads);
+    }
+}
+
 function pollPads() {
     const connected = navigator.getGamepads ? [...navigator.getGamepads()].filter(Boolean) : [];
     for (const gamepad of connected) {
@@ -756,7 +772,8 @@ function pollPads() {
                 act(pad, actionFor(next), true);
         }
     }
-    if (connected.length)
+    pollingPads = connected.length > 0;
+    if (pollingPads)
         requestAnimationFrame(pollPads);
 }
 
@@ -823,7 +840,7 @@ async function start() {
     });
     addEventListener('resize', layOut);
     document.addEventListener('fullscreenchange', layOut);
-    addEventListener('gamepadconnected', () => requestAnimationFrame(pollPads));
+    addEventListener('gamepadconnected', startPads);
 }
 
 // What the tests and the benchmark read and drive; a player never needs it.
