@@ -772,6 +772,16 @@ function pollPads() {
                 act(pad, actionFor(next), true);
         }
     }
+    // A pad pulled out lets go of whatever it held.
+    for (const [index, pad] of pads) {
+        if (connected.some((gamepad) => gamepad.index === index))
+            continue;
+        pad.holding.forEach((count, action) => {
+            for (let left = count; left > 0; --left)
+                act(pad, action, false);
+        });
+        pads.delete(index);
+    }
     pollingPads = connected.length > 0;
     if (pollingPads)
         requestAnimationFrame(pollPads);
@@ -841,6 +851,7 @@ async function start() {
     addEventListener('resize', layOut);
     document.addEventListener('fullscreenchange', layOut);
     addEventListener('gamepadconnected', startPads);
+    addEventListener('gamepaddisconnected', startPads);
 }
 
 // What the tests and the benchmark read and drive; a player never needs it.
