@@ -1,6 +1,7 @@
 // The device window: its components, its creation, opening, dragging and closing, and the
 // routing of mouse events to the handlers of the component that was pressed.
 #include "form1.h"
+#include "input_actions.h"
 
 #include <cassert>
 #include <map>
@@ -326,15 +327,17 @@ void TForm1::SetPadHints()
 void TForm1::readSettings()
 {
     StoreKey& keys = *ports_.keySettingsStore;
-    static const std::array<int, 5> defaults = {0, 17, 1, 16, 12};
-    for (int n = 1; n <= 4; ++n) {
-        const std::string name = "Key" + std::to_string(n);
-        KeyLetters[size_t(n)] = keys.ReadInteger(name, defaults[size_t(n)]);
-        keys.WriteInteger(name, KeyLetters[size_t(n)]);
+    for (const InputActionInfo& action : InputActions) {
+        const int n = action.keyRole;
+        if (n == 0)
+            continue;
+        const StoredValue& key = *stored::Keys[size_t(n)];
+        KeyLetters[size_t(n)] = key.read(keys);
+        key.write(keys, KeyLetters[size_t(n)]);
         AssegnaWord(n, KeyLetters[size_t(n)]);
     }
     SetPadHints();
     StoreKey& game = *ports_.settingsStore;
-    HiscoreA = game.ReadInteger("HiscoreA", HiscoreA);
-    HiscoreB = game.ReadInteger("HiscoreB", HiscoreB);
+    HiscoreA = game.ReadInteger(stored::HiscoreA.readName, HiscoreA);
+    HiscoreB = game.ReadInteger(stored::HiscoreB.readName, HiscoreB);
 }

@@ -6,6 +6,7 @@
 
 #include "device_view.h"
 #include "form1.h"
+#include "stored_values.h"
 #include "window_fit.h"
 
 namespace {
@@ -46,7 +47,7 @@ QString FirstTip::text() const
 
 void FirstTip::deviceOpened()
 {
-    if (label_ || settingsStore_.ReadInteger("TipShown", 0) != 0)
+    if (label_ || stored::TipShown.read(settingsStore_) != 0)
         return;
     label_ = std::make_unique<QLabel>(text(), nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
     label_->setObjectName(QStringLiteral("FirstTip"));
@@ -88,7 +89,7 @@ bool FirstTip::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == label_.get() && event->type() == QEvent::Paint) {
         if (!std::exchange(seen_, true))
-            settingsStore_.WriteInteger("TipShown", 1);
+            stored::TipShown.write(settingsStore_, 1);
         return false;
     }
     switch (event->type()) {

@@ -8,6 +8,7 @@
 
 #include "device_view.h"
 #include "form1.h"
+#include "stored_values.h"
 
 namespace {
 
@@ -96,7 +97,7 @@ void TKeysForm::Puls_AcceptClick()
         // A list showing nothing stores 0; AssegnaWord then keeps that key's previous code.
         for (int n = 1; n <= 4; ++n) {
             Form1.KeyLetters[size_t(n)] = CB[size_t(n)]->currentIndex() + 1;
-            keySettingsStore_.WriteInteger("Key" + std::to_string(n), Form1.KeyLetters[size_t(n)]);
+            stored::Keys[size_t(n)]->write(keySettingsStore_, Form1.KeyLetters[size_t(n)]);
             Form1.AssegnaWord(n, Form1.KeyLetters[size_t(n)]);
         }
         Form1.SetPadHints();

@@ -24,6 +24,7 @@
 #include "form1.h"
 #include "keys_form.h"
 #include "sound.h"
+#include "stored_values.h"
 #include "window_fit.h"
 
 TSplashForm::TSplashForm(Forms& forms, SplashPorts ports)
@@ -107,7 +108,7 @@ void TSplashForm::buildMenu()
 
 void TSplashForm::FormCreate()
 {
-    const int mode = ports_.settingsStore->ReadInteger("SoundMode", -1);
+    const int mode = stored::SoundMode.read(*ports_.settingsStore);
     CB_Sound->setCurrentIndex(mode >= 0 && mode < CB_Sound->count() ? mode : -1);
     if (CB_Sound->currentText().isEmpty())
         Puls_Play->setEnabled(false);
@@ -153,15 +154,15 @@ void TSplashForm::Puls_PlayClick()
     int outputType = 0;
     if (mode == QLatin1String("(no sound)")) {
         sound.SoundOn = false;
-        SettingsStore.WriteInteger("SoundMode", 2);
+        stored::SoundMode.write(SettingsStore, stored::SoundModeSilent);
     } else if (mode == QLatin1String("Windows MM")) {
         sound.SoundOn = true;
         outputType = 1;
-        SettingsStore.WriteInteger("SoundMode", 0);
+        stored::SoundMode.write(SettingsStore, stored::SoundModeFirstOutput);
     } else if (mode == QLatin1String("DirectSound")) {
         sound.SoundOn = true;
         outputType = 2;
-        SettingsStore.WriteInteger("SoundMode", 1);
+        stored::SoundMode.write(SettingsStore, stored::SoundModeSecondOutput);
     }
     const bool soundStarted = !sound.SoundOn || sound.startSound(outputType, dataFile(QStringLiteral("SOUND")).toStdString());
     // Which wave files failed and why, for the player who reads the message and for the console.
@@ -189,7 +190,7 @@ void TSplashForm::Puls_PlayClick()
         box.setInformativeText(damaged);
         box.exec();
         // The next start asks again. The device never comes on screen.
-        SettingsStore.WriteInteger("SoundMode", -1);
+        stored::SoundMode.write(SettingsStore, stored::SoundModeNone);
         ports_.quit();
         return;
     }
@@ -287,8 +288,8 @@ void TSplashForm::PM_8HiscoreClick()
         Form1.HiscoreA = 0;
         Form1.HiscoreB = 0;
     });
-    SettingsStore.WriteInteger("HiScoreA", 0);
-    SettingsStore.WriteInteger("HiScoreB", 0);
+    stored::HiscoreA.write(SettingsStore, 0);
+    stored::HiscoreB.write(SettingsStore, 0);
     QApplication::beep();
 }
 

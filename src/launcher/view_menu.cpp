@@ -7,6 +7,9 @@
 
 #include "device_view.h"
 #include "ports.h"
+#include "stored_values.h"
+
+static_assert(stored::Zoom.most == DeviceView::MaxZoom, "the stored zoom is one the window has");
 
 ViewMenu::ViewMenu(QMenu& menu, DeviceView& view, StoreKey& settingsStore, std::function<void(const QString&)> report)
     : QObject(&menu), view_(view), settingsStore_(settingsStore)
@@ -33,15 +36,15 @@ ViewMenu::ViewMenu(QMenu& menu, DeviceView& view, StoreKey& settingsStore, std::
 
     // A number outside 1..4 (edited by hand) is a zoom of the right type but too far: the nearest
     // one is kept in its place, so the player is told once.
-    const int stored = settingsStore_.ReadInteger("Zoom", 1);
-    const int zoom = std::clamp(stored, 1, DeviceView::MaxZoom);
-    if (zoom != stored) {
+    const int storedZoom = stored::Zoom.read(settingsStore_);
+    const int zoom = std::clamp(storedZoom, stored::Zoom.least, stored::Zoom.most);
+    if (zoom != storedZoom) {
         if (report)
             report(QStringLiteral("The stored zoom %1 is not one of 1 to %2; zoom %3 is kept instead.")
-                       .arg(stored)
-                       .arg(DeviceView::MaxZoom)
+                       .arg(storedZoom)
+                       .arg(stored::Zoom.most)
                        .arg(zoom));
-        settingsStore_.WriteInteger("Zoom", zoom);
+        stored::Zoom.write(settingsStore_, zoom);
     }
     // A zoom kept from a bigger screen shows here as the largest that fits, and stays kept for
     // that screen: only the player's zooming stores a zoom.
@@ -68,7 +71,7 @@ void ViewMenu::zoomBy(int step)
         return;  // the device would not fit the screen
     view_.setZoom(before + step);
     if (view_.zoom() != before)
-        settingsStore_.WriteInteger("Zoom", view_.zoom());
+        stored::Zoom.write(settingsStore_, view_.zoom());
     updateItems();
 }
 

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int actionCount = int(Gamepads::Action::ACL) + 1;
+constexpr size_t actionCount = InputActions.size();
 
 }  // namespace
 
@@ -142,46 +142,40 @@ Gamepads::Pad* Gamepads::find(int32_t instance)
 
 void Gamepads::button(Pad& pad, int button, bool down)
 {
+    PadButton control = PadButton::None;
     switch (button) {
-    case SDL_CONTROLLER_BUTTON_DPAD_UP:
-        return act(pad, Action::FolkoUp, down);
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
-        return act(pad, Action::FolkoDown, down);
-    case SDL_CONTROLLER_BUTTON_Y:  // north
-        return act(pad, Action::ZernoUp, down);
-    case SDL_CONTROLLER_BUTTON_A:  // south
-        return act(pad, Action::ZernoDown, down);
-    case SDL_CONTROLLER_BUTTON_START:
-        return act(pad, Action::GameA, down);
-    case SDL_CONTROLLER_BUTTON_BACK:
-        return act(pad, Action::GameB, down);
-    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
-        return act(pad, Action::Time, down);
-    case SDL_CONTROLLER_BUTTON_LEFTSHOULDER:
-        return act(pad, Action::ACL, down);
-    default:
-        return;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP: control = PadButton::DPadUp; break;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: control = PadButton::DPadDown; break;
+    case SDL_CONTROLLER_BUTTON_Y: control = PadButton::North; break;
+    case SDL_CONTROLLER_BUTTON_A: control = PadButton::South; break;
+    case SDL_CONTROLLER_BUTTON_START: control = PadButton::Start; break;
+    case SDL_CONTROLLER_BUTTON_BACK: control = PadButton::Back; break;
+    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER: control = PadButton::RightShoulder; break;
+    case SDL_CONTROLLER_BUTTON_LEFTSHOULDER: control = PadButton::LeftShoulder; break;
+    default: return;
     }
+    for (const InputActionInfo& info : InputActions)
+        if (info.padButton == control)
+            return act(pad, info.action, down);
 }
 
 void Gamepads::stick(Pad& pad, int axis, int value)
 {
-    Action up;
-    Action down;
-    if (axis == SDL_CONTROLLER_AXIS_LEFTY) {
-        up = Action::FolkoUp;
-        down = Action::FolkoDown;
-    } else if (axis == SDL_CONTROLLER_AXIS_RIGHTY) {
-        up = Action::ZernoUp;
-        down = Action::ZernoDown;
-    } else {
+    const PadStick control = axis == SDL_CONTROLLER_AXIS_LEFTY    ? PadStick::LeftY
+                           : axis == SDL_CONTROLLER_AXIS_RIGHTY ? PadStick::RightY
+                                                                : PadStick::None;
+    if (control == PadStick::None)
         return;
-    }
+    Action up = Action::FolkoUp;
+    Action down = Action::FolkoDown;
+    for (const InputActionInfo& info : InputActions)
+        if (info.padStick == control)
+            (info.stickDirection < 0 ? up : down) = info.action;
     int& place = pad.sticks[size_t(axis)];
     int next = place;
-    if (std::abs(value) >= stickPush)
+    if (std::abs(value) >= StickPush)
         next = value < 0 ? -1 : 1;
-    else if (std::abs(value) < stickRest)
+    else if (std::abs(value) < StickRest)
         next = 0;
     if (next == place)
         return;
@@ -206,18 +200,9 @@ void Gamepads::act(Pad& pad, Action action, bool down)
     DeviceInput* input = view_.input();
     if (!form || !input)
         return;
-    int keyRole = 0;
-    int component = -1;
-    switch (action) {
-    case Action::FolkoUp: keyRole = 1; break;
-    case Action::FolkoDown: keyRole = 2; break;
-    case Action::ZernoUp: keyRole = 3; break;
-    case Action::ZernoDown: keyRole = 4; break;
-    case Action::GameA: component = form->Puls_GameA; break;
-    case Action::GameB: component = form->Puls_GameB; break;
-    case Action::Time: component = form->Puls_Time; break;
-    case Action::ACL: component = form->Puls_ACL; break;
-    }
+    const InputActionInfo& info = inputAction(action);
+    const int keyRole = info.keyRole;
+    const int component = info.component ? form->componentIndex(info.component) : -1;
     // A disabled device (the key dialog is up) gets no keys and no new presses, as its window gets
     // neither; a press it already holds is still let go.
     if (!form->Enabled && (down || keyRole > 0))

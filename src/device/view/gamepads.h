@@ -3,10 +3,9 @@
 // the pads have the keys' and buttons' pressed look, hold and release rules. A pad plugged in or
 // pulled out at any time is picked up or let go at once.
 //
-//   D-pad up / down, left stick up / down      Folko up / down (the stored key letters)
-//   north / south face button, right stick     Zerno up / down
-//   Start, Back                                GAME A, GAME B
-//   right shoulder, left shoulder              TIME, ACL
+// Which control does what is the input actions' table (input_actions.h): the D-pad and the left
+// stick move Folko, the north and south face buttons and the right stick Zerno (by the stored key
+// letters), Start and Back are GAME A and GAME B, the right and left shoulders TIME and ACL.
 #pragma once
 
 #include <QObject>
@@ -15,25 +14,21 @@
 #include <string>
 #include <vector>
 
+#include "input_actions.h"
+
 class DeviceView;
 struct SdlLibrary;
 
 class Gamepads : public QObject {
     Q_OBJECT
 public:
-    // What a pad's control stands for.
-    enum class Action { FolkoUp, FolkoDown, ZernoUp, ZernoDown, GameA, GameB, Time, ACL };
+    using Action = InputAction;
 
     // Without a pad the hot-plug check wakes the program once a second, as the clock does; with
     // one, the pad is read about as often as the device's own timers could fire (their grain was
     // 15.6 ms): a press waits no longer for the device than a key did on it.
     static constexpr int idleIntervalMs = 1000;
     static constexpr int playIntervalMs = 16;
-    // A stick acts once when pushed past half way, and again only after it has come back within
-    // a quarter of its travel: a stick resting near the middle, or wobbling at the edge, does
-    // nothing more.
-    static constexpr int stickPush = 16384;
-    static constexpr int stickRest = 8192;
 
     explicit Gamepads(DeviceView& view);
     ~Gamepads() override;
