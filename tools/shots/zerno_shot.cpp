@@ -15,6 +15,7 @@
 #include "device_view.h"
 #include "gif_animation.h"
 #include "program_options.h"
+#include "script_words.h"
 #include "sim_runner.h"
 #include "store.h"
 
@@ -85,13 +86,10 @@ int animate(SimRunner& runner, DeviceView& view, ChangeWatch& watch, std::istrea
     };
     std::string line;
     bool written = true;
-    for (int number = 1; written && std::getline(script, line); ++number) {
-        std::istringstream words(line);
-        std::string command, amount;
-        words >> command >> amount;
-        if (command == "wait" && !amount.empty() && amount.find_first_not_of("0123456789") == std::string::npos
-            && amount.size() < 12) {
-            const int64_t end = scheduler.now() + std::stoll(amount);
+    for (int number = 1; written && readScriptLine(script, line); ++number) {
+        const ScriptLine split = splitLine(line);
+        if (const auto ms = waitOf(split, Word::Wait, scheduler.now())) {
+            const int64_t end = scheduler.now() + *ms;
             for (auto due = scheduler.nextDue(); written && due && *due <= end; due = scheduler.nextDue()) {
                 if (*due > scheduler.now())
                     written = take();
@@ -102,7 +100,7 @@ int animate(SimRunner& runner, DeviceView& view, ChangeWatch& watch, std::istrea
             scheduler.advanceTo(end);
             continue;
         }
-        if (command == "catchup")
+        if (split.command == word(Word::CatchUp))
             written = take();
         if (const std::string wrong = runner.runLine(line); !wrong.empty()) {
             std::cerr << "line " << number << ": " << wrong << '\n';

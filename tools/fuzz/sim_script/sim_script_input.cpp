@@ -1,11 +1,11 @@
 #include "sim_script_input.h"
 
-#include <charconv>
-#include <limits>
+#include <algorithm>
 #include <ostream>
 #include <sstream>
 #include <streambuf>
 
+#include "script_words.h"
 #include "sim_runner.h"
 #include "store.h"
 
@@ -21,19 +21,12 @@ protected:
 // runner would refuse (not a number, negative, past the end of its clock) go through as written.
 std::string withinBudget(const std::string& line, int64_t now, int64_t& left)
 {
-    std::istringstream words(line);
-    std::string command, argument, extra;
-    if (!(words >> command >> argument) || command != "wait" || (words >> extra))
+    std::optional<int64_t> ms = waitOf(splitLine(line), Word::Wait, now);
+    if (!ms)
         return line;
-    int64_t ms = 0;
-    const char* end = argument.data() + argument.size();
-    auto [ptr, error] = std::from_chars(argument.data(), end, ms);
-    if (error != std::errc() || ptr != end || ms < 0 || ms > std::numeric_limits<int64_t>::max() - now)
-        return line;
-    if (ms > left)
-        ms = left;
-    left -= ms;
-    return "wait " + std::to_string(ms);
+    ms = std::min(*ms, left);
+    left -= *ms;
+    return word(Word::Wait) + ' ' + std::to_string(*ms);
 }
 
 }  // namespace
@@ -69,10 +62,8 @@ SimScriptResult runSimScript(const std::vector<ComponentDef>& layout, const uint
     int64_t left = SimScriptVirtualBudgetMs;
     std::istringstream script(std::string(reinterpret_cast<const char*>(data), size));
     std::string line;
-    while (std::getline(script, line)) {
+    while (readScriptLine(script, line)) {
         ++result.linesRun;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
         const std::string error = runner.runLine(withinBudget(line, runner.scheduler().now(), left));
         if (!error.empty()) {
             result.error = "line " + std::to_string(result.linesRun) + ": " + error;

@@ -4,53 +4,11 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <istream>
 #include <ostream>
-#include <sstream>
-
-namespace {
-
-bool parseInt(const std::string& text, int64_t& value)
-{
-    const char* end = text.data() + text.size();
-    auto [ptr, error] = std::from_chars(text.data(), end, value);
-    return error == std::errc() && ptr == end;
-}
-
-// A key as a script names it: a letter A..Z or a key code. Gives what is wrong, or nothing.
-std::string parseKey(const std::string& key, uint16_t& code)
-{
-    int64_t number = 0;
-    if (key.size() == 1 && key[0] >= 'A' && key[0] <= 'Z')
-        number = key[0];
-    else if (!parseInt(key, number) || number < 0 || number > 65535)
-        return "a key is a letter A..Z or a key code 0..65535, not '" + key + "'";
-    code = uint16_t(number);
-    return {};
-}
-
-}  // namespace
-
-bool parseTimeOfDay(const std::string& text, TimeOfDay& time)
-{
-    int64_t h = 0, m = 0, s = 0, ms = 0;
-    if (text.size() != 8 && text.size() != 12)
-        return false;
-    if (text[2] != ':' || text[5] != ':' || (text.size() == 12 && text[8] != '.'))
-        return false;
-    if (!parseInt(text.substr(0, 2), h) || !parseInt(text.substr(3, 2), m) || !parseInt(text.substr(6, 2), s))
-        return false;
-    if (text.size() == 12 && !parseInt(text.substr(9, 3), ms))
-        return false;
-    if (h > 23 || m > 59 || s > 59 || h < 0 || m < 0 || s < 0 || ms < 0)
-        return false;
-    time = {int(h), int(m), int(s), int(ms)};
-    return true;
-}
 
 bool openScript(const std::string& path, std::ifstream& file)
 {
@@ -143,59 +101,44 @@ void SimRunner::printState()
 
 void writeStateBlock(std::ostream& out, TForm1& form, int64_t time)
 {
-    out << "state " << time << '\n' << "lit";
-    for (const Component& component : form.components())
-        if (component.visible)
-            out << ' ' << component.def.name;
-    out << "\ndigits " << form.digitsText() << '\n';
-    for (const auto& variable : TForm1::StateTable) {
-        out << "var " << variable.name << ' ' << variable.get(form) << '\n';
-    }
-    for (Timer* timer : form.timers())
-        out << "timer " << timer->name() << (timer->enabled() ? " on " : " off ") << timer->interval() << '\n';
-    out << "end\n";
+    out << word(Word::State) << ' ' << time << '\n' << stateLines(form, time, StateLines::Block) << "end\n";
 }
 
-// The script's commands: each name, how many words may follow it, and the handler.
+// The script's commands, in the order of their words: how many words may follow each, and its handler.
 struct SimRunner::Command {
-    const char* name;
     size_t least;
     size_t most;
-    std::string (SimRunner::*handler)(const std::string& command, const Args& args);
+    std::string (SimRunner::*handler)(Word command, const Args& args);
 };
 
 const SimRunner::Command SimRunner::commands[] = {
-    {"time", 1, 3, &SimRunner::runTime},
-    {"click", 1, 1, &SimRunner::runMouse},
-    {"press", 1, 2, &SimRunner::runMouse},
-    {"release", 1, 2, &SimRunner::runMouse},
-    {"keydown", 1, 1, &SimRunner::runKey},
-    {"keyup", 1, 1, &SimRunner::runKey},
-    {"wait", 1, 1, &SimRunner::runWait},
-    {"catchup", 1, 1, &SimRunner::runWait},
-    {"keys", 4, 4, &SimRunner::runKeys},
-    {"lit", 0, SIZE_MAX, &SimRunner::runLit},
-    {"digits", 1, 1, &SimRunner::runDigits},
-    {"timer", 3, 4, &SimRunner::runTimer},
-    {"set", 2, 2, &SimRunner::runSet},
-    {"light", 1, 1, &SimRunner::runLight},
-    {"dark", 1, 1, &SimRunner::runLight},
-    {"trace", 1, 1, &SimRunner::runTrace},
-    {"state", 0, 0, &SimRunner::runState},
+    {1, 3, &SimRunner::runTime},
+    {1, 1, &SimRunner::runMouse},
+    {1, 2, &SimRunner::runMouse},
+    {1, 2, &SimRunner::runMouse},
+    {1, 1, &SimRunner::runKey},
+    {1, 1, &SimRunner::runKey},
+    {1, 1, &SimRunner::runWait},
+    {1, 1, &SimRunner::runWait},
+    {4, 4, &SimRunner::runKeys},
+    {0, SIZE_MAX, &SimRunner::runLit},
+    {1, 1, &SimRunner::runDigits},
+    {3, 4, &SimRunner::runTimer},
+    {2, 2, &SimRunner::runSet},
+    {1, 1, &SimRunner::runLight},
+    {1, 1, &SimRunner::runLight},
+    {1, 1, &SimRunner::runTrace},
+    {0, 0, &SimRunner::runState},
 };
 
 std::string SimRunner::runLine(const std::string& line)
 {
-    std::istringstream words(line);
-    std::string command;
-    if (!(words >> command) || command[0] == '#')
+    static_assert(std::size(commands) == size_t(Word::Count));
+    const auto [command, args] = splitLine(line);
+    if (command.empty())
         return {};
-    Args args;
-    for (std::string word; words >> word;)
-        args.push_back(word);
-    for (const Command& known : commands) {
-        if (command != known.name)
-            continue;
+    if (const std::optional<Word> named = wordNamed(command)) {
+        const Command& known = commands[size_t(*named)];
         if (args.size() < known.least || args.size() > known.most)
             return "'" + command + "' takes "
                  + (known.least == known.most ? std::to_string(known.least)
@@ -203,7 +146,7 @@ std::string SimRunner::runLine(const std::string& line)
                     : std::to_string(known.least) + (known.most == known.least + 1 ? " or " : " to ")
                           + std::to_string(known.most))
                  + (known.most == 1 ? " argument" : " arguments");
-        std::string error = (this->*known.handler)(command, args);
+        std::string error = (this->*known.handler)(*named, args);
         started_ = true;
         return error;
     }
@@ -216,7 +159,7 @@ std::string SimRunner::componentIndex(const std::string& name, int& index) const
     return index < 0 ? "unknown component '" + name + "'" : std::string();
 }
 
-std::string SimRunner::runMouse(const std::string& command, const Args& args)
+std::string SimRunner::runMouse(Word command, const Args& args)
 {
     TForm1& form = *form_;
     int index = -1;
@@ -224,32 +167,32 @@ std::string SimRunner::runMouse(const std::string& command, const Args& args)
         return error;
     MouseButton button = MouseButton::Left;
     if (args.size() == 2) {
-        if (args[1] != "right" && args[1] != "middle")
+        if (' ' + args[1] != buttonWord(MouseButton::Right) && ' ' + args[1] != buttonWord(MouseButton::Middle))
             return "expected 'right', 'middle' or nothing after the name, not '" + args[1] + "'";
-        button = args[1] == "right" ? MouseButton::Right : MouseButton::Middle;
+        button = ' ' + args[1] == buttonWord(MouseButton::Right) ? MouseButton::Right : MouseButton::Middle;
     }
     // The pointer stands at the component's top left corner.
     const Rect& rect = form.components()[size_t(index)].rect;
-    if (command != "release")
+    if (command != Word::Release)
         input_->press(index, button, rect.left, rect.top);
-    if (command != "press")
+    if (command != Word::Press)
         input_->release(index, button, rect.left, rect.top);
     return {};
 }
 
-std::string SimRunner::runKey(const std::string& command, const Args& args)
+std::string SimRunner::runKey(Word command, const Args& args)
 {
     uint16_t code = 0;
     if (auto error = parseKey(args[0], code); !error.empty())
         return error;
-    if (command == "keydown")
+    if (command == Word::KeyDown)
         input_->keyDown(code);
     else
         input_->keyUp(code);
     return {};
 }
 
-std::string SimRunner::runTime(const std::string&, const Args& args)
+std::string SimRunner::runTime(Word, const Args& args)
 {
     if (started_)
         return "'time' comes before every other command";
@@ -266,20 +209,20 @@ std::string SimRunner::runTime(const std::string&, const Args& args)
     return {};
 }
 
-std::string SimRunner::runWait(const std::string& command, const Args& args)
+std::string SimRunner::runWait(Word command, const Args& args)
 {
-    int64_t ms = 0;
-    if (!parseInt(args[0], ms) || ms < 0 || ms > INT64_MAX - scheduler_.now())
-        return command + " takes a number of milliseconds, not '" + args[0] + "'";
+    const std::optional<int64_t> ms = waitOf({word(command), args}, command, scheduler_.now());
+    if (!ms)
+        return word(command) + " takes a number of milliseconds, not '" + args[0] + "'";
     // As the screen's timer host after a stall: a timer a whole interval behind ticks once.
-    if (command == "catchup")
-        scheduler_.catchUpTo(scheduler_.now() + ms);
+    if (command == Word::CatchUp)
+        scheduler_.catchUpTo(scheduler_.now() + *ms);
     else
-        scheduler_.advanceTo(scheduler_.now() + ms);
+        scheduler_.advanceTo(scheduler_.now() + *ms);
     return {};
 }
 
-std::string SimRunner::runKeys(const std::string&, const Args& args)
+std::string SimRunner::runKeys(Word, const Args& args)
 {
     TForm1& form = *form_;
     std::array<uint16_t, 4> codes{};
@@ -297,7 +240,7 @@ std::string SimRunner::runKeys(const std::string&, const Args& args)
     return {};
 }
 
-std::string SimRunner::runLit(const std::string&, const Args& args)
+std::string SimRunner::runLit(Word, const Args& args)
 {
     TForm1& form = *form_;
     std::vector<bool> lit(form.components().size());
@@ -312,7 +255,7 @@ std::string SimRunner::runLit(const std::string&, const Args& args)
     return {};
 }
 
-std::string SimRunner::runDigits(const std::string&, const Args& args)
+std::string SimRunner::runDigits(Word, const Args& args)
 {
     const std::string& digits = args[0];
     const bool right = digits.size() == 4 && std::all_of(digits.begin(), digits.end(), [](char c) {
@@ -327,7 +270,7 @@ std::string SimRunner::runDigits(const std::string&, const Args& args)
     return {};
 }
 
-std::string SimRunner::runTimer(const std::string&, const Args& args)
+std::string SimRunner::runTimer(Word, const Args& args)
 {
     Timer* timer = nullptr;
     for (Timer* known : form_->timers())
@@ -355,7 +298,7 @@ std::string SimRunner::runTimer(const std::string&, const Args& args)
     return {};
 }
 
-std::string SimRunner::runSet(const std::string&, const Args& args)
+std::string SimRunner::runSet(Word, const Args& args)
 {
     TForm1& form = *form_;
     int64_t value = 0;
@@ -381,16 +324,16 @@ std::string SimRunner::runSet(const std::string&, const Args& args)
     return "unknown variable '" + args[0] + "'";
 }
 
-std::string SimRunner::runLight(const std::string& command, const Args& args)
+std::string SimRunner::runLight(Word command, const Args& args)
 {
     int index = -1;
     if (auto error = componentIndex(args[0], index); !error.empty())
         return error;
-    form_->setLit(index, command == "light");
+    form_->setLit(index, command == Word::Light);
     return {};
 }
 
-std::string SimRunner::runTrace(const std::string&, const Args& args)
+std::string SimRunner::runTrace(Word, const Args& args)
 {
     if (args[0] != "on" && args[0] != "off")
         return "trace is on or off, not '" + args[0] + "'";
@@ -398,7 +341,7 @@ std::string SimRunner::runTrace(const std::string&, const Args& args)
     return {};
 }
 
-std::string SimRunner::runState(const std::string&, const Args&)
+std::string SimRunner::runState(Word, const Args&)
 {
     printState();
     return {};
@@ -407,11 +350,7 @@ std::string SimRunner::runState(const std::string&, const Args&)
 int SimRunner::run(std::istream& script, std::ostream& err)
 {
     std::string line;
-    int number = 0;
-    while (std::getline(script, line)) {
-        ++number;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    for (int number = 1; readScriptLine(script, line); ++number) {
         const std::string error = runLine(line);
         if (!error.empty()) {
             out_.flush();
