@@ -146,7 +146,8 @@ void GameRecorder::input(const InputEvent& event)
             // takes a release over another component as let go elsewhere, and only the cover asks
             // where (a click opens it): a cover let go off itself is named as let go over the body.
             const bool offCover = event.component == form_->Im_Front && !event.over;
-            add(word(Word::Release) + ' ' + name(offCover ? form_->Im_Base : event.component) + buttonWord(event.button));
+            const int over = offCover ? form_->Im_Base : event.component;
+            add(word(Word::Release) + ' ' + name(over) + buttonWord(event.button));
         }
         held_ = -1;
         break;

@@ -2,30 +2,50 @@
 
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <istream>
 #include <sstream>
 
 namespace {
 
-const std::array<const char*, size_t(Word::Count)> words = {
-    "time", "click", "press", "release", "keydown", "keyup", "wait", "catchup", "keys",
-    "lit",  "digits", "timer", "set",    "light",   "dark",  "trace", "state",
+// Each command's word and how many words may follow it.
+struct Command {
+    const char* word;
+    size_t least;
+    size_t most;
 };
+const std::array<Command, size_t(Word::Count)> commands = {{
+    {"time", 1, 3},    {"click", 1, 1}, {"press", 1, 2},  {"release", 1, 2}, {"keydown", 1, 1}, {"keyup", 1, 1},
+    {"wait", 1, 1},    {"catchup", 1, 1}, {"keys", 4, 4}, {"lit", 0, SIZE_MAX}, {"digits", 1, 1}, {"timer", 3, 4},
+    {"set", 2, 2},     {"light", 1, 1}, {"dark", 1, 1},   {"trace", 1, 1},   {"state", 0, 0},
+}};
 
 }  // namespace
 
 std::string word(Word command)
 {
-    return words[size_t(command)];
+    return commands[size_t(command)].word;
 }
 
 std::optional<Word> wordNamed(const std::string& text)
 {
-    for (size_t n = 0; n < words.size(); ++n)
-        if (text == words[n])
+    for (size_t n = 0; n < commands.size(); ++n)
+        if (text == commands[n].word)
             return Word(n);
     return std::nullopt;
+}
+
+std::string wrongCount(Word command, size_t words)
+{
+    const auto [word, least, most] = commands[size_t(command)];
+    if (words >= least && words <= most)
+        return {};
+    return "'" + std::string(word) + "' takes "
+         + (least == most       ? std::to_string(least)
+            : most == SIZE_MAX ? std::to_string(least) + " or more"
+                               : std::to_string(least) + (most == least + 1 ? " or " : " to ") + std::to_string(most))
+         + (most == 1 ? " argument" : " arguments");
 }
 
 ScriptLine splitLine(const std::string& line)

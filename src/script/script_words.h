@@ -18,6 +18,8 @@ enum class Word { Time, Click, Press, Release, KeyDown, KeyUp, Wait, CatchUp, Ke
 // The command as a script spells it.
 std::string word(Word command);
 std::optional<Word> wordNamed(const std::string& text);
+// What is wrong with a command followed by that many words, or nothing.
+std::string wrongCount(Word command, size_t words);
 
 // A line's command and the words after it; no command for a blank line or a comment (#).
 struct ScriptLine {

@@ -104,53 +104,19 @@ void writeStateBlock(std::ostream& out, TForm1& form, int64_t time)
     out << word(Word::State) << ' ' << time << '\n' << stateLines(form, time, StateLines::Block) << "end\n";
 }
 
-// The script's commands, in the order of their words: how many words may follow each, and its handler.
-struct SimRunner::Command {
-    size_t least;
-    size_t most;
-    std::string (SimRunner::*handler)(Word command, const Args& args);
-};
-
-const SimRunner::Command SimRunner::commands[] = {
-    {1, 3, &SimRunner::runTime},
-    {1, 1, &SimRunner::runMouse},
-    {1, 2, &SimRunner::runMouse},
-    {1, 2, &SimRunner::runMouse},
-    {1, 1, &SimRunner::runKey},
-    {1, 1, &SimRunner::runKey},
-    {1, 1, &SimRunner::runWait},
-    {1, 1, &SimRunner::runWait},
-    {4, 4, &SimRunner::runKeys},
-    {0, SIZE_MAX, &SimRunner::runLit},
-    {1, 1, &SimRunner::runDigits},
-    {3, 4, &SimRunner::runTimer},
-    {2, 2, &SimRunner::runSet},
-    {1, 1, &SimRunner::runLight},
-    {1, 1, &SimRunner::runLight},
-    {1, 1, &SimRunner::runTrace},
-    {0, 0, &SimRunner::runState},
-};
-
 std::string SimRunner::runLine(const std::string& line)
 {
-    static_assert(std::size(commands) == size_t(Word::Count));
     const auto [command, args] = splitLine(line);
     if (command.empty())
         return {};
-    if (const std::optional<Word> named = wordNamed(command)) {
-        const Command& known = commands[size_t(*named)];
-        if (args.size() < known.least || args.size() > known.most)
-            return "'" + command + "' takes "
-                 + (known.least == known.most ? std::to_string(known.least)
-                    : known.most == SIZE_MAX  ? std::to_string(known.least) + " or more"
-                    : std::to_string(known.least) + (known.most == known.least + 1 ? " or " : " to ")
-                          + std::to_string(known.most))
-                 + (known.most == 1 ? " argument" : " arguments");
-        std::string error = (this->*known.handler)(*named, args);
-        started_ = true;
+    const std::optional<Word> named = wordNamed(command);
+    if (!named)
+        return "unknown command '" + command + "'";
+    if (std::string error = wrongCount(*named, args.size()); !error.empty())
         return error;
-    }
-    return "unknown command '" + command + "'";
+    std::string error = run(*named, args);
+    started_ = true;
+    return error;
 }
 
 std::string SimRunner::componentIndex(const std::string& name, int& index) const
@@ -159,191 +125,181 @@ std::string SimRunner::componentIndex(const std::string& name, int& index) const
     return index < 0 ? "unknown component '" + name + "'" : std::string();
 }
 
-std::string SimRunner::runMouse(Word command, const Args& args)
+// Runs one command, the number of its words checked.
+std::string SimRunner::run(Word command, const Args& args)
 {
-    TForm1& form = *form_;
-    int index = -1;
-    if (auto error = componentIndex(args[0], index); !error.empty())
-        return error;
-    MouseButton button = MouseButton::Left;
-    if (args.size() == 2) {
-        if (' ' + args[1] != buttonWord(MouseButton::Right) && ' ' + args[1] != buttonWord(MouseButton::Middle))
-            return "expected 'right', 'middle' or nothing after the name, not '" + args[1] + "'";
-        button = ' ' + args[1] == buttonWord(MouseButton::Right) ? MouseButton::Right : MouseButton::Middle;
-    }
-    // The pointer stands at the component's top left corner.
-    const Rect& rect = form.components()[size_t(index)].rect;
-    if (command != Word::Release)
-        input_->press(index, button, rect.left, rect.top);
-    if (command != Word::Press)
-        input_->release(index, button, rect.left, rect.top);
-    return {};
-}
-
-std::string SimRunner::runKey(Word command, const Args& args)
-{
-    uint16_t code = 0;
-    if (auto error = parseKey(args[0], code); !error.empty())
-        return error;
-    if (command == Word::KeyDown)
-        input_->keyDown(code);
-    else
-        input_->keyUp(code);
-    return {};
-}
-
-std::string SimRunner::runTime(Word, const Args& args)
-{
-    if (started_)
-        return "'time' comes before every other command";
-    TimeOfDay local, utc;
-    if (!parseTimeOfDay(args[0], local))
-        return "time takes HH:MM:SS or HH:MM:SS.mmm, not '" + args[0] + "'";
-    utc = local;
-    if (args.size() == 2 || (args.size() == 3 && args[1] != "utc"))
-        return "expected 'utc HH:MM:SS.mmm' or nothing after the time";
-    if (args.size() == 3 && !parseTimeOfDay(args[2], utc))
-        return "time takes HH:MM:SS or HH:MM:SS.mmm, not '" + args[2] + "'";
-    if (!timeGiven_)
-        setTime_(local.msOfDay(), utc.msOfDay());
-    return {};
-}
-
-std::string SimRunner::runWait(Word command, const Args& args)
-{
-    const std::optional<int64_t> ms = waitOf({word(command), args}, command, scheduler_.now());
-    if (!ms)
-        return word(command) + " takes a number of milliseconds, not '" + args[0] + "'";
-    // As the screen's timer host after a stall: a timer a whole interval behind ticks once.
-    if (command == Word::CatchUp)
-        scheduler_.catchUpTo(scheduler_.now() + *ms);
-    else
-        scheduler_.advanceTo(scheduler_.now() + *ms);
-    return {};
-}
-
-std::string SimRunner::runKeys(Word, const Args& args)
-{
-    TForm1& form = *form_;
-    std::array<uint16_t, 4> codes{};
-    for (size_t n = 0; n < 4; ++n)
-        if (auto error = parseKey(args[n], codes[n]); !error.empty())
-            return error;
-    for (int n = 1; n <= 4; ++n) {
-        // A letter as the key dialog sets it; a code as a hand-edited settings value leaves it.
-        const uint16_t code = codes[size_t(n - 1)];
-        if (code >= 'A' && code <= 'Z')
-            form.KeyLetters[size_t(n)] = int(code) - 'A' + 1;
-        form.KeyCodes[size_t(n)] = code;
-    }
-    form.SetPadHints();
-    return {};
-}
-
-std::string SimRunner::runLit(Word, const Args& args)
-{
-    TForm1& form = *form_;
-    std::vector<bool> lit(form.components().size());
-    for (const std::string& name : args) {
-        int index = -1;
-        if (auto error = componentIndex(name, index); !error.empty())
-            return error;
-        lit[size_t(index)] = true;
-    }
-    for (size_t index = 0; index < lit.size(); ++index)
-        form.setLit(int(index), lit[index]);
-    return {};
-}
-
-std::string SimRunner::runDigits(Word, const Args& args)
-{
-    const std::string& digits = args[0];
-    const bool right = digits.size() == 4 && std::all_of(digits.begin(), digits.end(), [](char c) {
-        return c == '-' || (c >= '0' && c <= '9');
-    });
-    if (!right)
-        return "digits takes four digits 0..9 or '-', not '" + digits + "'";
-    for (int position = 1; position <= 4; ++position) {
-        const char c = digits[size_t(position - 1)];
-        form_->showDigit(position, c == '-' ? -1 : c - '0');
-    }
-    return {};
-}
-
-std::string SimRunner::runTimer(Word, const Args& args)
-{
-    Timer* timer = nullptr;
-    for (Timer* known : form_->timers())
-        if (args[0] == known->name())
-            timer = known;
-    if (!timer)
-        return "unknown timer '" + args[0] + "'";
-    if (args[1] != "on" && args[1] != "off")
-        return "a timer is on or off, not '" + args[1] + "'";
-    int64_t interval = 0, dueIn = 0;
-    if (!parseInt(args[2], interval) || interval < 0 || interval > INT32_MAX)
-        return "'" + args[2] + "' is not an interval in milliseconds";
-    dueIn = interval;
-    if (args.size() == 4 && (!parseInt(args[3], dueIn) || dueIn < 0 || dueIn > interval))
-        return "the next tick is due in 0.." + args[2] + " ms, not '" + args[3] + "'";
-    // As with GameMode: a game's belt, its misses, chance time and handovers run in Game A and
-    // Game B only, where the belt finds its level.
-    const TForm1& form = *form_;
-    const bool ofAGame = timer == &form.TimerGioco || timer == &form.TimerMiss || timer == &form.TimerChance
-                      || timer == &form.TimerBonus || timer == &form.TimerFolkoMovePack
-                      || timer == &form.TimerZernoMovePack;
-    if (args[1] == "on" && ofAGame && form.GameMode != TForm1::ModeGameA && form.GameMode != TForm1::ModeGameB)
-        return std::string(timer->name()) + " runs only while GameMode is 1 or 2";
-    timer->restore(args[1] == "on", int(interval), scheduler_.now() + dueIn);
-    return {};
-}
-
-std::string SimRunner::runSet(Word, const Args& args)
-{
-    TForm1& form = *form_;
-    int64_t value = 0;
-    for (const auto& variable : TForm1::StateTable) {
-        if (args[0] != variable.name)
-            continue;
-        if (!parseInt(args[1], value) || value < INT32_MIN || value > INT32_MAX)
-            return "'" + args[1] + "' is not a number";
-        const std::string name = variable.name;
-        if (variable.isFlag() && value != 0 && value != 1)
-            return name + " is a flag: 0 or 1, not '" + args[1] + "'";
-        if (variable.setHeldToRange && (value < variable.least || value > variable.most))
-            return name + " is " + std::to_string(variable.least) + ".." + std::to_string(variable.most) + ", not '"
-                 + args[1] + "'";
-        // Nor does a game's belt ever run, or wait to run again, outside Game A and Game B.
-        const bool beltMayRun = form.GameRunning || form.TimerGioco.enabled() || form.TimerMiss.enabled()
-                             || form.TimerChance.enabled() || form.TimerBonus.enabled();
-        if (name == "GameMode" && value != TForm1::ModeGameA && value != TForm1::ModeGameB && beltMayRun)
-            return "GameMode is 1 or 2 while a game's belt runs, not '" + args[1] + "'";
-        variable.set(form, int(value));
+    switch (command) {
+    case Word::Time: {
+        if (started_)
+            return "'time' comes before every other command";
+        TimeOfDay local, utc;
+        if (!parseTimeOfDay(args[0], local))
+            return "time takes HH:MM:SS or HH:MM:SS.mmm, not '" + args[0] + "'";
+        utc = local;
+        if (args.size() == 2 || (args.size() == 3 && args[1] != "utc"))
+            return "expected 'utc HH:MM:SS.mmm' or nothing after the time";
+        if (args.size() == 3 && !parseTimeOfDay(args[2], utc))
+            return "time takes HH:MM:SS or HH:MM:SS.mmm, not '" + args[2] + "'";
+        if (!timeGiven_)
+            setTime_(local.msOfDay(), utc.msOfDay());
         return {};
     }
-    return "unknown variable '" + args[0] + "'";
-}
-
-std::string SimRunner::runLight(Word command, const Args& args)
-{
-    int index = -1;
-    if (auto error = componentIndex(args[0], index); !error.empty())
-        return error;
-    form_->setLit(index, command == Word::Light);
-    return {};
-}
-
-std::string SimRunner::runTrace(Word, const Args& args)
-{
-    if (args[0] != "on" && args[0] != "off")
-        return "trace is on or off, not '" + args[0] + "'";
-    trace_ = args[0] == "on";
-    return {};
-}
-
-std::string SimRunner::runState(Word, const Args&)
-{
-    printState();
+    case Word::Click:
+    case Word::Press:
+    case Word::Release: {
+        TForm1& form = *form_;
+        int index = -1;
+        if (auto error = componentIndex(args[0], index); !error.empty())
+            return error;
+        const MouseButton button = args.size() == 1                                 ? MouseButton::Left
+                                 : ' ' + args[1] == buttonWord(MouseButton::Right) ? MouseButton::Right
+                                                                                   : MouseButton::Middle;
+        if (args.size() == 2 && ' ' + args[1] != buttonWord(button))
+            return "expected 'right', 'middle' or nothing after the name, not '" + args[1] + "'";
+        // The pointer stands at the component's top left corner.
+        const Rect& rect = form.components()[size_t(index)].rect;
+        if (command != Word::Release)
+            input_->press(index, button, rect.left, rect.top);
+        if (command != Word::Press)
+            input_->release(index, button, rect.left, rect.top);
+        return {};
+    }
+    case Word::KeyDown:
+    case Word::KeyUp: {
+        uint16_t code = 0;
+        if (auto error = parseKey(args[0], code); !error.empty())
+            return error;
+        if (command == Word::KeyDown)
+            input_->keyDown(code);
+        else
+            input_->keyUp(code);
+        return {};
+    }
+    case Word::Wait:
+    case Word::CatchUp: {
+        const std::optional<int64_t> ms = waitOf({word(command), args}, command, scheduler_.now());
+        if (!ms)
+            return word(command) + " takes a number of milliseconds, not '" + args[0] + "'";
+        // As the screen's timer host after a stall: a timer a whole interval behind ticks once.
+        if (command == Word::CatchUp)
+            scheduler_.catchUpTo(scheduler_.now() + *ms);
+        else
+            scheduler_.advanceTo(scheduler_.now() + *ms);
+        return {};
+    }
+    case Word::Keys: {
+        TForm1& form = *form_;
+        std::array<uint16_t, 4> codes{};
+        for (size_t n = 0; n < 4; ++n)
+            if (auto error = parseKey(args[n], codes[n]); !error.empty())
+                return error;
+        for (int n = 1; n <= 4; ++n) {
+            // A letter as the key dialog sets it; a code as a hand-edited settings value leaves it.
+            const uint16_t code = codes[size_t(n - 1)];
+            if (code >= 'A' && code <= 'Z')
+                form.KeyLetters[size_t(n)] = int(code) - 'A' + 1;
+            form.KeyCodes[size_t(n)] = code;
+        }
+        form.SetPadHints();
+        return {};
+    }
+    case Word::Lit: {
+        TForm1& form = *form_;
+        std::vector<bool> lit(form.components().size());
+        for (const std::string& name : args) {
+            int index = -1;
+            if (auto error = componentIndex(name, index); !error.empty())
+                return error;
+            lit[size_t(index)] = true;
+        }
+        for (size_t index = 0; index < lit.size(); ++index)
+            form.setLit(int(index), lit[index]);
+        return {};
+    }
+    case Word::Digits: {
+        const std::string& digits = args[0];
+        const bool right = digits.size() == 4 && std::all_of(digits.begin(), digits.end(), [](char c) {
+            return c == '-' || (c >= '0' && c <= '9');
+        });
+        if (!right)
+            return "digits takes four digits 0..9 or '-', not '" + digits + "'";
+        for (int position = 1; position <= 4; ++position) {
+            const char c = digits[size_t(position - 1)];
+            form_->showDigit(position, c == '-' ? -1 : c - '0');
+        }
+        return {};
+    }
+    case Word::Timer: {
+        Timer* timer = nullptr;
+        for (Timer* known : form_->timers())
+            if (args[0] == known->name())
+                timer = known;
+        if (!timer)
+            return "unknown timer '" + args[0] + "'";
+        if (args[1] != "on" && args[1] != "off")
+            return "a timer is on or off, not '" + args[1] + "'";
+        int64_t interval = 0, dueIn = 0;
+        if (!parseInt(args[2], interval) || interval < 0 || interval > INT32_MAX)
+            return "'" + args[2] + "' is not an interval in milliseconds";
+        dueIn = interval;
+        if (args.size() == 4 && (!parseInt(args[3], dueIn) || dueIn < 0 || dueIn > interval))
+            return "the next tick is due in 0.." + args[2] + " ms, not '" + args[3] + "'";
+        // As with GameMode: a game's belt, its misses, chance time and handovers run in Game A and
+        // Game B only, where the belt finds its level.
+        const TForm1& form = *form_;
+        const bool ofAGame = timer == &form.TimerGioco || timer == &form.TimerMiss || timer == &form.TimerChance
+                          || timer == &form.TimerBonus || timer == &form.TimerFolkoMovePack
+                          || timer == &form.TimerZernoMovePack;
+        if (args[1] == "on" && ofAGame && form.GameMode != TForm1::ModeGameA && form.GameMode != TForm1::ModeGameB)
+            return std::string(timer->name()) + " runs only while GameMode is 1 or 2";
+        timer->restore(args[1] == "on", int(interval), scheduler_.now() + dueIn);
+        return {};
+    }
+    case Word::Set: {
+        TForm1& form = *form_;
+        int64_t value = 0;
+        for (const auto& variable : TForm1::StateTable) {
+            if (args[0] != variable.name)
+                continue;
+            if (!parseInt(args[1], value) || value < INT32_MIN || value > INT32_MAX)
+                return "'" + args[1] + "' is not a number";
+            const std::string name = variable.name;
+            if (variable.isFlag() && value != 0 && value != 1)
+                return name + " is a flag: 0 or 1, not '" + args[1] + "'";
+            if (variable.setHeldToRange && (value < variable.least || value > variable.most))
+                return name + " is " + std::to_string(variable.least) + ".." + std::to_string(variable.most) + ", not '"
+                     + args[1] + "'";
+            // Nor does a game's belt ever run, or wait to run again, outside Game A and Game B.
+            const bool beltMayRun = form.GameRunning || form.TimerGioco.enabled() || form.TimerMiss.enabled()
+                                 || form.TimerChance.enabled() || form.TimerBonus.enabled();
+            if (name == "GameMode" && value != TForm1::ModeGameA && value != TForm1::ModeGameB && beltMayRun)
+                return "GameMode is 1 or 2 while a game's belt runs, not '" + args[1] + "'";
+            variable.set(form, int(value));
+            return {};
+        }
+        return "unknown variable '" + args[0] + "'";
+    }
+    case Word::Light:
+    case Word::Dark: {
+        int index = -1;
+        if (auto error = componentIndex(args[0], index); !error.empty())
+            return error;
+        form_->setLit(index, command == Word::Light);
+        return {};
+    }
+    case Word::Trace: {
+        if (args[0] != "on" && args[0] != "off")
+            return "trace is on or off, not '" + args[0] + "'";
+        trace_ = args[0] == "on";
+        return {};
+    }
+    case Word::State: {
+        printState();
+        return {};
+    }
+    case Word::Count:
+        break;
+    }
     return {};
 }
 

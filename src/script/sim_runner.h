@@ -39,28 +39,13 @@ public:
 
     void printState();
     TForm1& form() { return *form_; }
-    DeviceInput& input() { return *input_; }
     Scheduler& scheduler() { return scheduler_; }
 
 private:
     class Ports;
     using Args = std::vector<std::string>;
-    struct Command;
-    static const Command commands[];
 
-    // One handler a command: the command and the words after it, their number checked.
-    std::string runTime(Word command, const Args& args);
-    std::string runMouse(Word command, const Args& args);
-    std::string runKey(Word command, const Args& args);
-    std::string runWait(Word command, const Args& args);
-    std::string runKeys(Word command, const Args& args);
-    std::string runLit(Word command, const Args& args);
-    std::string runDigits(Word command, const Args& args);
-    std::string runTimer(Word command, const Args& args);
-    std::string runSet(Word command, const Args& args);
-    std::string runLight(Word command, const Args& args);
-    std::string runTrace(Word command, const Args& args);
-    std::string runState(Word command, const Args& args);
+    std::string run(Word command, const Args& args);
     std::string componentIndex(const std::string& name, int& index) const;
 
     std::ostream& out_;
