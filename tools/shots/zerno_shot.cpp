@@ -168,8 +168,8 @@ int main(int argc, char** argv)
         std::cerr << "zerno-shot: " << device.error() << '\n';
         return 1;
     }
-    std::ifstream script(files[0]);
-    if (!script) {
+    std::ifstream script;
+    if (!openScript(files[0], script)) {
         std::cerr << "zerno-shot: cannot read " << files[0] << '\n';
         return 2;
     }
