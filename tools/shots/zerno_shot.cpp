@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QTimer>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -143,15 +144,22 @@ int main(int argc, char** argv)
             }
             options.startTimeGiven = true;
         } else if (arg == "--show" && i + 1 < argc) {
-            showSeconds = std::atof(argv[++i]);
+            // Up to an hour: a number of milliseconds the timer can hold.
+            char* end = nullptr;
+            showSeconds = std::strtod(argv[++i], &end);
+            if (end == argv[i] || *end != '\0' || !(showSeconds >= 0 && showSeconds <= 3600)) {
+                std::cerr << "zerno-shot: --show takes 0..3600 seconds\n";
+                return 2;
+            }
         } else if (arg == "--animate") {
             animated = true;
         } else if (arg == "--zoom" && i + 1 < argc) {
-            zoom = std::atoi(argv[++i]);
-            if (zoom < 1 || zoom > 8) {
+            int64_t times = 0;
+            if (!parseInt(argv[++i], times) || times < 1 || times > 8) {
                 std::cerr << "zerno-shot: --zoom takes 1..8\n";
                 return 2;
             }
+            zoom = int(times);
         } else if (arg.size() > 1 && arg[0] == '-') {
             std::cerr << "zerno-shot: unknown option '" << arg << "'\n";
             return usage();
