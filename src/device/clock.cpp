@@ -15,10 +15,7 @@ void TForm1::Puls_TimeMouseDown(MouseButton button)
     Hide(Im_TimeAM);
     Show(Im_TimePM);
     // The alarm is fixed at 12:00 PM.
-    showDigit(1, 1);
-    showDigit(2, 2);
-    showDigit(3, 0);
-    showDigit(4, 0);
+    showTwelve();
 }
 
 void TForm1::Puls_TimeMouseUp(MouseButton button)

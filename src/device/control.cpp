@@ -23,8 +23,7 @@ void TForm1::BloccaTimers()
     for (Timer* timer : timers())
         timer->setEnabled(false);
     // A stop may catch the double-score blink with the digits hidden.
-    for (int position = 1; position <= 4; ++position)
-        Show(ScoreDigits[size_t(position)]);
+    showAllDigits();
 }
 
 void TForm1::Puls_ACLMouseDown(MouseButton button)

@@ -143,10 +143,7 @@ void TForm1::RiempiSchermo()
     MostraSceneAll(true);
     MostraCharsOffAll(true);
     MostraMiss(true, 3);
-    showDigit(1, 1);
-    showDigit(2, 2);
-    showDigit(3, 0);
-    showDigit(4, 0);
+    showTwelve();
     Show(Im_TimeAM);
     Hide(Im_TimePM);
     Show(Im_TimePP);
@@ -174,10 +171,30 @@ void TForm1::SvuotaSchermo()
     Show(Im_Bus1);
 }
 
-void TForm1::TrasformaScore(int& number)
+void TForm1::addScoreStep()
 {
+    Score = Score + ScoreStep;
     if (Score > 999)
         Score -= 1000;
+    TrasformaScore(Score);
+}
+
+void TForm1::showAllDigits()
+{
+    for (int position = 1; position <= 4; ++position)
+        Show(ScoreDigits[size_t(position)]);
+}
+
+void TForm1::showTwelve()
+{
+    showDigit(1, 1);
+    showDigit(2, 2);
+    showDigit(3, 0);
+    showDigit(4, 0);
+}
+
+void TForm1::TrasformaScore(int number)
+{
     // Only a hand-edited hiscore can be out of range here: it shows as the nearest number the
     // three digits can show, never as a picture that does not exist.
     const int shown = std::clamp(number, 0, 999);

@@ -174,8 +174,6 @@ void TForm1::setEnabled(bool on)
 void TForm1::setHint(int index, const std::string& text)
 {
     components_[size_t(index)].hint = text;
-    if (ports_.listener)
-        ports_.listener->hintChanged(index);
 }
 
 void TForm1::Suona(Sample sample)
@@ -213,12 +211,7 @@ void TForm1::Im_FrontClick()
     for (int component : {Im_Base, Puls_Left, Puls_GameA, Puls_GameB, Puls_Time, Puls_Right, Puls_ACL,
                           Puls_Alarm, Im_SchermoLTop, Im_SchermoRTop})
         Show(component);
-    for (int position = 1; position <= 4; ++position)
-        Show(ScoreDigits[position]);
-    showDigit(1, 1);
-    showDigit(2, 2);
-    showDigit(3, 0);
-    showDigit(4, 0);
+    showAllDigits();
     RiempiSchermo();
 }
 
@@ -304,19 +297,11 @@ void TForm1::AssegnaWord(int n, int letterIndex)
         KeyCodes[size_t(n)] = uint16_t(64 + letterIndex);
 }
 
-namespace {
-
-// The letter shown for a key: the character whose code is the letter index + 64, whatever the
-// index (a hand-edited value shows what it is rather than nothing).
-std::string letterOf(int letterIndex)
+std::string TForm1::letterOf(int letterIndex)
 {
     const int code = letterIndex + 64;
-    if (code < 32 || code > 126)
-        return "?";
-    return std::string(1, char(code));
+    return code < 32 || code > 126 ? "?" : std::string(1, char(code));
 }
-
-}  // namespace
 
 void TForm1::SetPadHints()
 {

@@ -78,7 +78,13 @@ public:
     void MostraSceneAll(bool on);
     void MostraCharsOffAll(bool on);
     void MostraMiss(bool show, int count);
-    void TrasformaScore(int& number);
+    // Shows a score (0..999) on the digits.
+    void TrasformaScore(int number);
+    // Adds the score step, past 999 from 0 again, and shows the score.
+    void addScoreStep();
+    // Every digit position shown, and the alarm time, 12:00, on them.
+    void showAllDigits();
+    void showTwelve();
     void MostraFolko(bool on);
     void MostraZerno(bool on);
 
@@ -128,6 +134,9 @@ public:
     // ---- Settings ----
     void AssegnaWord(int n, int letterIndex);
     void SetPadHints();
+    // The letter shown for a stored key: the character whose code is the letter index + 64,
+    // whatever the index (a hand-edited value shows what it is rather than nothing), or '?'.
+    static std::string letterOf(int letterIndex);
 
     // ---- Reading the display ----
     const std::vector<Component>& components() const { return components_; }
@@ -147,6 +156,8 @@ public:
     // What GameMode holds: the clock, a game of A or of B, the reset display after ACL. The
     // level table is indexed by the two game modes.
     static constexpr int ModeClock = 0, ModeGameA = 1, ModeGameB = 2, ModeReset = 3;
+    // The score that starts chance time; the steps of the game-over animation.
+    static constexpr int ChanceTimeScore = 300, GameOverSteps = 300;
     int GameMode = ModeClock;
     bool GameRunning = false;
     int Score = 0;
@@ -184,7 +195,6 @@ public:
         int get(const TForm1& form) const;
         void set(TForm1& form, int value) const;
         bool isFlag() const { return std::holds_alternative<bool TForm1::*>(member); }
-        bool bounded() const { return least != std::numeric_limits<int>::min() || most != std::numeric_limits<int>::max(); }
     };
     // Every state variable, in the order the runner prints them.
     static const std::span<const StateVariable> StateTable;

@@ -78,9 +78,7 @@ bool parseCursor(const std::string& word, Cursor& cursor);
 std::optional<std::string> readTextFile(const std::string& path);
 
 // The parts of text between separators, as reading it with std::getline would give them: a
-// separator at the very end starts no further part. The layouts are split with this rather
-// than with string streams, whose locale set-up alone would cost the program some 400 kB of
-// resident memory.
+// separator at the very end starts no further part.
 std::vector<std::string> splitText(const std::string& text, char separator);
 
 // A word of a layout line. Words are separated by blanks; a double-quoted text is one word, its

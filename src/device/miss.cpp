@@ -98,8 +98,7 @@ void TForm1::missResume()
     ScoreStep = 1;
     // Stopped already by the miss, unless chance time came in the middle of the animation.
     TimerBlink.setEnabled(false);
-    for (int position = 1; position <= 4; ++position)
-        Show(ScoreDigits[size_t(position)]);
+    showAllDigits();
     FolkoFree = true;
     ZernoFree = true;
     TimerGioco.setEnabled(true);
@@ -137,7 +136,7 @@ void TForm1::TimerOverTimer()
         Show(headUp);
     }
     OverStep = OverStep + 1;
-    if (OverStep == 300) {
+    if (OverStep == GameOverSteps) {
         SvuotaSchermo();
         Show(Im_TimePP);
         GameMode = ModeClock;
@@ -151,7 +150,7 @@ void TForm1::ProcChance()
 {
     if (DoubleScore)
         return;
-    // A handover taken up again by a key during a miss animation can reach 300: the miss then
+    // A handover taken up again by a key during a miss animation can reach chance time: the miss then
     // waits for the end of chance time and is finished and counted after it.
     chanceCaughtMiss_ = TimerMiss.enabled();
     BloccaTimers();

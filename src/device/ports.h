@@ -114,6 +114,5 @@ public:
     virtual void componentChanged(int /*index*/) {}
     // The window moved or changed its width.
     virtual void geometryChanged() {}
-    virtual void hintChanged(int /*index*/) {}
     virtual void enabledChanged() {}
 };

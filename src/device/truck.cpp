@@ -193,8 +193,7 @@ void TForm1::TimerBonusTimer()
         break;
     }
     if (BonusStep >= 2 && BonusStep <= 11) {
-        Score = Score + ScoreStep;
-        TrasformaScore(Score);
+        addScoreStep();
         scorePoint(Sample::SndBonus);
     }
     BonusStep = BonusStep + 1;

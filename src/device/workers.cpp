@@ -92,21 +92,19 @@ void TForm1::FolkoPlace(int pose)
 {
     Show(pose);
     TimerFolkoPack.setEnabled(true);
-    Score = Score + ScoreStep;
-    TrasformaScore(Score);
+    addScoreStep();
 }
 
 void TForm1::ZernoPlace(int pose)
 {
     Show(pose);
     TimerZernoPack.setEnabled(true);
-    Score = Score + ScoreStep;
-    TrasformaScore(Score);
+    addScoreStep();
 }
 
 void TForm1::scorePoint(Sample sound)
 {
-    if (Score == 300)
+    if (Score == ChanceTimeScore)
         ProcChance();
     else
         Suona(sound);

@@ -11,12 +11,9 @@
 
 namespace {
 
-// The letter of a stored key as the pads' hints show it: the character whose code is the letter
-// index + 64.
 QString letterOf(int letterIndex)
 {
-    const int code = letterIndex + 64;
-    return code < 32 || code > 126 ? QStringLiteral("?") : QString(QChar(code));
+    return QString::fromStdString(TForm1::letterOf(letterIndex));
 }
 
 }  // namespace

@@ -282,7 +282,11 @@ void ProgramWindows::showAndCreateRest(std::function<void()> onMade, std::functi
     host->rearm();
     // Should the launcher not be painted (a window system that keeps it from the screen), the
     // rest is made a moment later all the same.
-    QTimer::singleShot(1000, firstPaintWatch_.get(), createTheRest);
+    auto* fallback = new QTimer(SplashForm.get());
+    fallback->setObjectName(QStringLiteral("RestFallback"));
+    fallback->setSingleShot(true);
+    QObject::connect(fallback, &QTimer::timeout, fallback, createTheRest);
+    fallback->start(1000);
 }
 
 void ProgramWindows::keepGame(const RecordedGame& game)

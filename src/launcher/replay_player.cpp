@@ -1,9 +1,11 @@
 #include "replay_player.h"
 
+#include <climits>
 #include <fstream>
 
 #include "device_view.h"
 #include "game_recorder.h"
+#include "script_words.h"
 #include "sim_runner.h"
 #include "timer_host.h"
 #include "virtual_ports.h"
@@ -37,11 +39,8 @@ bool ReplayPlayer::start(const QString& path, QString* error)
         return false;
     }
     lines_.clear();
-    for (std::string line; std::getline(file, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    for (std::string line; readScriptLine(file, line);)
         lines_.push_back(line);
-    }
     path_ = path;
     next_ = 0;
     // Time starts where the device is now; the script's times count from here.
@@ -67,22 +66,16 @@ void ReplayPlayer::step()
         return;
     while (next_ < lines_.size()) {
         const std::string& line = lines_[next_++];
-        std::istringstream words(line);
-        std::string command, amount;
-        words >> command >> amount;
-        int64_t ms = -1;
-        if ((command == "wait" || command == "catchup") && !amount.empty()
-            && amount.find_first_not_of("0123456789") == std::string::npos && amount.size() < 12)
-            ms = std::stoll(amount);
-        if (command == "wait" && ms >= 0) {
+        const ScriptLine split = splitLine(line);
+        if (const auto ms = waitOf(split, Word::Wait, scheduler_.now())) {
             // The host runs the ticks in between and comes back at the step's millisecond.
-            host_.followScript(scheduler_.now() + ms);
+            host_.followScript(scheduler_.now() + *ms);
             host_.rearm();
             return;
         }
-        if (command == "catchup" && ms >= 0) {
-            stallEnd_ = scheduler_.now() + ms;
-            stall_.start(int(ms));
+        if (const auto ms = waitOf(split, Word::CatchUp, scheduler_.now())) {
+            stallEnd_ = scheduler_.now() + *ms;
+            stall_.start(int(std::min<int64_t>(*ms, INT_MAX)));
             return;
         }
         std::string error;

@@ -56,7 +56,8 @@ void FSOUND_Sample_Free(int sample);
 // library was never initialised, and more than once.
 void FSOUND_Close();
 
-// Our own additions, for the tests and the benchmarks; the program never needs them.
+// Our own additions, which the FSOUND_* calls above do not have: the channel arguments, the
+// output's driver and library, the last error, and hooks for the tests and the benchmarks.
 namespace fsound {
 
 // The channel arguments the program passes besides a channel number.

@@ -2,7 +2,10 @@
 // the pictures the cells share.
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "device_fixture.h"
@@ -29,15 +32,11 @@ TEST(Display, TrasformaScoreShowsNumbersWithoutLeadingZerosAndTakesAThousandOffT
     EXPECT_EQ(shown(device, 100), "-100");
 
     TForm1& form = device.f();
-    form.Score = 1001;
-    form.TrasformaScore(form.Score);
+    form.Score = 999;
+    form.ScoreStep = 2;
+    form.addScoreStep();
     EXPECT_EQ(form.Score, 1);
     EXPECT_EQ(device.digits(), "---1");
-    form.Score = 1001;  // whichever number is shown
-    form.HiscoreA = 250;
-    form.TrasformaScore(form.HiscoreA);
-    EXPECT_EQ(form.Score, 1);
-    EXPECT_EQ(device.digits(), "-250");
 }
 
 TEST(Display, HandEditedHiscoresOutOfRangeShowOnlyRealDigitPictures)
@@ -57,14 +56,17 @@ TEST(Display, RiempiSchermoLightsEveryLcdSegmentButPmAlarmAndTheDigitPicturesAnd
 {
     Device device;
     device.f().RiempiSchermo();
+    // Named one by one: the body, its buttons, PM, the alarm and the ten digit pictures stay dark.
+    std::set<std::string> dark = {"Im_Base",   "Im_SchermoLTop", "Im_SchermoRTop", "Puls_Left", "Puls_Right",
+                                  "Puls_GameA", "Puls_GameB",    "Puls_Time",      "Puls_ACL",  "Puls_Alarm",
+                                  "Im_TimePM", "Im_Alarm"};
+    for (char digit = '0'; digit <= '9'; ++digit)
+        dark.insert(std::string("Im_Num") + digit);
     Names expected;
-    for (const ComponentDef& def : devicetest::deviceLayout()) {
-        const std::string& name = def.name;
-        const bool other = name == "Im_Base" || name.rfind("Im_Schermo", 0) == 0 || name.rfind("Puls_", 0) == 0;
-        const bool digitPicture = name.size() == 7 && name.rfind("Im_Num", 0) == 0;
-        if (name == "Im_Front" || (!other && !digitPicture && name != "Im_TimePM" && name != "Im_Alarm"))
-            expected.push_back(name);
-    }
+    for (const ComponentDef& def : devicetest::deviceLayout())
+        if (!dark.count(def.name))
+            expected.push_back(def.name);
+    ASSERT_EQ(expected.size(), devicetest::deviceLayout().size() - 22);
     EXPECT_EQ(device.litNames(), expected);
     EXPECT_EQ(device.digits(), "1200");
 
@@ -96,18 +98,25 @@ TEST(Display, MostraMissOnlyAddsMarksAndHidesThemAll)
 
 TEST(Display, GroupOperationsSwitchWholeFamilies)
 {
-    const std::pair<void (TForm1::*)(bool), size_t> groups[] = {
-        {&TForm1::MostraPackAll, 53}, {&TForm1::MostraPackBusAll, 10}, {&TForm1::MostraBusAll, 6},
-        {&TForm1::MostraFolkoAll, 8}, {&TForm1::MostraZernoAll, 9},    {&TForm1::MostraSceneAll, 9},
-        {&TForm1::MostraCharsOffAll, 4},
+    // Each family by its segments' names and number: all of them, and nothing else.
+    const std::tuple<void (TForm1::*)(bool), const char*, size_t> groups[] = {
+        {&TForm1::MostraPackAll, "Im_Pack[0-9]{4}", 53},     {&TForm1::MostraPackBusAll, "Im_Pack[LR][1-5]", 10},
+        {&TForm1::MostraBusAll, "Im_Bus[1-6]", 6},           {&TForm1::MostraFolkoAll, "Im_Folko[1-3][AB]?", 8},
+        {&TForm1::MostraZernoAll, "Im_Zerno[1-3][AB]?", 9},  {&TForm1::MostraSceneAll, "Im_Miss[LR][1-5]", 9},
+        {&TForm1::MostraCharsOffAll, "Im_(Folko|Zerno)Off[12]", 4},
     };
     Device device;
-    const size_t before = device.litNames().size();
-    for (const auto& [operation, count] : groups) {
+    const std::set<std::string> before = device.litSet();
+    for (const auto& [operation, family, count] : groups) {
+        std::set<std::string> expected = before;
+        for (const ComponentDef& def : devicetest::deviceLayout())
+            if (std::regex_match(def.name, std::regex(family)))
+                expected.insert(def.name);
+        EXPECT_EQ(expected.size(), before.size() + count) << family;
         (device.f().*operation)(true);
-        EXPECT_EQ(device.litNames().size(), before + count) << count;
+        EXPECT_EQ(device.litSet(), expected) << family;
         (device.f().*operation)(false);
-        EXPECT_EQ(device.litNames().size(), before) << count;
+        EXPECT_EQ(device.litSet(), before) << family;
     }
 }
 

@@ -54,7 +54,10 @@ protected:
             shown.push_back(state.str());
             keep(game);
         };
-        windows->scheduler.onTick = [this](const Timer& timer) { ticked.insert(timer.name()); };
+        windows->scheduler.onTick = [this](const Timer& timer) {
+            ticked.insert(timer.name());
+            beltTicks += &timer == &Form1().TimerGioco;
+        };
     }
 
     // Posted as the window system would post them: handled in turn with the timer's ticks.
@@ -112,6 +115,7 @@ protected:
     LateWallClock wallClock;
     std::vector<std::string> shown;
     std::set<std::string> ticked;
+    int beltTicks = 0;
 };
 
 TEST_F(ReplayCheck, GamesPlayedInTheWindowReplayInZernoSimToTheStateTheWindowShowed)
@@ -128,7 +132,7 @@ TEST_F(ReplayCheck, GamesPlayedInTheWindowReplayInZernoSimToTheStateTheWindowSho
     setVariable("TruckLoad", 7);
     view().deliver([&] { windows->recorder->setLit(form.DropImages[6], true); });
     ASSERT_TRUE(playUntil([&] { return form.TimerChance.enabled(); }, 6000));
-    QTest::qWait(400);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticked.count("TimerChance") > 0; }, 6000));
     postClick("Puls_ACL");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form.GameRunning; }, 2000));
 
@@ -149,7 +153,8 @@ TEST_F(ReplayCheck, GamesPlayedInTheWindowReplayInZernoSimToTheStateTheWindowSho
     setVariable("Score", 80);
     for (const char* parcel : {"Im_Pack1101", "Im_Pack0702"})
         view().deliver([&] { windows->recorder->setLit(form.componentIndex(parcel), true); });
-    playUntil([] { return false; }, 2600);
+    const int ticksBefore = beltTicks;
+    ASSERT_TRUE(playUntil([&] { return beltTicks >= ticksBefore + 8; }, 20000));
     view().close();
 
     for (const char* timer : {"TimerBonus", "TimerChance", "TimerMiss"})

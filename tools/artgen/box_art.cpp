@@ -125,8 +125,6 @@ void drawWorker(QPainter& p, const QPointF& feet, qreal height, const Worker& w)
     p.restore();
 }
 
-void drawParcel(QPainter& p, const QRectF& r);
-
 // The delivery truck of the game: cab on the left, flat bed behind it with its load standing
 // on it in a row.
 void drawTruck(QPainter& p, const QRectF& r, const QColor& paint, int load)

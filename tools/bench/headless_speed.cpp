@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bench_report.h"
+#include "script_words.h"
 
 namespace {
 
@@ -27,18 +28,18 @@ void writeScript(const std::filesystem::path& path)
 {
     std::ofstream script(path);
     std::mt19937 dice(2026);
-    const char* const keys[] = {"Q", "A", "P", "L"};
-    script << "click Im_Front\n";
+    const std::string keys[] = {keyName('Q'), keyName('A'), keyName('P'), keyName('L')};
+    script << word(Word::Click) << " Im_Front\n";
     for (int64_t t = 0; t < HourMs;) {
         if (t % (5 * 60 * 1000) < 200)
-            script << "press Puls_GameA\nrelease Puls_GameA\n";
-        const char* key = keys[dice() % 4];
-        script << "keydown " << key << "\nkeyup " << key << '\n';
+            script << word(Word::Press) << " Puls_GameA\n" << word(Word::Release) << " Puls_GameA\n";
+        const std::string& key = keys[dice() % 4];
+        script << word(Word::KeyDown) << ' ' << key << '\n' << word(Word::KeyUp) << ' ' << key << '\n';
         const int64_t wait = 20 + int64_t(dice() % 181);
-        script << "wait " << wait << '\n';
+        script << word(Word::Wait) << ' ' << wait << '\n';
         t += wait;
     }
-    script << "state\n";
+    script << word(Word::State) << '\n';
 }
 
 double runOnce(const char* program, const std::filesystem::path& script)

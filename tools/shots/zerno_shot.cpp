@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QTimer>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -15,6 +16,7 @@
 #include "device_view.h"
 #include "gif_animation.h"
 #include "program_options.h"
+#include "script_words.h"
 #include "sim_runner.h"
 #include "store.h"
 
@@ -85,13 +87,10 @@ int animate(SimRunner& runner, DeviceView& view, ChangeWatch& watch, std::istrea
     };
     std::string line;
     bool written = true;
-    for (int number = 1; written && std::getline(script, line); ++number) {
-        std::istringstream words(line);
-        std::string command, amount;
-        words >> command >> amount;
-        if (command == "wait" && !amount.empty() && amount.find_first_not_of("0123456789") == std::string::npos
-            && amount.size() < 12) {
-            const int64_t end = scheduler.now() + std::stoll(amount);
+    for (int number = 1; written && readScriptLine(script, line); ++number) {
+        const ScriptLine split = splitLine(line);
+        if (const auto ms = waitOf(split, Word::Wait, scheduler.now())) {
+            const int64_t end = scheduler.now() + *ms;
             for (auto due = scheduler.nextDue(); written && due && *due <= end; due = scheduler.nextDue()) {
                 if (*due > scheduler.now())
                     written = take();
@@ -102,7 +101,7 @@ int animate(SimRunner& runner, DeviceView& view, ChangeWatch& watch, std::istrea
             scheduler.advanceTo(end);
             continue;
         }
-        if (command == "catchup")
+        if (split.command == word(Word::CatchUp))
             written = take();
         if (const std::string wrong = runner.runLine(line); !wrong.empty()) {
             std::cerr << "line " << number << ": " << wrong << '\n';
@@ -145,15 +144,22 @@ int main(int argc, char** argv)
             }
             options.startTimeGiven = true;
         } else if (arg == "--show" && i + 1 < argc) {
-            showSeconds = std::atof(argv[++i]);
+            // Up to an hour: a number of milliseconds the timer can hold.
+            char* end = nullptr;
+            showSeconds = std::strtod(argv[++i], &end);
+            if (end == argv[i] || *end != '\0' || !(showSeconds >= 0 && showSeconds <= 3600)) {
+                std::cerr << "zerno-shot: --show takes 0..3600 seconds\n";
+                return 2;
+            }
         } else if (arg == "--animate") {
             animated = true;
         } else if (arg == "--zoom" && i + 1 < argc) {
-            zoom = std::atoi(argv[++i]);
-            if (zoom < 1 || zoom > 8) {
+            int64_t times = 0;
+            if (!parseInt(argv[++i], times) || times < 1 || times > 8) {
                 std::cerr << "zerno-shot: --zoom takes 1..8\n";
                 return 2;
             }
+            zoom = int(times);
         } else if (arg.size() > 1 && arg[0] == '-') {
             std::cerr << "zerno-shot: unknown option '" << arg << "'\n";
             return usage();
@@ -170,8 +176,8 @@ int main(int argc, char** argv)
         std::cerr << "zerno-shot: " << device.error() << '\n';
         return 1;
     }
-    std::ifstream script(files[0]);
-    if (!script) {
+    std::ifstream script;
+    if (!openScript(files[0], script)) {
         std::cerr << "zerno-shot: cannot read " << files[0] << '\n';
         return 2;
     }

@@ -388,8 +388,6 @@ void DeviceView::pointerMoved(const QPoint& client)
     }
 }
 
-void DeviceView::hintChanged(int) {}
-
 void DeviceView::enabledChanged()
 {
     if (form_)

@@ -116,7 +116,6 @@ public:
     // DeviceListener
     void componentChanged(int index) override;
     void geometryChanged() override;
-    void hintChanged(int index) override;
     void enabledChanged() override;
 
 protected:
@@ -134,9 +133,9 @@ private:
     QPoint clientPoint(const QPointF& globalPosition) const;
     void updateCursor(const QPoint& client);
     void flushRepaint();
-    // Where a rectangle of the form's client area is painted in the window.
     // Where the form has put the window's top left corner, in screen pixels.
     QPoint windowCorner() const;
+    // Where a rectangle of the form's client area is painted in the window.
     QRect toWindow(const Rect& rect) const;
     // The scale and the device's corner for the window's size now.
     void layOut();

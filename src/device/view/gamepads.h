@@ -39,7 +39,6 @@ public:
     // starts watching for pads. False, with whyNot set, when SDL2 or that layer cannot be had: the
     // game is then played without pads. A second call does nothing.
     bool start(std::string* whyNot = nullptr);
-    bool started() const { return sdl_ != nullptr; }
 
     // Reads what the pads did since the last call and hands it to the device; the timer calls it.
     void poll();

@@ -1,47 +1,32 @@
 #include "sim_script_input.h"
 
-#include <charconv>
-#include <limits>
+#include <algorithm>
 #include <ostream>
 #include <sstream>
-#include <streambuf>
 
+#include "script_words.h"
 #include "sim_runner.h"
 #include "store.h"
 
 namespace {
 
-class NullBuffer : public std::streambuf {
-protected:
-    int overflow(int c) override { return c; }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
 // A wait longer than what is left of the budget becomes a wait for the rest of it. Waits the
 // runner would refuse (not a number, negative, past the end of its clock) go through as written.
 std::string withinBudget(const std::string& line, int64_t now, int64_t& left)
 {
-    std::istringstream words(line);
-    std::string command, argument, extra;
-    if (!(words >> command >> argument) || command != "wait" || (words >> extra))
+    std::optional<int64_t> ms = waitOf(splitLine(line), Word::Wait, now);
+    if (!ms)
         return line;
-    int64_t ms = 0;
-    const char* end = argument.data() + argument.size();
-    auto [ptr, error] = std::from_chars(argument.data(), end, ms);
-    if (error != std::errc() || ptr != end || ms < 0 || ms > std::numeric_limits<int64_t>::max() - now)
-        return line;
-    if (ms > left)
-        ms = left;
-    left -= ms;
-    return "wait " + std::to_string(ms);
+    ms = std::min(*ms, left);
+    left -= *ms;
+    return word(Word::Wait) + ' ' + std::to_string(*ms);
 }
 
 }  // namespace
 
 SimScriptResult runSimScript(const std::vector<ComponentDef>& layout, const uint8_t* data, size_t size)
 {
-    NullBuffer null;
-    std::ostream out(&null);
+    std::ostream out(nullptr);  // what the runner prints goes nowhere
     MemoryStore store;
     store.setErrorReport([](const StoreReport&) {});
     auto keys = store.OpenKey(KeySettingsStorePath);
@@ -69,10 +54,8 @@ SimScriptResult runSimScript(const std::vector<ComponentDef>& layout, const uint
     int64_t left = SimScriptVirtualBudgetMs;
     std::istringstream script(std::string(reinterpret_cast<const char*>(data), size));
     std::string line;
-    while (std::getline(script, line)) {
+    while (readScriptLine(script, line)) {
         ++result.linesRun;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
         const std::string error = runner.runLine(withinBudget(line, runner.scheduler().now(), left));
         if (!error.empty()) {
             result.error = "line " + std::to_string(result.linesRun) + ": " + error;

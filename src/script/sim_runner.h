@@ -11,6 +11,7 @@
 #include "device_factory.h"
 #include "device_input.h"
 #include "form1.h"
+#include "script_words.h"
 #include "virtual_ports.h"
 
 struct SimOptions {
@@ -38,28 +39,13 @@ public:
 
     void printState();
     TForm1& form() { return *form_; }
-    DeviceInput& input() { return *input_; }
     Scheduler& scheduler() { return scheduler_; }
 
 private:
     class Ports;
     using Args = std::vector<std::string>;
-    struct Command;
-    static const Command commands[];
 
-    // One handler a command: the command's name and the words after it, their number checked.
-    std::string runTime(const std::string& command, const Args& args);
-    std::string runMouse(const std::string& command, const Args& args);
-    std::string runKey(const std::string& command, const Args& args);
-    std::string runWait(const std::string& command, const Args& args);
-    std::string runKeys(const std::string& command, const Args& args);
-    std::string runLit(const std::string& command, const Args& args);
-    std::string runDigits(const std::string& command, const Args& args);
-    std::string runTimer(const std::string& command, const Args& args);
-    std::string runSet(const std::string& command, const Args& args);
-    std::string runLight(const std::string& command, const Args& args);
-    std::string runTrace(const std::string& command, const Args& args);
-    std::string runState(const std::string& command, const Args& args);
+    std::string run(Word command, const Args& args);
     std::string componentIndex(const std::string& name, int& index) const;
 
     std::ostream& out_;
@@ -83,6 +69,3 @@ void writeStateBlock(std::ostream& out, TForm1& form, int64_t time);
 // Opens the script file at path for reading. False when it cannot be read, a folder included:
 // one opens as a file here but reads as an empty script.
 bool openScript(const std::string& path, std::ifstream& file);
-
-// Parses HH:MM:SS or HH:MM:SS.mmm.
-bool parseTimeOfDay(const std::string& text, TimeOfDay& time);

@@ -30,7 +30,6 @@ public:
     // Back to the world's clock.
     void stop() { counting_ = false; }
 
-    bool counting() const { return counting_; }
     int64_t localStart() const { return localStart_; }
     int64_t utcStart() const { return utcStart_; }
 
@@ -55,9 +54,6 @@ struct RecordedGame {
     int64_t lengthMs = 0;  // from its start to its end on the device's clock
     std::string script;
 };
-
-// HH:MM:SS.mmm of a time of day in ms.
-std::string timeOfDayText(int64_t ms);
 
 class GameRecorder {
 public:
@@ -86,8 +82,6 @@ public:
 
     // While off (a replay plays on the device), nothing is kept.
     void setEnabled(bool on);
-
-    bool recording() const { return recording_; }
 
     // Told of each game as it ends.
     std::function<void(const RecordedGame&)> onGameRecorded;

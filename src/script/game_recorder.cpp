@@ -1,15 +1,8 @@
 #include "game_recorder.h"
 
 #include <cassert>
-#include <cstdio>
 
-std::string timeOfDayText(int64_t ms)
-{
-    const TimeOfDay time = TimeOfDay::fromMs(ms);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", time.hour, time.minute, time.second, time.millisecond);
-    return text;
-}
+#include "script_words.h"
 
 void ReplayClock::startFromWorld()
 {
@@ -50,7 +43,7 @@ void GameRecorder::attach(TForm1& form)
         if (!recording_ && !starting_)
             return;
         waitUntilNow();
-        add("catchup " + std::to_string(time - scheduler_.now()));
+        add(word(Word::CatchUp) + ' ' + std::to_string(time - scheduler_.now()));
         written_ = time;
     };
 }
@@ -74,7 +67,7 @@ void GameRecorder::add(const std::string& command)
 void GameRecorder::waitUntilNow()
 {
     if (scheduler_.now() > written_)
-        add("wait " + std::to_string(scheduler_.now() - written_));
+        add(word(Word::Wait) + ' ' + std::to_string(scheduler_.now() - written_));
     written_ = scheduler_.now();
 }
 
@@ -83,29 +76,9 @@ std::string GameRecorder::name(int component) const
     return form_->components()[size_t(component)].def.name;
 }
 
-namespace {
-
-// A key as zerno-sim names it: its letter, or its code.
-std::string keyName(uint16_t key)
-{
-    return key >= 'A' && key <= 'Z' ? std::string(1, char(key)) : std::to_string(key);
-}
-
-const char* buttonWord(MouseButton button)
-{
-    switch (button) {
-    case MouseButton::Right: return " right";
-    case MouseButton::Middle: return " middle";
-    case MouseButton::Left: break;
-    }
-    return "";
-}
-
-}  // namespace
-
 std::string GameRecorder::keysLine() const
 {
-    std::string line = "keys";
+    std::string line = word(Word::Keys);
     for (int n = 1; n <= 4; ++n)
         line += ' ' + keyName(form_->KeyCodes[size_t(n)]);
     return line;
@@ -119,25 +92,11 @@ std::string GameRecorder::startState()
     TForm1& form = *form_;
     std::string text;
     if (!form.isLit(form.Im_Front))
-        text += "click Im_Front\n";
+        text += word(Word::Click) + ' ' + name(form.Im_Front) + '\n';
     text += keysLine() + '\n';
     if (held_ >= 0)
-        text += "press " + name(held_) + buttonWord(heldButton_) + '\n';
-    text += "lit";
-    for (const Component& component : form.components())
-        if (component.visible)
-            text += ' ' + component.def.name;
-    text += "\ndigits " + form.digitsText() + '\n';
-    for (const auto& variable : TForm1::StateTable)
-        text += "set " + std::string(variable.name) + ' ' + std::to_string(variable.get(form)) + '\n';
-    for (Timer* timer : form.timers()) {
-        text += "timer " + std::string(timer->name()) + (timer->enabled() ? " on " : " off ")
-              + std::to_string(timer->interval());
-        if (timer->enabled() && timer->interval() > 0)
-            text += ' ' + std::to_string(timer->due() - scheduler_.now());
-        text += '\n';
-    }
-    return text;
+        text += word(Word::Press) + ' ' + name(held_) + buttonWord(heldButton_) + '\n';
+    return text + stateLines(form, scheduler_.now(), StateLines::Commands);
 }
 
 void GameRecorder::beforeInput()
@@ -162,10 +121,7 @@ void GameRecorder::beforeInput()
         return;
     // This input may start a game: keep the state it starts from, and the time of day from now.
     clock_.startFromWorld();
-    script_ = "time " + timeOfDayText(clock_.localStart());
-    if (clock_.utcStart() != clock_.localStart())
-        script_ += " utc " + timeOfDayText(clock_.utcStart());
-    script_ += '\n' + startState();
+    script_ = timeLine(clock_.localStart(), clock_.utcStart()) + startState();
     keysWritten_ = keysLine();
     written_ = started_ = scheduler_.now();
     starting_ = true;
@@ -180,7 +136,7 @@ void GameRecorder::input(const InputEvent& event)
     switch (event.kind) {
     case InputEvent::Kind::Press:
         if (keep)
-            add("press " + name(event.component) + buttonWord(event.button));
+            add(word(Word::Press) + ' ' + name(event.component) + buttonWord(event.button));
         held_ = event.component;
         heldButton_ = event.button;
         break;
@@ -190,17 +146,18 @@ void GameRecorder::input(const InputEvent& event)
             // takes a release over another component as let go elsewhere, and only the cover asks
             // where (a click opens it): a cover let go off itself is named as let go over the body.
             const bool offCover = event.component == form_->Im_Front && !event.over;
-            add("release " + name(offCover ? form_->Im_Base : event.component) + buttonWord(event.button));
+            const int over = offCover ? form_->Im_Base : event.component;
+            add(word(Word::Release) + ' ' + name(over) + buttonWord(event.button));
         }
         held_ = -1;
         break;
     case InputEvent::Kind::KeyDown:
         if (keep)
-            add("keydown " + keyName(event.key));
+            add(word(Word::KeyDown) + ' ' + keyName(event.key));
         break;
     case InputEvent::Kind::KeyUp:
         if (keep)
-            add("keyup " + keyName(event.key));
+            add(word(Word::KeyUp) + ' ' + keyName(event.key));
         break;
     case InputEvent::Kind::Move:
         break;
@@ -214,7 +171,7 @@ void GameRecorder::setVariable(const std::string& name, int value)
             continue;
         if (recording_) {
             waitUntilNow();
-            add("set " + name + ' ' + std::to_string(value));
+            add(word(Word::Set) + ' ' + name + ' ' + std::to_string(value));
         }
         variable.set(*form_, value);
         return;
@@ -226,7 +183,7 @@ void GameRecorder::setLit(int component, bool on)
 {
     if (recording_) {
         waitUntilNow();
-        add((on ? "light " : "dark ") + name(component));
+        add(word(on ? Word::Light : Word::Dark) + ' ' + name(component));
     }
     form_->setLit(component, on);
 }

@@ -1,0 +1,318 @@
+#include "sim_runner.h"
+
+#include "virtual_ports.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <ostream>
+
+bool openScript(const std::string& path, std::ifstream& file)
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return false;
+    file.open(path);
+    return bool(file);
+}
+
+// The runner's side of the device's ports: every sound request and store write is printed with
+// the virtual time.
+class SimRunner::Ports {
+public:
+    class LoggedKey : public StoreKey {
+    public:
+        LoggedKey(Ports& ports, StoreKey& key) : ports_(ports), key_(key) {}
+        int ReadInteger(const std::string& name, int defaultValue) override
+        {
+            return key_.ReadInteger(name, defaultValue);
+        }
+        void WriteInteger(const std::string& name, int value) override
+        {
+            ports_.out << ports_.scheduler.now() << " store " << name << ' ' << value << '\n';
+            key_.WriteInteger(name, value);
+        }
+
+    private:
+        Ports& ports_;
+        StoreKey& key_;
+    };
+
+    Ports(std::ostream& out_, Scheduler& scheduler_, StoreKey& keySettings, StoreKey& game, TimeOfDay start)
+        : out(out_), scheduler(scheduler_), sound(scheduler_), clock(scheduler_, start.msOfDay()),
+          keys(*this, keySettings), settings(*this, game)
+    {
+        sound.onEvent = [this](const TimedEvent& event) {
+            if (event.what == "silence")
+                out << event.time << " silence\n";
+            else
+                out << event.time << " sound " << event.what << '\n';
+        };
+    }
+
+    std::ostream& out;
+    Scheduler& scheduler;
+    SoundLog sound;
+    VirtualClock clock;
+    LoggedKey keys;
+    LoggedKey settings;
+};
+
+SimRunner::SimRunner(DeviceFactory device, StoreKey& keySettings, StoreKey& game, SimOptions options, std::ostream& out)
+    : out_(out), scheduler_(ownScheduler_),
+      ports_(std::make_unique<Ports>(out, scheduler_, keySettings, game, options.startTime)),
+      timeGiven_(options.startTimeGiven)
+{
+    setTime_ = [this](int64_t localMs, int64_t utcMs) {
+        ports_->clock.localStart = localMs;
+        ports_->clock.utcStart = utcMs;
+    };
+    DevicePorts devicePorts;
+    devicePorts.sound = &ports_->sound;
+    devicePorts.clock = &ports_->clock;
+    devicePorts.keySettingsStore = &ports_->keys;
+    devicePorts.settingsStore = &ports_->settings;
+    devicePorts.listener = options.listener;
+    ownForm_ = device.make(scheduler_, devicePorts, [this] {
+        scheduler_.onTick = [this](const Timer& timer) {
+            if (trace_)
+                out_ << scheduler_.now() << " tick " << timer.name() << '\n';
+        };
+    });
+    form_ = ownForm_.get();
+    input_ = std::make_unique<DeviceInput>(*form_);
+}
+
+SimRunner::SimRunner(TForm1& form, Scheduler& scheduler, SetTime setTime, std::ostream& out)
+    : out_(out), scheduler_(scheduler), form_(&form), setTime_(std::move(setTime)),
+      input_(std::make_unique<DeviceInput>(form))
+{
+}
+
+SimRunner::~SimRunner() = default;
+
+void SimRunner::printState()
+{
+    writeStateBlock(out_, *form_, scheduler_.now());
+}
+
+void writeStateBlock(std::ostream& out, TForm1& form, int64_t time)
+{
+    out << word(Word::State) << ' ' << time << '\n' << stateLines(form, time, StateLines::Block) << "end\n";
+}
+
+std::string SimRunner::runLine(const std::string& line)
+{
+    const auto [command, args] = splitLine(line);
+    if (command.empty())
+        return {};
+    const std::optional<Word> named = wordNamed(command);
+    if (!named)
+        return "unknown command '" + command + "'";
+    if (std::string error = wrongCount(*named, args.size()); !error.empty())
+        return error;
+    std::string error = run(*named, args);
+    started_ = true;
+    return error;
+}
+
+std::string SimRunner::componentIndex(const std::string& name, int& index) const
+{
+    index = form_->componentIndex(name);
+    return index < 0 ? "unknown component '" + name + "'" : std::string();
+}
+
+// Runs one command, the number of its words checked.
+std::string SimRunner::run(Word command, const Args& args)
+{
+    switch (command) {
+    case Word::Time: {
+        if (started_)
+            return "'time' comes before every other command";
+        TimeOfDay local, utc;
+        if (!parseTimeOfDay(args[0], local))
+            return "time takes HH:MM:SS or HH:MM:SS.mmm, not '" + args[0] + "'";
+        utc = local;
+        if (args.size() == 2 || (args.size() == 3 && args[1] != "utc"))
+            return "expected 'utc HH:MM:SS.mmm' or nothing after the time";
+        if (args.size() == 3 && !parseTimeOfDay(args[2], utc))
+            return "time takes HH:MM:SS or HH:MM:SS.mmm, not '" + args[2] + "'";
+        if (!timeGiven_)
+            setTime_(local.msOfDay(), utc.msOfDay());
+        return {};
+    }
+    case Word::Click:
+    case Word::Press:
+    case Word::Release: {
+        TForm1& form = *form_;
+        int index = -1;
+        if (auto error = componentIndex(args[0], index); !error.empty())
+            return error;
+        const MouseButton button = args.size() == 1                                 ? MouseButton::Left
+                                 : ' ' + args[1] == buttonWord(MouseButton::Right) ? MouseButton::Right
+                                                                                   : MouseButton::Middle;
+        if (args.size() == 2 && ' ' + args[1] != buttonWord(button))
+            return "expected 'right', 'middle' or nothing after the name, not '" + args[1] + "'";
+        // The pointer stands at the component's top left corner.
+        const Rect& rect = form.components()[size_t(index)].rect;
+        if (command != Word::Release)
+            input_->press(index, button, rect.left, rect.top);
+        if (command != Word::Press)
+            input_->release(index, button, rect.left, rect.top);
+        return {};
+    }
+    case Word::KeyDown:
+    case Word::KeyUp: {
+        uint16_t code = 0;
+        if (auto error = parseKey(args[0], code); !error.empty())
+            return error;
+        if (command == Word::KeyDown)
+            input_->keyDown(code);
+        else
+            input_->keyUp(code);
+        return {};
+    }
+    case Word::Wait:
+    case Word::CatchUp: {
+        const std::optional<int64_t> ms = waitOf({word(command), args}, command, scheduler_.now());
+        if (!ms)
+            return word(command) + " takes a number of milliseconds, not '" + args[0] + "'";
+        // As the screen's timer host after a stall: a timer a whole interval behind ticks once.
+        if (command == Word::CatchUp)
+            scheduler_.catchUpTo(scheduler_.now() + *ms);
+        else
+            scheduler_.advanceTo(scheduler_.now() + *ms);
+        return {};
+    }
+    case Word::Keys: {
+        TForm1& form = *form_;
+        std::array<uint16_t, 4> codes{};
+        for (size_t n = 0; n < 4; ++n)
+            if (auto error = parseKey(args[n], codes[n]); !error.empty())
+                return error;
+        for (int n = 1; n <= 4; ++n) {
+            // A letter as the key dialog sets it; a code as a hand-edited settings value leaves it.
+            const uint16_t code = codes[size_t(n - 1)];
+            if (code >= 'A' && code <= 'Z')
+                form.KeyLetters[size_t(n)] = int(code) - 'A' + 1;
+            form.KeyCodes[size_t(n)] = code;
+        }
+        form.SetPadHints();
+        return {};
+    }
+    case Word::Lit: {
+        TForm1& form = *form_;
+        std::vector<bool> lit(form.components().size());
+        for (const std::string& name : args) {
+            int index = -1;
+            if (auto error = componentIndex(name, index); !error.empty())
+                return error;
+            lit[size_t(index)] = true;
+        }
+        for (size_t index = 0; index < lit.size(); ++index)
+            form.setLit(int(index), lit[index]);
+        return {};
+    }
+    case Word::Digits: {
+        const std::string& digits = args[0];
+        const bool right = digits.size() == 4 && std::all_of(digits.begin(), digits.end(), [](char c) {
+            return c == '-' || (c >= '0' && c <= '9');
+        });
+        if (!right)
+            return "digits takes four digits 0..9 or '-', not '" + digits + "'";
+        for (int position = 1; position <= 4; ++position) {
+            const char c = digits[size_t(position - 1)];
+            form_->showDigit(position, c == '-' ? -1 : c - '0');
+        }
+        return {};
+    }
+    case Word::Timer: {
+        Timer* timer = nullptr;
+        for (Timer* known : form_->timers())
+            if (args[0] == known->name())
+                timer = known;
+        if (!timer)
+            return "unknown timer '" + args[0] + "'";
+        if (args[1] != "on" && args[1] != "off")
+            return "a timer is on or off, not '" + args[1] + "'";
+        int64_t interval = 0, dueIn = 0;
+        if (!parseInt(args[2], interval) || interval < 0 || interval > INT32_MAX)
+            return "'" + args[2] + "' is not an interval in milliseconds";
+        dueIn = interval;
+        if (args.size() == 4 && (!parseInt(args[3], dueIn) || dueIn < 0 || dueIn > interval))
+            return "the next tick is due in 0.." + args[2] + " ms, not '" + args[3] + "'";
+        // As with GameMode: a game's belt, its misses, chance time and handovers run in Game A and
+        // Game B only, where the belt finds its level.
+        const TForm1& form = *form_;
+        const bool ofAGame = timer == &form.TimerGioco || timer == &form.TimerMiss || timer == &form.TimerChance
+                          || timer == &form.TimerBonus || timer == &form.TimerFolkoMovePack
+                          || timer == &form.TimerZernoMovePack;
+        if (args[1] == "on" && ofAGame && form.GameMode != TForm1::ModeGameA && form.GameMode != TForm1::ModeGameB)
+            return std::string(timer->name()) + " runs only while GameMode is 1 or 2";
+        timer->restore(args[1] == "on", int(interval), scheduler_.now() + dueIn);
+        return {};
+    }
+    case Word::Set: {
+        TForm1& form = *form_;
+        int64_t value = 0;
+        for (const auto& variable : TForm1::StateTable) {
+            if (args[0] != variable.name)
+                continue;
+            if (!parseInt(args[1], value) || value < INT32_MIN || value > INT32_MAX)
+                return "'" + args[1] + "' is not a number";
+            const std::string name = variable.name;
+            if (variable.isFlag() && value != 0 && value != 1)
+                return name + " is a flag: 0 or 1, not '" + args[1] + "'";
+            if (variable.setHeldToRange && (value < variable.least || value > variable.most))
+                return name + " is " + std::to_string(variable.least) + ".." + std::to_string(variable.most) + ", not '"
+                     + args[1] + "'";
+            // Nor does a game's belt ever run, or wait to run again, outside Game A and Game B.
+            const bool beltMayRun = form.GameRunning || form.TimerGioco.enabled() || form.TimerMiss.enabled()
+                                 || form.TimerChance.enabled() || form.TimerBonus.enabled();
+            if (name == "GameMode" && value != TForm1::ModeGameA && value != TForm1::ModeGameB && beltMayRun)
+                return "GameMode is 1 or 2 while a game's belt runs, not '" + args[1] + "'";
+            variable.set(form, int(value));
+            return {};
+        }
+        return "unknown variable '" + args[0] + "'";
+    }
+    case Word::Light:
+    case Word::Dark: {
+        int index = -1;
+        if (auto error = componentIndex(args[0], index); !error.empty())
+            return error;
+        form_->setLit(index, command == Word::Light);
+        return {};
+    }
+    case Word::Trace: {
+        if (args[0] != "on" && args[0] != "off")
+            return "trace is on or off, not '" + args[0] + "'";
+        trace_ = args[0] == "on";
+        return {};
+    }
+    case Word::State: {
+        printState();
+        return {};
+    }
+    case Word::Count:
+        break;
+    }
+    return {};
+}
+
+int SimRunner::run(std::istream& script, std::ostream& err)
+{
+    std::string line;
+    for (int number = 1; readScriptLine(script, line); ++number) {
+        const std::string error = runLine(line);
+        if (!error.empty()) {
+            out_.flush();
+            err << "line " << number << ": " << error << '\n';
+            return 2;
+        }
+    }
+    return 0;
+}
