@@ -111,7 +111,6 @@ class PageListener : public DeviceListener {
 public:
     void componentChanged(int) override { ++changes; }
     void geometryChanged() override { ++changes; }
-    void hintChanged(int) override { ++changes; }
     void enabledChanged() override { ++changes; }
     int changes = 0;
 };
