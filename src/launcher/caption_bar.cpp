@@ -1,0 +1,132 @@
+#include "caption_bar.h"
+
+#include <QAbstractButton>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+#include "caption_buttons.h"
+#include "dialog_form.h"
+
+namespace {
+
+const QColor Bar(48, 48, 48);
+const QColor Rule(96, 96, 96);
+const QColor Title(255, 255, 255);
+const QColor CloseHovered(200, 32, 32);
+
+constexpr int Margin = 8;  // between the title and the bar's ends, or its close button
+
+QFont titleFont()
+{
+    return DialogForm::arial(13, true);
+}
+
+// The room kept free of the title at either end of the bar: the title stays centred over the
+// whole bar, as a title bar's does, whether or not a button sits at one end.
+int sideRoom(Qt::WindowFlags flags)
+{
+    return (flags & Qt::WindowCloseButtonHint) ? CaptionBar::Height + Margin / 2 : Margin;
+}
+
+// A square button with a cross, red under the pointer.
+class CloseButton : public QAbstractButton {
+public:
+    explicit CloseButton(QWidget* parent) : QAbstractButton(parent)
+    {
+        setObjectName(QStringLiteral("CaptionClose"));
+        setFocusPolicy(Qt::NoFocus);  // the dialog's keys stay where they are
+        setCursor(Qt::ArrowCursor);
+        setAttribute(Qt::WA_Hover);
+        setToolTip(QStringLiteral("Close"));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        if (underMouse() || isDown())
+            painter.fillRect(rect(), isDown() ? CloseHovered.darker(130) : CloseHovered);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Title, 1.5));
+        const QRectF cross = QRectF(rect()).adjusted(8.5, 8.5, -8.5, -8.5);
+        painter.drawLine(cross.topLeft(), cross.bottomRight());
+        painter.drawLine(cross.bottomLeft(), cross.topRight());
+    }
+};
+
+}  // namespace
+
+bool CaptionBar::wanted()
+{
+    return onWayland();
+}
+
+int CaptionBar::widthFor(const QString& title, Qt::WindowFlags flags)
+{
+    const int slack = 2;  // the laid-out text may run a pixel past its advance
+    return QFontMetrics(titleFont()).horizontalAdvance(title) + 2 * sideRoom(flags) + slack;
+}
+
+CaptionBar::CaptionBar(QWidget& window) : QWidget(&window)
+{
+    setObjectName(QStringLiteral("Caption"));
+    setFocusPolicy(Qt::NoFocus);
+    title_ = new QLabel(window.windowTitle(), this);
+    title_->setObjectName(QStringLiteral("CaptionTitle"));
+    title_->setFont(titleFont());
+    title_->setAlignment(Qt::AlignCenter);
+    title_->setAttribute(Qt::WA_TransparentForMouseEvents);  // a press on it drags the window
+    QPalette colours = title_->palette();
+    colours.setColor(QPalette::WindowText, Title);
+    title_->setPalette(colours);
+    if (window.windowFlags() & Qt::WindowCloseButtonHint) {
+        close_ = new CloseButton(this);
+        connect(close_, &QAbstractButton::clicked, &window, &QWidget::close);
+    }
+    window.installEventFilter(this);
+    setGeometry(0, 0, window.width(), Height);
+    place();
+}
+
+bool CaptionBar::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parent()) {
+        if (event->type() == QEvent::WindowTitleChange)
+            title_->setText(parentWidget()->windowTitle());
+        else if (event->type() == QEvent::Resize)
+            resize(parentWidget()->width(), Height);
+    }
+    return false;
+}
+
+void CaptionBar::mousePressEvent(QMouseEvent* event)
+{
+    // The window system moves the window for as long as the button is held.
+    if (event->button() == Qt::LeftButton && window()->windowHandle())
+        window()->windowHandle()->startSystemMove();
+    event->accept();
+}
+
+void CaptionBar::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Bar);
+    painter.fillRect(0, height() - 1, width(), 1, Rule);
+}
+
+void CaptionBar::resizeEvent(QResizeEvent*)
+{
+    place();
+}
+
+void CaptionBar::place()
+{
+    const int side = sideRoom(window()->windowFlags());
+    title_->setGeometry(side, 0, width() - 2 * side, Height - 1);
+    if (close_)
+        close_->setGeometry(width() - Height, 0, Height, Height - 1);
+}
