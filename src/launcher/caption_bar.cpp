@@ -65,13 +65,20 @@ bool CaptionBar::wanted()
     return onWayland();
 }
 
+Qt::WindowFlags CaptionBar::framelessFlags(Qt::WindowFlags flags)
+{
+    return (flags & ~(Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint |
+                      Qt::WindowSystemMenuHint)) |
+           Qt::FramelessWindowHint;
+}
+
 int CaptionBar::widthFor(const QString& title, Qt::WindowFlags flags)
 {
     const int slack = 2;  // the laid-out text may run a pixel past its advance
     return QFontMetrics(titleFont()).horizontalAdvance(title) + 2 * sideRoom(flags) + slack;
 }
 
-CaptionBar::CaptionBar(QWidget& window) : QWidget(&window)
+CaptionBar::CaptionBar(QWidget& window, Qt::WindowFlags flags) : QWidget(&window), side_(sideRoom(flags))
 {
     setObjectName(QStringLiteral("Caption"));
     setFocusPolicy(Qt::NoFocus);
@@ -83,7 +90,7 @@ CaptionBar::CaptionBar(QWidget& window) : QWidget(&window)
     QPalette colours = title_->palette();
     colours.setColor(QPalette::WindowText, Title);
     title_->setPalette(colours);
-    if (window.windowFlags() & Qt::WindowCloseButtonHint) {
+    if (flags & Qt::WindowCloseButtonHint) {
         close_ = new CloseButton(this);
         connect(close_, &QAbstractButton::clicked, &window, &QWidget::close);
     }
@@ -125,8 +132,7 @@ void CaptionBar::resizeEvent(QResizeEvent*)
 
 void CaptionBar::place()
 {
-    const int side = sideRoom(window()->windowFlags());
-    title_->setGeometry(side, 0, width() - 2 * side, Height - 1);
+    title_->setGeometry(side_, 0, width() - 2 * side_, Height - 1);
     if (close_)
         close_->setGeometry(width() - Height, 0, Height, Height - 1);
 }

@@ -19,8 +19,13 @@ public:
     // the program is a Wayland client.
     static bool wanted();
 
-    // The bar across the top of window, with its title and the buttons window's flags ask for.
-    explicit CaptionBar(QWidget& window);
+    // The flags a window asking for the buttons in `flags` is made with where it has this bar:
+    // frameless, and none of the buttons, which would give it the window system's title bar back.
+    static Qt::WindowFlags framelessFlags(Qt::WindowFlags flags);
+
+    // The bar across the top of window, with its title and the buttons `flags` ask for (the
+    // window's own flags name none, see framelessFlags).
+    CaptionBar(QWidget& window, Qt::WindowFlags flags);
 
     // The narrowest window whose title this bar shows whole.
     static int widthFor(const QString& title, Qt::WindowFlags flags);
@@ -37,6 +42,8 @@ protected:
 
 private:
     void place();
+
+    int side_;  // the room kept free of the title at either end
 
     QLabel* title_ = nullptr;
     QAbstractButton* close_ = nullptr;

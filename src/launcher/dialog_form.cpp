@@ -79,7 +79,7 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
 }
 
 DialogForm::DialogForm(Qt::WindowFlags flags)
-    : QWidget(nullptr, CaptionBar::wanted() ? flags | Qt::FramelessWindowHint : flags)
+    : QWidget(nullptr, CaptionBar::wanted() ? CaptionBar::framelessFlags(flags) : flags), askedFlags_(flags)
 {
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
@@ -112,12 +112,12 @@ bool DialogForm::build(const DialogWindow& layout, const QString& pictureDir, QS
     // window too narrow for its whole title there is widened, its components kept together in
     // the middle.
     const bool ownCaption = CaptionBar::wanted();
-    const int width = ownCaption ? std::max(layout.width, CaptionBar::widthFor(windowTitle(), windowFlags())) : layout.width;
+    const int width = ownCaption ? std::max(layout.width, CaptionBar::widthFor(windowTitle(), askedFlags_)) : layout.width;
     const int shift = (width - layout.width) / 2;
     const int top = ownCaption ? CaptionBar::Height : 0;
     setFixedSize(width, layout.height + top);
     if (ownCaption)
-        new CaptionBar(*this);
+        new CaptionBar(*this, askedFlags_);
     for (const DialogComponent& def : layout.components) {
         const QString text = QString::fromStdString(def.text);
         QWidget* widget = nullptr;
