@@ -7,6 +7,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+#include <cstdint>
+#include <cstring>
+#include <dlfcn.h>
 
 #include "caption_buttons.h"
 #include "dialog_form.h"
@@ -58,11 +61,58 @@ protected:
     }
 };
 
+// Whether the Wayland compositor draws the title bars of the windows that ask it to: it then
+// announces the decoration manager, and Qt leaves the title bar to it. Asked once on a connection
+// of our own. The Wayland platform has loaded the client library already; the program does not
+// link it, so that it maps nothing more on other platforms.
+bool compositorDrawsTitleBars()
+{
+    struct Display;
+    struct Proxy;
+    struct RegistryListener {
+        void (*global)(void* found, Proxy*, uint32_t, const char* interface, uint32_t);
+        void (*globalRemove)(void*, Proxy*, uint32_t);
+    };
+    void* wayland = ::dlopen("libwayland-client.so.0", RTLD_LAZY | RTLD_NOLOAD);
+    if (!wayland)
+        return false;
+    const auto connect = reinterpret_cast<Display* (*)(const char*)>(::dlsym(wayland, "wl_display_connect"));
+    const auto disconnect = reinterpret_cast<void (*)(Display*)>(::dlsym(wayland, "wl_display_disconnect"));
+    const auto roundtrip = reinterpret_cast<int (*)(Display*)>(::dlsym(wayland, "wl_display_roundtrip"));
+    const auto marshalConstructor =
+        reinterpret_cast<Proxy* (*)(Proxy*, uint32_t, const void*, ...)>(::dlsym(wayland, "wl_proxy_marshal_constructor"));
+    const auto addListener = reinterpret_cast<int (*)(Proxy*, void (**)(), void*)>(::dlsym(wayland, "wl_proxy_add_listener"));
+    const auto destroy = reinterpret_cast<void (*)(Proxy*)>(::dlsym(wayland, "wl_proxy_destroy"));
+    const void* registryInterface = ::dlsym(wayland, "wl_registry_interface");
+    bool found = false;
+    if (connect && disconnect && roundtrip && marshalConstructor && addListener && destroy && registryInterface) {
+        if (Display* display = connect(nullptr)) {
+            static const RegistryListener listener{
+                [](void* found, Proxy*, uint32_t, const char* interface, uint32_t) {
+                    if (std::strcmp(interface, "zxdg_decoration_manager_v1") == 0)
+                        *static_cast<bool*>(found) = true;
+                },
+                [](void*, Proxy*, uint32_t) {}};
+            const uint32_t getRegistry = 1;  // wl_display.get_registry
+            Proxy* registry = marshalConstructor(reinterpret_cast<Proxy*>(display), getRegistry, registryInterface, nullptr);
+            if (registry) {
+                addListener(registry, reinterpret_cast<void (**)()>(const_cast<RegistryListener*>(&listener)), &found);
+                roundtrip(display);
+                destroy(registry);
+            }
+            disconnect(display);
+        }
+    }
+    ::dlclose(wayland);
+    return found;
+}
+
 }  // namespace
 
 bool CaptionBar::wanted()
 {
-    return onWayland();
+    static const bool wanted = onWayland() && !compositorDrawsTitleBars();
+    return wanted;
 }
 
 Qt::WindowFlags CaptionBar::framelessFlags(Qt::WindowFlags flags)

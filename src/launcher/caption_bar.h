@@ -16,7 +16,7 @@ public:
     static constexpr int Height = 24;
 
     // Whether the windows of the program get this bar instead of the window system's: true where
-    // the program is a Wayland client.
+    // the program is a Wayland client of a compositor that leaves the title bars to the program.
     static bool wanted();
 
     // The flags a window asking for the buttons in `flags` is made with where it has this bar:
