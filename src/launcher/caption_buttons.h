@@ -19,9 +19,9 @@ bool onWayland();
 
 // Keeps every window of the program to the states its caption offers, on every platform: a
 // window of fixed size is never left maximised, and a window that asks for no minimise button is
-// never left minimised. Some title bars offer both whatever a window asks for (Qt's own on
-// Wayland), and a Wayland compositor then makes the maximised size a demand: a surface that keeps
-// its fixed size ends the connection. So a maximised fixed window first takes the size it was
+// never left minimised. Some title bars offer both whatever a window asks for (a compositor's, or
+// Qt's own on Wayland), and a Wayland compositor makes the maximised size a demand: a surface that
+// keeps its fixed size ends the connection. So a maximised fixed window first takes the size it was
 // given, its content drawn at the top left on its own background, and then asks to be restored;
 // its fixed size comes back with the compositor's answer. A minimised one is shown anew, as no
 // task bar may be there to bring it back. Watches every window the program shows while the

@@ -3,11 +3,11 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <algorithm>
 
+#include "caption_bar.h"
 #include "caption_buttons.h"
 #include "device_view.h"
 #include "picture_loader.h"
@@ -59,20 +59,6 @@ void fitCaption(QLabel* label, DialogAlign align)
     label->setGeometry(rect);
 }
 
-// The width a window needs for its whole caption in Qt's own title bar, drawn where the window
-// system leaves the frame to the program (Wayland): the caption, 14 pixels high, is centred over
-// the whole bar and cut off at the three buttons, which with their margins take the last 77
-// pixels of the bar; the bar is 3 pixels wider than the window on either side. 0 elsewhere.
-int widthForCaption(const QString& caption)
-{
-    if (!onWayland())
-        return 0;
-    QFont font = QGuiApplication::font();
-    font.setPixelSize(14);
-    const int slack = 4;  // the caption's laid-out width may run a little past the advance
-    return QFontMetrics(font).horizontalAdvance(caption) + 2 * 77 - 2 * 3 + slack;
-}
-
 }  // namespace
 
 void ClickLabel::mousePressEvent(QMouseEvent* event)
@@ -92,7 +78,8 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
         emit clicked();
 }
 
-DialogForm::DialogForm(Qt::WindowFlags flags) : QWidget(nullptr, flags)
+DialogForm::DialogForm(Qt::WindowFlags flags)
+    : QWidget(nullptr, CaptionBar::wanted() ? CaptionBar::framelessFlags(flags) : flags), askedFlags_(flags)
 {
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
@@ -121,10 +108,16 @@ bool DialogForm::build(const DialogWindow& layout, const QString& pictureDir, QS
 {
     setObjectName(QString::fromStdString(layout.name));
     setWindowTitle(QString::fromStdString(layout.caption));
-    // A window too narrow for its caption is widened, its components kept together in the middle.
-    const int width = std::max(layout.width, widthForCaption(windowTitle()));
+    // Where the program draws the title bar itself, the bar sits above the components, and a
+    // window too narrow for its whole title there is widened, its components kept together in
+    // the middle.
+    const bool ownCaption = CaptionBar::wanted();
+    const int width = ownCaption ? std::max(layout.width, CaptionBar::widthFor(windowTitle(), askedFlags_)) : layout.width;
     const int shift = (width - layout.width) / 2;
-    setFixedSize(width, layout.height);
+    const int top = ownCaption ? CaptionBar::Height : 0;
+    setFixedSize(width, layout.height + top);
+    if (ownCaption)
+        new CaptionBar(*this, askedFlags_);
     for (const DialogComponent& def : layout.components) {
         const QString text = QString::fromStdString(def.text);
         QWidget* widget = nullptr;
@@ -179,7 +172,7 @@ bool DialogForm::build(const DialogWindow& layout, const QString& pictureDir, QS
         }
         }
         widget->setObjectName(QString::fromStdString(def.name));
-        widget->setGeometry(def.left + shift, def.top, def.width, def.height);
+        widget->setGeometry(def.left + shift, def.top + top, def.width, def.height);
         if (def.fontPixels > 0)
             widget->setFont(arial(def.fontPixels, def.bold, def.underline));
         else if (def.bold || def.underline)

@@ -51,4 +51,9 @@ protected:
             *error = QStringLiteral("The layout of %1 has no %2 of the right kind.").arg(objectName(), QLatin1String(name));
         return widget;
     }
+
+private:
+    // The caption buttons the window asks for; where the program draws the title bar itself the
+    // window's own flags name none.
+    Qt::WindowFlags askedFlags_;
 };
