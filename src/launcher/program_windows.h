@@ -54,6 +54,8 @@ struct ProgramSetup {
     // Where every game played is kept (replay_folder.h); empty: games are not kept.
     QString replayFolder;
     QString version;  // the program's, in each replay's header
+    // Esc during a replay ends the program, not only the replay (zerno-bros --replay).
+    bool escEndsProgram = false;
 };
 
 class ProgramWindows {
@@ -95,17 +97,8 @@ public:
     void watchBestGame();
     void stopWatching();
     bool watching() const { return player && player->playing(); }
-    // Esc ends the program, not only the replay (zerno-bros --replay).
-    bool escEndsProgram = false;
 
-    Forms forms;
-    Scheduler scheduler;
-    std::unique_ptr<DeviceView> Form1View;
-    std::unique_ptr<TForm1> Form1;
-    std::unique_ptr<TimerHost> host;
-    std::unique_ptr<TAboutForm> AboutForm;
-    std::unique_ptr<TSplashForm> SplashForm;
-    std::unique_ptr<TKeysForm> KeysForm;
+    Forms forms;  // the four windows
     // The command menu's zoom and full screen items; they belong to the menu.
     ViewMenu* ViewCommands = nullptr;
     std::unique_ptr<FirstTip> Tip;

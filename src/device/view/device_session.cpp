@@ -1,0 +1,15 @@
+#include "device_session.h"
+
+DeviceSession::DeviceSession(std::unique_ptr<DeviceView> view) : view(std::move(view)) {}
+
+void DeviceSession::make(DeviceFactory& factory, DevicePorts ports, TimerHost::FailureReport report,
+                         const DeviceFactory::BeforeFormCreate& afterHost)
+{
+    ports.listener = view.get();
+    form = factory.make(scheduler, ports, [&] {
+        host = std::make_unique<TimerHost>(scheduler, std::move(report));
+        if (afterHost)
+            afterHost();
+    });
+    view->attach(*form, *host);
+}
