@@ -114,7 +114,6 @@ bool ProgramWindows::createLauncher(QString* error)
     clock = std::make_unique<ReplayClock>(*setup_.clock, session.scheduler);
     gameStore_ = std::make_unique<ReplayGuardedKey>(*setup_.settingsStore);
     session.make(device, {setup_.sound, setup_.keySettingsStore, gameStore_.get(), clock.get()}, setup_.report);
-    TForm1& form = *session.form;
     if (setup_.report)
         QObject::connect(&view, &DeviceView::pictureProblem, &view, setup_.report);
     if (setup_.screenSize) {
@@ -124,29 +123,7 @@ bool ProgramWindows::createLauncher(QString* error)
     // A borderless window shows no caption; the title is what the desktop calls the program.
     view.setWindowTitle(QString::fromUtf8(ProgramTitle));
 
-    // Every game played is kept; the recorder sees every input the device gets and every batch
-    // of ticks, and a replay plays through the same host.
-    recorder = std::make_unique<GameRecorder>(session.scheduler, *clock);
-    recorder->attach(form);
-    recorder->onGameRecorded = [this](const RecordedGame& game) { keepGame(game); };
-    GameRecorder* games = recorder.get();
-    QObject::connect(session.host.get(), &TimerHost::ticked, &view, [games] { games->afterEvent(); });
-    QObject::connect(&view, &DeviceView::delivered, &view, [games] { games->afterEvent(); });
-    view.input()->onInput = [games](const InputEvent& event) { games->input(event); };
-    player = std::make_unique<ReplayPlayer>(form, session.scheduler, *session.host, view, *clock);
-    Banner = std::make_unique<ReplayBanner>(view);
-
-    Sound* sound = setup_.sound;
-    const std::function<void()> quit = setup_.quit;
-    // A game under way ends as the window closes, before the device stops its timers.
-    QObject::connect(&view, &DeviceView::closing, &view, [this] {
-        player->stop();
-        recorder->close();
-    });
-    QObject::connect(&view, &DeviceView::closed, &view, [sound, quit] {
-        sound->release();
-        quit();
-    });
+    keepGames();
 
     // The launcher: reads the stored sound mode; its menu serves the device window.
     SplashPorts splashPorts;
@@ -164,8 +141,7 @@ bool ProgramWindows::createLauncher(QString* error)
     if (!forms.SplashForm->build(*splash, pictureDir_, error))
         return false;
     forms.SplashForm->FormCreate();
-    TSplashForm* launcher = forms.SplashForm.get();
-    QObject::connect(&view, &DeviceView::menuRequested, launcher, &TSplashForm::popUpMenu);
+    QObject::connect(&view, &DeviceView::menuRequested, forms.SplashForm.get(), &TSplashForm::popUpMenu);
 
     // Zoom and full screen: items of the menu after the device's own, and the stored zoom.
     const auto report = setup_.report;
@@ -175,24 +151,54 @@ bool ProgramWindows::createLauncher(QString* error)
         else
             std::fprintf(stderr, "%s\n", qPrintable(what));
     });
-    ViewMenu* viewCommands = ViewCommands;
-    view.keyFilter = [this, launcher, viewCommands](QKeyEvent* event) {
-        // While a replay plays, every key but Esc is ignored, and Esc ends it.
-        if (watching()) {
-            if (event->key() == Qt::Key_Escape && setup_.escEndsProgram)
-                forms.device.view->close();
-            else if (event->key() == Qt::Key_Escape)
-                stopWatching();
-            return true;
-        }
-        return viewCommands->shortcut(event) || launcher->menuShortcut(event);
-    };
+    view.keyFilter = [this](QKeyEvent* event) { return routeKey(event); };
     updateWatchItem();
     QObject::connect(forms.SplashForm->PM_Menu, &QMenu::aboutToShow, forms.SplashForm.get(), [this] { updateWatchItem(); });
-    Tip = std::make_unique<FirstTip>(view, form, *setup_.settingsStore);
-    FirstTip* tip = Tip.get();
-    QObject::connect(&view, &DeviceView::opened, &view, [tip] { tip->deviceOpened(); });
+    Tip = std::make_unique<FirstTip>(view, *session.form, *setup_.settingsStore);
+    QObject::connect(&view, &DeviceView::opened, Tip.get(), &FirstTip::deviceOpened);
     return true;
+}
+
+void ProgramWindows::keepGames()
+{
+    // Every game played is kept; the recorder sees every input the device gets and every batch
+    // of ticks, and a replay plays through the same host.
+    DeviceSession& session = forms.device;
+    DeviceView& view = *session.view;
+    recorder = std::make_unique<GameRecorder>(session.scheduler, *clock);
+    recorder->attach(*session.form);
+    recorder->onGameRecorded = [this](const RecordedGame& game) { keepGame(game); };
+    GameRecorder* games = recorder.get();
+    QObject::connect(session.host.get(), &TimerHost::ticked, &view, [games] { games->afterEvent(); });
+    QObject::connect(&view, &DeviceView::delivered, &view, [games] { games->afterEvent(); });
+    view.input()->onInput = [games](const InputEvent& event) { games->input(event); };
+    player = std::make_unique<ReplayPlayer>(*session.form, session.scheduler, *session.host, view, *clock);
+    Banner = std::make_unique<ReplayBanner>(view);
+
+    Sound* sound = setup_.sound;
+    const std::function<void()> quit = setup_.quit;
+    // A game under way ends as the window closes, before the device stops its timers.
+    QObject::connect(&view, &DeviceView::closing, &view, [this] {
+        player->stop();
+        recorder->close();
+    });
+    QObject::connect(&view, &DeviceView::closed, &view, [sound, quit] {
+        sound->release();
+        quit();
+    });
+}
+
+bool ProgramWindows::routeKey(const QKeyEvent* event)
+{
+    // While a replay plays, every key but Esc is ignored, and Esc ends it.
+    if (watching()) {
+        if (event->key() == Qt::Key_Escape && setup_.escEndsProgram)
+            forms.device.view->close();
+        else if (event->key() == Qt::Key_Escape)
+            stopWatching();
+        return true;
+    }
+    return ViewCommands->shortcut(event) || forms.SplashForm->menuShortcut(event);
 }
 
 bool ProgramWindows::createRest(QString* error)

@@ -12,18 +12,14 @@
 
 #include "about_form.h"
 #include "dialog_layout.h"
-#include "device_view.h"
 #include "first_tip.h"
-#include "form1.h"
 #include "forms.h"
 #include "game_recorder.h"
 #include "replay_banner.h"
 #include "replay_player.h"
 #include "gamepads.h"
 #include "keys_form.h"
-#include "scheduler.h"
 #include "splash_form.h"
-#include "timer_host.h"
 #include "view_menu.h"
 
 class ClockPort;
@@ -111,6 +107,11 @@ public:
 
 private:
     class ReplayGuardedKey;
+    // The recorder, the replay player and its banner on the device window, and a game under way
+    // ended as the window closes.
+    void keepGames();
+    // The device window's keys before the game sees them: the menu's shortcuts, Esc in a replay.
+    bool routeKey(const QKeyEvent* event);
     void keepGame(const RecordedGame& game);
     // The file "Watch best game" plays; empty when no game is kept.
     std::string bestGame() const;
