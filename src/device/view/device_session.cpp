@@ -1,7 +1,5 @@
 #include "device_session.h"
 
-DeviceSession::DeviceSession(std::unique_ptr<DeviceView> view) : view(std::move(view)) {}
-
 void DeviceSession::make(DeviceFactory& factory, DevicePorts ports, TimerHost::FailureReport report,
                          const DeviceFactory::BeforeFormCreate& afterHost)
 {

@@ -12,7 +12,7 @@
 class DeviceSession {
 public:
     // A view of one's own kind (a benchmark's timed view), or a plain one.
-    explicit DeviceSession(std::unique_ptr<DeviceView> view = std::make_unique<DeviceView>());
+    explicit DeviceSession(std::unique_ptr<DeviceView> view = std::make_unique<DeviceView>()) : view(std::move(view)) {}
 
     // Makes the device on these ports, the view its listener, then attaches the view. The host's
     // clock starts before FormCreate starts the device's timers; afterHost runs just after it.

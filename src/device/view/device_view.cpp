@@ -189,12 +189,6 @@ void DeviceView::releaseIfUnseen(size_t picture)
     use.source = use.opaque = use.transparent = QImage();
 }
 
-bool DeviceView::attach(TForm1& form, TimerHost& host, const QString& pictureDir, QString* error)
-{
-    attach(form, host);
-    return loadPictures(pictureDir, error);
-}
-
 void DeviceView::deliver(const std::function<void()>& handler)
 {
     host_->catchUp();

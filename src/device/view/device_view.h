@@ -41,9 +41,6 @@ public:
     // and sets error to a message naming the file; the window then keeps painting black.
     bool loadPictures(const QString& pictureDir, QString* error);
 
-    // Both at once.
-    bool attach(TForm1& form, TimerHost& host, const QString& pictureDir, QString* error);
-
     // The rules by which presses and keys reach the form: every source of input goes through it,
     // inside deliver. Null until attached.
     DeviceInput* input() { return input_.get(); }
