@@ -4,7 +4,6 @@
 #include "keys_form.h"
 #include "splash_form.h"
 
-Forms::Forms() = default;
 Forms::~Forms() = default;
 
 QPoint centredOnScreen(const Forms& forms, QSize windowSize)

@@ -15,7 +15,6 @@ class TSplashForm;
 class TKeysForm;
 
 struct Forms {
-    Forms();
     ~Forms();
 
     DeviceSession device;
