@@ -38,11 +38,10 @@ bool playReplay(ProgramWindows& windows, const QString& file)
         reportError(QStringLiteral("The program cannot start: a file it needs cannot be used.\n%1").arg(error));
         return false;
     }
-    TSplashForm& launcher = *windows.SplashForm;
+    TSplashForm& launcher = *windows.forms.SplashForm;
     if (launcher.CB_Sound->currentIndex() < 0)
         launcher.CB_Sound->setCurrentIndex(0);
     launcher.Puls_PlayClick();
-    windows.escEndsProgram = true;
     if (!windows.watchReplay(file, &error)) {
         reportError(QStringLiteral("The replay cannot be played.\n%1").arg(error));
         return false;
@@ -119,6 +118,7 @@ int main(int argc, char** argv)
     setup.report = [&problems](const QString& what, const QString& why) { problems.report(what, why); };
     setup.replayFolder = QString::fromStdString(defaultReplayFolder());
     setup.version = QString::fromLatin1(programVersion());
+    setup.escEndsProgram = !options.replay.empty();
     ProgramWindows windows(setup);
     QString error;
     const auto cannotStart = [](const QString& why) {
@@ -132,8 +132,8 @@ int main(int argc, char** argv)
     // button, so a game under way is kept; before PLAY the program simply ends.
     TerminationSignals termination([&windows, &problems] {
         problems.endBoxes();
-        if (windows.Form1View && windows.Form1View->isVisible())
-            windows.Form1View->close();
+        if (windows.forms.device.view && windows.forms.device.view->isVisible())
+            windows.forms.device.view->close();
         else
             QCoreApplication::quit();
     });

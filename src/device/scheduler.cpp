@@ -8,6 +8,11 @@ Timer::Timer(Scheduler& scheduler, const char* name, int interval)
     scheduler.timers_.push_back(this);
 }
 
+Timer::~Timer()
+{
+    std::erase(scheduler_.timers_, this);
+}
+
 void Timer::setEnabled(bool on)
 {
     if (on == enabled_)

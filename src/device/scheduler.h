@@ -13,6 +13,8 @@ class Scheduler;
 class Timer {
 public:
     Timer(Scheduler& scheduler, const char* name, int interval);
+    // Leaves the scheduler, which may outlive it.
+    ~Timer();
     Timer(const Timer&) = delete;
     Timer& operator=(const Timer&) = delete;
 

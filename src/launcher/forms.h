@@ -1,24 +1,26 @@
-// The program's four windows as each of them reaches the others, filled in as they are created:
-// the device window Form1 (its core and the widget that shows it), AboutForm, SplashForm,
-// KeysForm.
+// The program's four windows, each held here once and reached by the others through it, made in
+// their order: the device window Form1 (its core, the widget that shows it, its clock), AboutForm,
+// SplashForm, KeysForm; a dialog not yet made is null.
 #pragma once
 
 #include <QPoint>
 #include <QSize>
 #include <functional>
+#include <memory>
 
-class TForm1;
-class DeviceView;
+#include "device_session.h"
+
 class TAboutForm;
 class TSplashForm;
 class TKeysForm;
 
 struct Forms {
-    TForm1* Form1 = nullptr;
-    DeviceView* Form1View = nullptr;
-    TAboutForm* AboutForm = nullptr;
-    TSplashForm* SplashForm = nullptr;
-    TKeysForm* KeysForm = nullptr;
+    ~Forms();
+
+    DeviceSession device;
+    std::unique_ptr<TAboutForm> AboutForm;
+    std::unique_ptr<TSplashForm> SplashForm;
+    std::unique_ptr<TKeysForm> KeysForm;
 
     // The screen's width and height in pixels, for centring windows.
     std::function<QSize()> screenSize;

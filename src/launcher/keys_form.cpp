@@ -38,7 +38,7 @@ bool TKeysForm::build(const DialogWindow& layout, const QString& pictureDir, QSt
 
 void TKeysForm::FormCreate()
 {
-    TForm1& Form1 = *forms_.Form1;
+    TForm1& Form1 = *forms_.device.form;
     // A stored index outside 1..26 selects nothing. No clash check yet: captions stay white even
     // when the stored letters clash, until a list is changed.
     for (int n = 1; n <= 4; ++n) {
@@ -92,8 +92,8 @@ void TKeysForm::CB_Change()
 
 void TKeysForm::Puls_AcceptClick()
 {
-    TForm1& Form1 = *forms_.Form1;
-    forms_.Form1View->deliver([&] {
+    TForm1& Form1 = *forms_.device.form;
+    forms_.device.view->deliver([&] {
         // A list showing nothing stores 0; AssegnaWord then keeps that key's previous code.
         for (int n = 1; n <= 4; ++n) {
             Form1.KeyLetters[size_t(n)] = CB[size_t(n)]->currentIndex() + 1;
@@ -105,8 +105,8 @@ void TKeysForm::Puls_AcceptClick()
     });
     hide();
     // The keys act on the very next press: give the device window the keyboard back.
-    forms_.Form1View->raise();
-    forms_.Form1View->activateWindow();
+    forms_.device.view->raise();
+    forms_.device.view->activateWindow();
 }
 
 void TKeysForm::showCentred()
@@ -115,7 +115,7 @@ void TKeysForm::showCentred()
     // The dialog of the device window: a window manager keeps it above the device, not above a
     // hidden window of the toolkit's.
     winId();
-    if (QWindow* device = forms_.Form1View->windowHandle())
+    if (QWindow* device = forms_.device.view->windowHandle())
         windowHandle()->setTransientParent(device);
     show();
     raise();

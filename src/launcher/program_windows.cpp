@@ -109,54 +109,21 @@ bool ProgramWindows::createLauncher(QString* error)
 
     // The device window: the main window. Its creation reads the key letters and the hiscores.
     // Its pictures come with the rest.
-    Form1View = std::make_unique<DeviceView>();
-    clock = std::make_unique<ReplayClock>(*setup_.clock, scheduler);
+    DeviceSession& session = forms.device;
+    DeviceView& view = *session.view;
+    clock = std::make_unique<ReplayClock>(*setup_.clock, session.scheduler);
     gameStore_ = std::make_unique<ReplayGuardedKey>(*setup_.settingsStore);
-    DevicePorts ports;
-    ports.sound = setup_.sound;
-    ports.keySettingsStore = setup_.keySettingsStore;
-    ports.settingsStore = gameStore_.get();
-    ports.clock = clock.get();
-    ports.listener = Form1View.get();
-    // The host's clock starts before FormCreate starts the device's timers.
-    Form1 = device.make(scheduler, ports, [&] { host = std::make_unique<TimerHost>(scheduler, setup_.report); });
-    Form1View->attach(*Form1, *host);
-    Form1View->onPictureProblem = setup_.report;
+    session.make(device, {setup_.sound, setup_.keySettingsStore, gameStore_.get(), clock.get()}, setup_.report);
+    if (setup_.report)
+        QObject::connect(&view, &DeviceView::pictureProblem, &view, setup_.report);
     if (setup_.screenSize) {
         const std::function<QSize()> screenSize = setup_.screenSize;
-        Form1View->availableArea = [screenSize] { return QRect(QPoint(), screenSize()); };
+        view.availableArea = [screenSize] { return QRect(QPoint(), screenSize()); };
     }
     // A borderless window shows no caption; the title is what the desktop calls the program.
-    Form1View->setWindowTitle(QString::fromUtf8(ProgramTitle));
-    forms.Form1 = Form1.get();
-    forms.Form1View = Form1View.get();
+    view.setWindowTitle(QString::fromUtf8(ProgramTitle));
 
-    // Every game played is kept; the recorder sees every input the device gets and every batch
-    // of ticks, and a replay plays through the same host.
-    recorder = std::make_unique<GameRecorder>(scheduler, *clock);
-    recorder->attach(*Form1);
-    recorder->onGameRecorded = [this](const RecordedGame& game) { keepGame(game); };
-    const std::function<void()> repaint = host->afterTicks;
-    host->afterTicks = [this, repaint] {
-        recorder->afterEvent();
-        repaint();
-    };
-    Form1View->input()->onInput = [this](const InputEvent& event) { recorder->input(event); };
-    Form1View->afterEvent = [this] { recorder->afterEvent(); };
-    player = std::make_unique<ReplayPlayer>(*Form1, scheduler, *host, *Form1View, *clock);
-    Banner = std::make_unique<ReplayBanner>(*Form1View);
-
-    Sound* sound = setup_.sound;
-    const std::function<void()> quit = setup_.quit;
-    // A game under way ends as the window closes, before the device stops its timers.
-    Form1View->beforeClosing = [this] {
-        player->stop();
-        recorder->close();
-    };
-    Form1View->onClosing = [sound, quit] {
-        sound->release();
-        quit();
-    };
+    keepGames();
 
     // The launcher: reads the stored sound mode; its menu serves the device window.
     SplashPorts splashPorts;
@@ -167,69 +134,95 @@ bool ProgramWindows::createLauncher(QString* error)
     splashPorts.quit = setup_.quit;
     splashPorts.watchBestGame = [this] { watchBestGame(); };
     if (setup_.gamepads) {
-        gamepads = std::make_unique<Gamepads>(*Form1View);
+        gamepads = std::make_unique<Gamepads>(view);
         splashPorts.deviceShown = [this] { startGamepads(); };
     }
-    SplashForm = std::make_unique<TSplashForm>(forms, std::move(splashPorts));
-    if (!SplashForm->build(*splash, pictureDir_, error))
+    forms.SplashForm = std::make_unique<TSplashForm>(forms, std::move(splashPorts));
+    if (!forms.SplashForm->build(*splash, pictureDir_, error))
         return false;
-    forms.SplashForm = SplashForm.get();
-    SplashForm->FormCreate();
-    TSplashForm* launcher = SplashForm.get();
-    Form1View->onContextMenu = [launcher](const QPoint& position) { launcher->popUpMenu(position); };
+    forms.SplashForm->FormCreate();
+    QObject::connect(&view, &DeviceView::menuRequested, forms.SplashForm.get(), &TSplashForm::popUpMenu);
 
     // Zoom and full screen: items of the menu after the device's own, and the stored zoom.
     const auto report = setup_.report;
-    ViewCommands = new ViewMenu(*SplashForm->PM_Menu, *Form1View, *setup_.settingsStore, [report](const QString& what) {
+    ViewCommands = new ViewMenu(*forms.SplashForm->PM_Menu, view, *setup_.settingsStore, [report](const QString& what) {
         if (report)
             report(what, QString());
         else
             std::fprintf(stderr, "%s\n", qPrintable(what));
     });
-    ViewMenu* viewCommands = ViewCommands;
-    Form1View->keyFilter = [this, launcher, viewCommands](QKeyEvent* event) {
-        // While a replay plays, every key but Esc is ignored, and Esc ends it.
-        if (watching()) {
-            if (event->key() == Qt::Key_Escape && escEndsProgram)
-                Form1View->close();
-            else if (event->key() == Qt::Key_Escape)
-                stopWatching();
-            return true;
-        }
-        return viewCommands->shortcut(event) || launcher->menuShortcut(event);
-    };
+    view.keyFilter = [this](QKeyEvent* event) { return routeKey(event); };
     updateWatchItem();
-    QObject::connect(SplashForm->PM_Menu, &QMenu::aboutToShow, SplashForm.get(), [this] { updateWatchItem(); });
-    Tip = std::make_unique<FirstTip>(*Form1View, *Form1, *setup_.settingsStore);
-    FirstTip* tip = Tip.get();
-    Form1View->onOpened = [tip] { tip->deviceOpened(); };
+    QObject::connect(forms.SplashForm->PM_Menu, &QMenu::aboutToShow, forms.SplashForm.get(), [this] { updateWatchItem(); });
+    Tip = std::make_unique<FirstTip>(view, *session.form, *setup_.settingsStore);
+    QObject::connect(&view, &DeviceView::opened, Tip.get(), &FirstTip::deviceOpened);
     return true;
+}
+
+void ProgramWindows::keepGames()
+{
+    // Every game played is kept; the recorder sees every input the device gets and every batch
+    // of ticks, and a replay plays through the same host.
+    DeviceSession& session = forms.device;
+    DeviceView& view = *session.view;
+    recorder = std::make_unique<GameRecorder>(session.scheduler, *clock);
+    recorder->attach(*session.form);
+    recorder->onGameRecorded = [this](const RecordedGame& game) { keepGame(game); };
+    GameRecorder* games = recorder.get();
+    QObject::connect(session.host.get(), &TimerHost::ticked, &view, [games] { games->afterEvent(); });
+    QObject::connect(&view, &DeviceView::delivered, &view, [games] { games->afterEvent(); });
+    view.input()->onInput = [games](const InputEvent& event) { games->input(event); };
+    player = std::make_unique<ReplayPlayer>(*session.form, session.scheduler, *session.host, view, *clock);
+    Banner = std::make_unique<ReplayBanner>(view);
+
+    Sound* sound = setup_.sound;
+    const std::function<void()> quit = setup_.quit;
+    // A game under way ends as the window closes, before the device stops its timers.
+    QObject::connect(&view, &DeviceView::closing, &view, [this] {
+        player->stop();
+        recorder->close();
+    });
+    QObject::connect(&view, &DeviceView::closed, &view, [sound, quit] {
+        sound->release();
+        quit();
+    });
+}
+
+bool ProgramWindows::routeKey(const QKeyEvent* event)
+{
+    // While a replay plays, every key but Esc is ignored, and Esc ends it.
+    if (watching()) {
+        if (event->key() == Qt::Key_Escape && setup_.escEndsProgram)
+            forms.device.view->close();
+        else if (event->key() == Qt::Key_Escape)
+            stopWatching();
+        return true;
+    }
+    return ViewCommands->shortcut(event) || forms.SplashForm->menuShortcut(event);
 }
 
 bool ProgramWindows::createRest(QString* error)
 {
-    if (!Form1View->loadPictures(pictureDir_, error))
+    if (!forms.device.view->loadPictures(pictureDir_, error))
         return false;
 
-    AboutForm = std::make_unique<TAboutForm>();
-    if (!AboutForm->build(*dialogs_->find("AboutForm"), pictureDir_, error))
+    forms.AboutForm = std::make_unique<TAboutForm>();
+    if (!forms.AboutForm->build(*dialogs_->find("AboutForm"), pictureDir_, error))
         return false;
-    forms.AboutForm = AboutForm.get();
 
     // The key dialog, last: it fills its lists from the letters the device window read.
-    KeysForm = std::make_unique<TKeysForm>(forms, *setup_.keySettingsStore);
-    if (!KeysForm->build(*dialogs_->find("KeysForm"), pictureDir_, error))
+    forms.KeysForm = std::make_unique<TKeysForm>(forms, *setup_.keySettingsStore);
+    if (!forms.KeysForm->build(*dialogs_->find("KeysForm"), pictureDir_, error))
         return false;
-    forms.KeysForm = KeysForm.get();
-    KeysForm->FormCreate();
+    forms.KeysForm->FormCreate();
     // The device is disabled while the key dialog is up; a click on it brings the dialog forward.
-    TKeysForm* keys = KeysForm.get();
-    Form1View->onBlockedClick = [keys] {
+    TKeysForm* keys = forms.KeysForm.get();
+    QObject::connect(forms.device.view.get(), &DeviceView::blockedClick, keys, [keys] {
         if (keys->isVisible()) {
             keys->raise();
             keys->activateWindow();
         }
-    };
+    });
     dialogs_.reset();
     return true;
 }
@@ -245,7 +238,7 @@ void ProgramWindows::startGamepads()
         if (!gamepads->start(&whyNot))
             std::fprintf(stderr, "zerno-bros: no gamepads: %s\n", whyNot.c_str());
     };
-    devicePaintWatch_ = std::make_unique<FirstPaintWatch>(Form1View.get(), start);
+    devicePaintWatch_ = std::make_unique<FirstPaintWatch>(forms.device.view.get(), start);
     // Should the window not be painted, the pads come a moment later all the same.
     QTimer::singleShot(1000, devicePaintWatch_.get(), start);
 }
@@ -260,8 +253,8 @@ const DialogWindow* ProgramWindows::window(const char* name, QString* error) con
 
 void ProgramWindows::show()
 {
-    SplashForm->show();
-    host->rearm();
+    forms.SplashForm->show();
+    forms.device.host->rearm();
 }
 
 void ProgramWindows::showAndCreateRest(std::function<void()> onMade, std::function<void(const QString&)> onFailure)
@@ -277,12 +270,12 @@ void ProgramWindows::showAndCreateRest(std::function<void()> onMade, std::functi
         }
         onMade();
     };
-    firstPaintWatch_ = std::make_unique<FirstPaintWatch>(SplashForm.get(), createTheRest);
-    SplashForm->show();
-    host->rearm();
+    firstPaintWatch_ = std::make_unique<FirstPaintWatch>(forms.SplashForm.get(), createTheRest);
+    forms.SplashForm->show();
+    forms.device.host->rearm();
     // Should the launcher not be painted (a window system that keeps it from the screen), the
     // rest is made a moment later all the same.
-    auto* fallback = new QTimer(SplashForm.get());
+    auto* fallback = new QTimer(forms.SplashForm.get());
     fallback->setObjectName(QStringLiteral("RestFallback"));
     fallback->setSingleShot(true);
     QObject::connect(fallback, &QTimer::timeout, fallback, createTheRest);
@@ -328,7 +321,7 @@ void ProgramWindows::setReplayShown(bool shown)
 {
     // The replay's opening lines set the hiscores its game saw, and its end may raise one: the
     // player's own come back with the device, whatever the replay left.
-    TForm1& form = *Form1;
+    TForm1& form = *forms.device.form;
     if (shown && !gameStore_->muted) {
         playerHiscores_ = {form.HiscoreA, form.HiscoreB};
     } else if (!shown && gameStore_->muted) {
@@ -340,12 +333,12 @@ void ProgramWindows::setReplayShown(bool shown)
     // floors) and no hiscore reset (it would be lost with the muted store writes).
     recorder->setEnabled(!shown);
     gameStore_->muted = shown;
-    Form1View->inputBlocked = shown;
+    forms.device.view->setInputBlocked(shown);
     Banner->setShown(shown);
-    if (!SplashForm)
+    if (!forms.SplashForm)
         return;
-    SplashForm->PM_10Keys->setEnabled(!shown);
-    SplashForm->PM_8Hiscore->setEnabled(!shown);
+    forms.SplashForm->PM_10Keys->setEnabled(!shown);
+    forms.SplashForm->PM_8Hiscore->setEnabled(!shown);
 }
 
 void ProgramWindows::stopWatching()
@@ -355,8 +348,8 @@ void ProgramWindows::stopWatching()
     player->stop();
     setReplayShown(false);
     // Back to the player with the device reset, as ACL leaves it.
-    TForm1& form = *Form1;
-    Form1View->deliver([&] {
+    TForm1& form = *forms.device.form;
+    forms.device.view->deliver([&] {
         form.Puls_ACLMouseDown(MouseButton::Left);
         form.Puls_ACLMouseUp(MouseButton::Left);
     });
@@ -375,8 +368,8 @@ std::string ProgramWindows::bestGame() const
 
 void ProgramWindows::updateWatchItem()
 {
-    if (SplashForm)
-        SplashForm->PM_WatchBest->setEnabled(!bestGame().empty());
+    if (forms.SplashForm)
+        forms.SplashForm->PM_WatchBest->setEnabled(!bestGame().empty());
 }
 
 void ProgramWindows::watchBestGame()

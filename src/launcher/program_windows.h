@@ -12,18 +12,14 @@
 
 #include "about_form.h"
 #include "dialog_layout.h"
-#include "device_view.h"
 #include "first_tip.h"
-#include "form1.h"
 #include "forms.h"
 #include "game_recorder.h"
 #include "replay_banner.h"
 #include "replay_player.h"
 #include "gamepads.h"
 #include "keys_form.h"
-#include "scheduler.h"
 #include "splash_form.h"
-#include "timer_host.h"
 #include "view_menu.h"
 
 class ClockPort;
@@ -54,6 +50,8 @@ struct ProgramSetup {
     // Where every game played is kept (replay_folder.h); empty: games are not kept.
     QString replayFolder;
     QString version;  // the program's, in each replay's header
+    // Esc during a replay ends the program, not only the replay (zerno-bros --replay).
+    bool escEndsProgram = false;
 };
 
 class ProgramWindows {
@@ -95,17 +93,8 @@ public:
     void watchBestGame();
     void stopWatching();
     bool watching() const { return player && player->playing(); }
-    // Esc ends the program, not only the replay (zerno-bros --replay).
-    bool escEndsProgram = false;
 
-    Forms forms;
-    Scheduler scheduler;
-    std::unique_ptr<DeviceView> Form1View;
-    std::unique_ptr<TForm1> Form1;
-    std::unique_ptr<TimerHost> host;
-    std::unique_ptr<TAboutForm> AboutForm;
-    std::unique_ptr<TSplashForm> SplashForm;
-    std::unique_ptr<TKeysForm> KeysForm;
+    Forms forms;  // the four windows
     // The command menu's zoom and full screen items; they belong to the menu.
     ViewMenu* ViewCommands = nullptr;
     std::unique_ptr<FirstTip> Tip;
@@ -118,6 +107,11 @@ public:
 
 private:
     class ReplayGuardedKey;
+    // The recorder, the replay player and its banner on the device window, and a game under way
+    // ended as the window closes.
+    void keepGames();
+    // The device window's keys before the game sees them: the menu's shortcuts, Esc in a replay.
+    bool routeKey(const QKeyEvent* event);
     void keepGame(const RecordedGame& game);
     // The file "Watch best game" plays; empty when no game is kept.
     std::string bestGame() const;

@@ -13,6 +13,7 @@
 ReplayPlayer::ReplayPlayer(TForm1& form, Scheduler& scheduler, TimerHost& host, DeviceView& view, ReplayClock& clock)
     : form_(form), scheduler_(scheduler), host_(host), view_(view), clock_(clock)
 {
+    connect(&host_, &TimerHost::scriptStepReached, this, &ReplayPlayer::step);
     stall_.setSingleShot(true);
     stall_.setTimerType(Qt::PreciseTimer);
     connect(&stall_, &QTimer::timeout, this, [this] {
@@ -50,7 +51,6 @@ bool ReplayPlayer::start(const QString& path, QString* error)
     }, output_);
     // A replay without a time line reads the time of day zerno-sim would.
     clock_.startFrom(VirtualStartMs, VirtualStartMs);
-    host_.onScriptStep = [this] { step(); };
     host_.followScript(scheduler_.now());
     error_.clear();
     starting_ = true;
@@ -105,7 +105,6 @@ void ReplayPlayer::stop()
     stall_.stop();
     runner_.reset();
     host_.followScript(std::nullopt);
-    host_.onScriptStep = nullptr;
     clock_.stop();
     host_.rearm();
 }

@@ -70,7 +70,7 @@ bool TSplashForm::build(const DialogWindow& layout, const QString& pictureDir, Q
 
 void TSplashForm::buildMenu()
 {
-    PM_Menu = new QMenu(forms_.Form1View);
+    PM_Menu = new QMenu(forms_.device.view.get());
     PM_Menu->setObjectName(QStringLiteral("PM_Menu"));
     auto item = [&](const char* name, const QString& caption, QKeySequence key, void (TSplashForm::*command)()) {
         QAction* action = PM_Menu->addAction(caption);
@@ -204,7 +204,7 @@ void TSplashForm::Puls_PlayClick()
 
     // Centred for the open device, although it is still closed and narrower, and clear of the
     // desktop's panels where it fits between them.
-    DeviceView& view = *forms_.Form1View;
+    DeviceView& view = *forms_.device.view;
     const QSize open = QSize(TForm1::OpenWidth, TForm1::ClientHeight) * view.zoom();
     view.placeAt(windowfit::keptInside(QRect(centredOnScreen(forms_, open), open), view.area()).topLeft());
     view.show();
@@ -237,7 +237,7 @@ QString TSplashForm::dataFile(const QString& name) const
 
 QWidget* TSplashForm::boxParent()
 {
-    DeviceView* view = forms_.Form1View;
+    DeviceView* view = forms_.device.view.get();
     return view && view->isVisible() ? static_cast<QWidget*>(view) : this;
 }
 
@@ -282,9 +282,9 @@ void TSplashForm::PM_6InstructClick()
 void TSplashForm::PM_8HiscoreClick()
 {
     // No question asked, and the digits on display stay as they are.
-    TForm1& Form1 = *forms_.Form1;
+    TForm1& Form1 = *forms_.device.form;
     StoreKey& SettingsStore = *ports_.settingsStore;
-    forms_.Form1View->deliver([&] {
+    forms_.device.view->deliver([&] {
         Form1.HiscoreA = 0;
         Form1.HiscoreB = 0;
     });
@@ -298,13 +298,13 @@ void TSplashForm::PM_10KeysClick()
     if (!forms_.KeysForm)
         return;
     forms_.KeysForm->showCentred();
-    TForm1& Form1 = *forms_.Form1;
-    forms_.Form1View->deliver([&] { Form1.setEnabled(false); });
+    TForm1& Form1 = *forms_.device.form;
+    forms_.device.view->deliver([&] { Form1.setEnabled(false); });
 }
 
 void TSplashForm::PM_12ExitClick()
 {
-    forms_.Form1View->close();
+    forms_.device.view->close();
 }
 
 bool TSplashForm::menuShortcut(const QKeyEvent* event)
@@ -361,7 +361,7 @@ void TSplashForm::keyPressEvent(QKeyEvent* event)
 
 void TSplashForm::closeEvent(QCloseEvent* event)
 {
-    if (forms_.Form1View)
-        forms_.Form1View->close();
+    if (forms_.device.view)
+        forms_.device.view->close();
     event->accept();
 }

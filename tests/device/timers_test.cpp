@@ -103,3 +103,20 @@ TEST(Timers, OnTheRealClockATimerFarBehindTicksOnceAndKeepsItsIntervalFromThere)
 }
 
 }  // namespace
+
+TEST(Timers, ATimerGoneLeavesItsSchedulerRunningTheOthers)
+{
+    Bench bench;
+    Timer kept(bench.scheduler, "K", 10);
+    bench.watch(kept);
+    kept.setEnabled(true);
+    {
+        Timer gone(bench.scheduler, "G", 5);
+        bench.watch(gone);
+        gone.setEnabled(true);
+        bench.to(5);
+    }
+    EXPECT_EQ(bench.scheduler.nextDue(), 10);
+    bench.to(20);
+    EXPECT_EQ(bench.log, (Log{"G@5", "K@10", "K@20"}));
+}

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "device_factory.h"
+#include "device_session.h"
 #include "device_view.h"
 #include "gamepads.h"
 #include "store.h"
@@ -61,16 +61,9 @@ protected:
         // The moves on letters of their own: a pad reads the stored ones.
         for (int n = 1; n <= 4; ++n)
             keys->WriteInteger("Key" + std::to_string(n), "WSIK"[n - 1] - 64);
-        DevicePorts ports;
-        ports.sound = &sound;
-        ports.clock = &clock;
-        ports.keySettingsStore = keys.get();
-        ports.settingsStore = game.get();
-        ports.listener = &view;
         DeviceFactory device(ZERNO_ASSET_DIR "/device.layout");
         ASSERT_EQ(device.error(), "");
-        form = device.make(scheduler, ports);
-        view.attach(*form, host);
+        session.make(device, {&sound, keys.get(), game.get(), &clock});
         view.input()->onInput = [this](const InputEvent& event) {
             const bool key = event.kind == InputEvent::Kind::KeyDown || event.kind == InputEvent::Kind::KeyUp;
             const bool down = event.kind == InputEvent::Kind::KeyDown || event.kind == InputEvent::Kind::Press;
@@ -96,12 +89,12 @@ protected:
     MemoryStore store;
     std::unique_ptr<StoreKey> keys = store.OpenKey(KeySettingsStorePath);
     std::unique_ptr<StoreKey> game = store.OpenKey(SettingsStorePath);
-    Scheduler scheduler;
+    DeviceSession session;
+    Scheduler& scheduler = session.scheduler;
     SoundLog sound{scheduler};
     VirtualClock clock{scheduler};
-    TimerHost host{scheduler};
-    DeviceView view;
-    std::unique_ptr<TForm1> form;
+    DeviceView& view = *session.view;
+    std::unique_ptr<TForm1>& form = session.form;
     Gamepads pads{view};
     std::string handed;  // every input the device got: "+W -W +Puls_GameA -Puls_GameA ..."
 };

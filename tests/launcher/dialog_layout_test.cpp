@@ -163,7 +163,7 @@ protected:
     // The rest is made a moment after the launcher shows, painted or not: that moment, now.
     void fireRestFallback()
     {
-        auto* fallback = program->SplashForm->findChild<QTimer*>(QStringLiteral("RestFallback"));
+        auto* fallback = program->forms.SplashForm->findChild<QTimer*>(QStringLiteral("RestFallback"));
         ASSERT_NE(fallback, nullptr);
         if (fallback->isActive())  // else it came before the first paint
             fallback->start(0);
@@ -196,14 +196,14 @@ TEST_F(WindowsWithoutAPicture, TheLauncherShowsFirstAndTheRestIsMadeOnceItHasPai
     int made = 0;
     QString failure;
     program->showAndCreateRest([&] { ++made; }, [&](const QString& why) { failure = why; });
-    EXPECT_TRUE(program->SplashForm->isVisible());
+    EXPECT_TRUE(program->forms.SplashForm->isVisible());
     EXPECT_EQ(made, 0) << "made before the launcher painted";
     ASSERT_TRUE(QTest::qWaitFor([&] { return made > 0; }, 2000)) << failure.toStdString();
     EXPECT_TRUE(failure.isEmpty());
     ASSERT_NE(program->forms.AboutForm, nullptr);
     ASSERT_NE(program->forms.KeysForm, nullptr);
-    EXPECT_FALSE(program->Form1View->isVisible()) << "mapped before PLAY, where a window manager may place it";
-    EXPECT_TRUE(program->SplashForm->isActiveWindow() || !program->Form1View->isActiveWindow())
+    EXPECT_FALSE(program->forms.device.view->isVisible()) << "mapped before PLAY, where a window manager may place it";
+    EXPECT_TRUE(program->forms.SplashForm->isActiveWindow() || !program->forms.device.view->isActiveWindow())
         << "the device window took the keyboard from the launcher";
     fireRestFallback();
     EXPECT_EQ(made, 1) << "the rest was made twice";

@@ -86,11 +86,11 @@ protected:
     // The sound library calls made since the last start (or clearCalls).
     std::vector<std::string> calls;
 
-    TForm1& Form1() { return *windows->Form1; }
-    DeviceView& view() { return *windows->Form1View; }
-    TSplashForm& splash() { return *windows->SplashForm; }
-    TKeysForm& keys() { return *windows->KeysForm; }
-    TAboutForm& about() { return *windows->AboutForm; }
+    TForm1& Form1() { return *windows->forms.device.form; }
+    DeviceView& view() { return *windows->forms.device.view; }
+    TSplashForm& splash() { return *windows->forms.SplashForm; }
+    TKeysForm& keys() { return *windows->forms.KeysForm; }
+    TAboutForm& about() { return *windows->forms.AboutForm; }
 
     fs::path scratch;
     fs::path storePath;

@@ -54,7 +54,7 @@ protected:
             shown.push_back(state.str());
             keep(game);
         };
-        windows->scheduler.onTick = [this](const Timer& timer) {
+        windows->forms.device.scheduler.onTick = [this](const Timer& timer) {
             ticked.insert(timer.name());
             beltTicks += &timer == &Form1().TimerGioco;
         };

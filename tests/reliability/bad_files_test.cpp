@@ -14,11 +14,10 @@
 #include <vector>
 
 #include "device_factory.h"
-#include "device_view.h"
+#include "device_session.h"
 #include "fmod.h"
 #include "picture_loader.h"
 #include "sound.h"
-#include "timer_host.h"
 
 namespace {
 
@@ -127,12 +126,9 @@ protected:
     {
         DeviceFactory device(std::string(ZERNO_ASSET_DIR) + "/device.layout");
         EXPECT_EQ(device.error(), "");
-        DeviceView view;
-        DevicePorts ports{&sound_, &keys_, &keys_, &clock_, &view};
-        std::unique_ptr<TimerHost> host;
-        const std::unique_ptr<TForm1> form =
-            device.make(scheduler_, ports, [&] { host = std::make_unique<TimerHost>(scheduler_); });
-        return view.attach(*form, *host, QString::fromStdString(pictures.string()), error);
+        DeviceSession session;
+        session.make(device, {&sound_, &keys_, &keys_, &clock_});
+        return session.view->loadPictures(QString::fromStdString(pictures.string()), error);
     }
 
 private:
@@ -148,7 +144,6 @@ private:
         TimeOfDay localTime() override { return {12, 0, 0, 0}; }
         TimeOfDay utcTime() override { return {12, 0, 0, 0}; }
     } clock_;
-    Scheduler scheduler_;
 };
 
 TEST_F(DeviceWindowStart, StopsOnADamagedPictureAndNamesIt)

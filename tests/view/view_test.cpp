@@ -14,7 +14,7 @@
 #include <dlfcn.h>
 #include <sys/timerfd.h>
 
-#include "device_factory.h"
+#include "device_session.h"
 #include "device_view.h"
 #include "picture_loader.h"
 #include "store.h"
@@ -57,14 +57,9 @@ protected:
     {
         DeviceFactory device(ZERNO_ASSET_DIR "/device.layout");
         ASSERT_EQ(device.error(), "");
-        ports.sound = &sound;
-        ports.clock = &clock;
-        ports.keySettingsStore = keys.get();
-        ports.settingsStore = game.get();
-        ports.listener = &view;
-        form = device.make(scheduler, ports);
+        session.make(device, {&sound, keys.get(), game.get(), &clock});
         QString error;
-        ASSERT_TRUE(view.attach(*form, host, ZERNO_ASSET_DIR "/pictures", &error)) << error.toStdString();
+        ASSERT_TRUE(view.loadPictures(ZERNO_ASSET_DIR "/pictures", &error)) << error.toStdString();
     }
 
     QImage shot() { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); }
@@ -93,11 +88,9 @@ protected:
     std::unique_ptr<StoreKey> game = store.OpenKey(SettingsStorePath);
     NoSound sound;
     NoonClock clock;
-    Scheduler scheduler;
-    TimerHost host{scheduler};
-    DeviceView view;
-    DevicePorts ports;
-    std::unique_ptr<TForm1> form;
+    DeviceSession session;
+    DeviceView& view = *session.view;
+    std::unique_ptr<TForm1>& form = session.form;
 };
 
 TEST_F(ViewTest, ClosedDeviceIsTheCoverAloneAndOpensToTheFullWidth)
@@ -153,7 +146,7 @@ TEST_F(ViewTest, ABigPictureThatCannotBeReadAgainIsReportedOnce)
     QString error;
     ASSERT_TRUE(view.loadPictures(copy.path(), &error)) << error.toStdString();
     QStringList reports;
-    view.onPictureProblem = [&](const QString& what, const QString& why) { reports << what + " / " + why; };
+    QObject::connect(&view, &DeviceView::pictureProblem, [&](const QString& what, const QString& why) { reports << what + " / " + why; });
     ASSERT_TRUE(QFile::remove(copy.filePath("Im_Base.jpg")));
 
     view.deliver([&] { form->Im_FrontClick(); });

@@ -33,18 +33,10 @@ DeviceHarness::DeviceHarness(bool withSound)
     store_ = std::make_unique<MemoryStore>();
     keySettings_ = store_->OpenKey(KeySettingsStorePath);
     settings_ = store_->OpenKey(SettingsStorePath);
-    DevicePorts ports;
-    ports.sound = &sound_;
-    ports.keySettingsStore = keySettings_.get();
-    ports.settingsStore = settings_.get();
-    ports.clock = &clock_;
-    ports.listener = &view_;
-    form_ = device.make(scheduler_, ports, [this] {
-        baseEarliest = std::chrono::steady_clock::now();
-        host_ = std::make_unique<TimerHost>(scheduler_);
-        baseLatest = std::chrono::steady_clock::now();
-    });
-    if (!view_.attach(*form_, *host_, QString::fromStdString(assets + "/pictures"), &error_))
+    baseEarliest = std::chrono::steady_clock::now();
+    session_.make(device, {&sound_, keySettings_.get(), settings_.get(), &clock_}, {},
+                  [this] { baseLatest = std::chrono::steady_clock::now(); });
+    if (!view().loadPictures(QString::fromStdString(assets + "/pictures"), &error_))
         return;
     // In the program's order: the device window is made at start, the sound starts at PLAY.
     if (withSound) {
@@ -55,53 +47,51 @@ DeviceHarness::DeviceHarness(bool withSound)
         }
         sound_.SoundOn = true;
     }
-    viewAfterTicks_ = host_->afterTicks;
-    host_->afterTicks = [this] { afterTicks(); };
-    view_.deliver([this] { form_->MoveTo(0, 0); });
+    QObject::connect(&host(), &TimerHost::ticked, &view(), [this] { afterTicks(); });
+    view().deliver([this] { form().MoveTo(0, 0); });
 }
 
 DeviceHarness::~DeviceHarness()
 {
-    if (form_)
-        form_->FormClose();
+    if (session_.form)
+        form().FormClose();
     if (soundStarted_)
         sound_.release();
 }
 
 void DeviceHarness::click(const char* component)
 {
-    const int index = form_->componentIndex(component);
-    view_.deliver([&] {
-        form_->MouseDown(index, MouseButton::Left, 0, 0);
-        form_->MouseUp(index, MouseButton::Left, 0, 0, true);
+    const int index = form().componentIndex(component);
+    view().deliver([&] {
+        form().MouseDown(index, MouseButton::Left, 0, 0);
+        form().MouseUp(index, MouseButton::Left, 0, 0, true);
     });
 }
 
 void DeviceHarness::pressKey(uint16_t key)
 {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(key)));
-    QApplication::sendEvent(&view_, &press);
+    QApplication::sendEvent(&view(), &press);
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(QChar(key)));
-    QApplication::sendEvent(&view_, &release);
+    QApplication::sendEvent(&view(), &release);
 }
 
 void DeviceHarness::startGameA()
 {
-    view_.show();
+    view().show();
     click("Im_Front");
     click("Puls_GameA");
-    host_->rearm();
+    host().rearm();
 }
 
 void DeviceHarness::afterTicks()
 {
-    viewAfterTicks_();
     if (!autoplay_)
         return;
-    if (!form_->GameRunning) {
+    if (!form().GameRunning) {
         if (!restartPending_) {
             restartPending_ = true;
-            QTimer::singleShot(0, &view_, [this] {
+            QTimer::singleShot(0, &view(), [this] {
                 restartPending_ = false;
                 click("Puls_GameA");
             });
@@ -109,10 +99,10 @@ void DeviceHarness::afterTicks()
         return;
     }
     // Posted, not sent: the keys arrive as the next events of the loop, as a real press would.
-    for (uint16_t key : {folkoMove(*form_), zernoMove(*form_)}) {
+    for (uint16_t key : {folkoMove(form()), zernoMove(form())}) {
         if (key == 0)
             continue;
-        QApplication::postEvent(&view_, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(key))));
-        QApplication::postEvent(&view_, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, QString(QChar(key))));
+        QApplication::postEvent(&view(), new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(key))));
+        QApplication::postEvent(&view(), new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, QString(QChar(key))));
     }
 }

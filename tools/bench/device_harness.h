@@ -9,12 +9,10 @@
 #include <functional>
 #include <memory>
 
-#include "device_view.h"
-#include "form1.h"
+#include "device_session.h"
 #include "sound.h"
 #include "store.h"
 #include "system_clock.h"
-#include "timer_host.h"
 
 using SteadyTime = std::chrono::steady_clock::time_point;
 
@@ -42,10 +40,10 @@ public:
     bool ready() const { return error_.isEmpty(); }
     const QString& error() const { return error_; }
 
-    TForm1& form() { return *form_; }
-    TimedView& view() { return view_; }
-    TimerHost& host() { return *host_; }
-    Scheduler& scheduler() { return scheduler_; }
+    TForm1& form() { return *session_.form; }
+    TimedView& view() { return static_cast<TimedView&>(*session_.view); }
+    TimerHost& host() { return *session_.host; }
+    Scheduler& scheduler() { return session_.scheduler; }
 
     // The timer host counts its milliseconds from a moment between these two.
     SteadyTime baseEarliest;
@@ -72,11 +70,7 @@ private:
     Sound sound_;
     bool soundStarted_ = false;
     SystemClock clock_;
-    Scheduler scheduler_;
-    TimedView view_;
-    std::unique_ptr<TForm1> form_;
-    std::unique_ptr<TimerHost> host_;
-    std::function<void()> viewAfterTicks_;
+    DeviceSession session_{std::make_unique<TimedView>()};
     bool autoplay_ = false;
     bool restartPending_ = false;
 };

@@ -192,7 +192,8 @@ int main(int argc, char** argv)
     SimRunner runner(std::move(device), *keys, *game, options, log);
     TimerHost host(runner.scheduler());
     QString error;
-    if (!view.attach(runner.form(), host, QString::fromStdString(assets + "/pictures"), &error)) {
+    view.attach(runner.form(), host);
+    if (!view.loadPictures(QString::fromStdString(assets + "/pictures"), &error)) {
         std::cerr << "zerno-shot: " << error.toStdString() << '\n';
         return 1;
     }

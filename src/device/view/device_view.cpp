@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -110,7 +111,7 @@ void DeviceView::attach(TForm1& form, TimerHost& host)
     form_ = &form;
     host_ = &host;
     input_ = std::make_unique<DeviceInput>(form);
-    host.afterTicks = [this] { flushRepaint(); };
+    connect(&host, &TimerHost::ticked, this, &DeviceView::flushRepaint);
     geometryChanged();
 }
 
@@ -188,19 +189,12 @@ void DeviceView::releaseIfUnseen(size_t picture)
     use.source = use.opaque = use.transparent = QImage();
 }
 
-bool DeviceView::attach(TForm1& form, TimerHost& host, const QString& pictureDir, QString* error)
-{
-    attach(form, host);
-    return loadPictures(pictureDir, error);
-}
-
 void DeviceView::deliver(const std::function<void()>& handler)
 {
     host_->catchUp();
     handler();
     host_->rearm();
-    if (afterEvent)
-        afterEvent();
+    emit delivered();
     flushRepaint();
 }
 
@@ -235,10 +229,10 @@ void DeviceView::geometryChanged()
     }
     layOut();
     update();
-    const bool opened = form_->ClientWidth == TForm1::OpenWidth && shownWidth_ != TForm1::OpenWidth;
+    const bool justOpened = form_->ClientWidth == TForm1::OpenWidth && shownWidth_ != TForm1::OpenWidth;
     shownWidth_ = form_->ClientWidth;
-    if (opened && onOpened)
-        onOpened();
+    if (justOpened)
+        emit opened();
 }
 
 QSize DeviceView::windowSize() const
@@ -426,8 +420,8 @@ void DeviceView::paintEvent(QPaintEvent* event)
                 if (std::exchange(uses_[picture].reported, true))
                     continue;
                 const QString what = QStringLiteral("A picture of the device cannot be read, so part of it stays dark.");
-                if (onPictureProblem)
-                    onPictureProblem(what, error);
+                if (isSignalConnected(QMetaMethod::fromSignal(&DeviceView::pictureProblem)))
+                    emit pictureProblem(what, error);
                 else
                     std::fprintf(stderr, "%s (%s)\n", qPrintable(what), qPrintable(error));
                 continue;
@@ -460,7 +454,7 @@ void DeviceView::updateCursor(const QPoint& client)
 
 void DeviceView::mousePressEvent(QMouseEvent* event)
 {
-    if (!form_ || inputBlocked)
+    if (!form_ || inputBlocked_)
         return;
     const QPoint client = clientPoint(event->globalPosition());
     const MouseButton button = toMouseButton(event->button());
@@ -477,7 +471,7 @@ void DeviceView::mousePressEvent(QMouseEvent* event)
 
 void DeviceView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!form_ || inputBlocked)
+    if (!form_ || inputBlocked_)
         return;
     const QPoint client = clientPoint(event->globalPosition());
     pointerMoved(client);
@@ -492,9 +486,9 @@ void DeviceView::mouseReleaseEvent(QMouseEvent* event)
 {
     // The command menu comes up as the right button is let go, as desktop menus do. Opened on the
     // press, it would take the release, and the device would wait for it for good, deaf to clicks.
-    if (form_ && event->button() == Qt::RightButton && onContextMenu)
-        onContextMenu(event->globalPosition().toPoint());
-    if (!form_ || inputBlocked || !input_->holding(toMouseButton(event->button())))
+    if (form_ && event->button() == Qt::RightButton)
+        emit menuRequested(event->globalPosition().toPoint());
+    if (!form_ || inputBlocked_ || !input_->holding(toMouseButton(event->button())))
         return;
     const QPoint client = clientPoint(event->globalPosition());
     deliver([&] { input_->releaseAt(toMouseButton(event->button()), client.x(), client.y()); });
@@ -505,7 +499,7 @@ void DeviceView::keyPressEvent(QKeyEvent* event)
 {
     if (!form_)
         return;
-    if ((keyFilter && keyFilter(event)) || inputBlocked)
+    if ((keyFilter && keyFilter(event)) || inputBlocked_)
         return;
     const int key = event->key();
     // The device's keys are letters; Qt's codes for A..Z are the desktop's virtual-key codes.
@@ -519,7 +513,7 @@ void DeviceView::keyPressEvent(QKeyEvent* event)
 void DeviceView::keyReleaseEvent(QKeyEvent* event)
 {
     // The window system slips a release in before every auto-repeated press: not a real key-up.
-    if (!form_ || inputBlocked || event->isAutoRepeat())
+    if (!form_ || inputBlocked_ || event->isAutoRepeat())
         return;
     const int key = event->key();
     if (key < 0 || key > 0xFFFF)
@@ -530,8 +524,8 @@ void DeviceView::keyReleaseEvent(QKeyEvent* event)
 bool DeviceView::event(QEvent* event)
 {
     // A disabled window gets no mouse events; the click still tells which window the player wants.
-    if (event->type() == QEvent::MouseButtonPress && !isEnabled() && onBlockedClick)
-        onBlockedClick();
+    if (event->type() == QEvent::MouseButtonPress && !isEnabled())
+        emit blockedClick();
     if (event->type() == QEvent::ToolTip && form_) {
         auto* help = static_cast<QHelpEvent*>(event);
         const QPoint client = clientPoint(help->globalPos());
@@ -552,11 +546,9 @@ void DeviceView::closeEvent(QCloseEvent* event)
 {
     if (form_ && !closing_) {
         closing_ = true;
-        if (beforeClosing)
-            beforeClosing();
+        emit closing();
         form_->FormClose();
-        if (onClosing)
-            onClosing();
+        emit closed();
     }
     event->accept();
 }

@@ -41,9 +41,6 @@ public:
     // and sets error to a message naming the file; the window then keeps painting black.
     bool loadPictures(const QString& pictureDir, QString* error);
 
-    // Both at once.
-    bool attach(TForm1& form, TimerHost& host, const QString& pictureDir, QString* error);
-
     // The rules by which presses and keys reach the form: every source of input goes through it,
     // inside deliver. Null until attached.
     DeviceInput* input() { return input_.get(); }
@@ -54,26 +51,14 @@ public:
     // timers re-armed and the changes painted.
     void deliver(const std::function<void()>& handler);
 
-    // Called after every handler deliver runs (a recorder notices a game's start or end there).
-    std::function<void()> afterEvent;
-    // While set, the player's clicks and keys do not reach the device (a replay plays on it);
-    // the key filter and the right-click menu still work.
-    bool inputBlocked = false;
+    // While blocked, the player's clicks, keys and pads do not reach the device (a replay plays
+    // on it); the key filter and the right-click menu still work.
+    void setInputBlocked(bool blocked) { inputBlocked_ = blocked; }
+    bool inputBlocked() const { return inputBlocked_; }
 
     // Keys that act before the game sees them (the command menu's shortcuts): return true to
     // consume the key.
     std::function<bool(QKeyEvent*)> keyFilter;
-    // A right-click on the window (the command menu), with the global position.
-    std::function<void(const QPoint&)> onContextMenu;
-    // A click on the window while the device is disabled (the key dialog is up).
-    std::function<void()> onBlockedClick;
-    // A picture that was let go while hidden cannot be read again when it is to be shown (its
-    // file went away or broke since the start): what and why. That component stays black. Without
-    // it the problem goes to standard error.
-    std::function<void(const QString& what, const QString& why)> onPictureProblem;
-    // The window is closing: first beforeClosing, then the form runs FormClose, then onClosing.
-    std::function<void()> beforeClosing;
-    std::function<void()> onClosing;
 
     // Whether the windowing system lets us place windows (not on Wayland).
     static bool canPlaceWindows();
@@ -110,13 +95,27 @@ public:
     // How long the window waits at most for the window system's answer when full screen ends.
     static constexpr int WindowedSizeWaitMs = 1000;
 
-    // The device opened (its window grew to the open width).
-    std::function<void()> onOpened;
-
     // DeviceListener
     void componentChanged(int index) override;
     void geometryChanged() override;
     void enabledChanged() override;
+
+signals:
+    // After every handler deliver runs (a recorder notices a game's start or end there).
+    void delivered();
+    // A right-click on the window (the command menu), with the global position.
+    void menuRequested(const QPoint& globalPosition);
+    // A click on the window while the device is disabled (the key dialog is up).
+    void blockedClick();
+    // A picture that was let go while hidden cannot be read again when it is to be shown (its
+    // file went away or broke since the start): what and why. That component stays black. With
+    // nothing connected the problem goes to standard error.
+    void pictureProblem(const QString& what, const QString& why);
+    // The window is closing: first closing, then the form runs FormClose, then closed.
+    void closing();
+    void closed();
+    // The device opened (its window grew to the open width).
+    void opened();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -170,6 +169,7 @@ private:
     QRegion dirty_;
     std::unique_ptr<DeviceInput> input_;
     bool closing_ = false;
+    bool inputBlocked_ = false;
 
     int zoom_ = 1;
     int scale_ = 1;

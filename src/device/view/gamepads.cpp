@@ -208,7 +208,7 @@ void Gamepads::act(Pad& pad, Action action, bool down)
     if (!form->Enabled && (down || keyRole > 0))
         return;
     // While a kept game plays back, the pads are as deaf as the keyboard and the mouse.
-    if (view_.inputBlocked)
+    if (view_.inputBlocked())
         return;
     if (keyRole > 0) {
         // The letter stored for that move now: the key dialog may have changed it since the start.

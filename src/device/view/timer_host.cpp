@@ -101,9 +101,8 @@ void TimerHost::onReadable()
         [[maybe_unused]] auto got = ::read(fd_, &expirations, sizeof expirations);
     }
     catchUp();
-    if (scriptUntil_ && scheduler_.now() >= *scriptUntil_ && onScriptStep)
-        onScriptStep();
+    if (scriptUntil_ && scheduler_.now() >= *scriptUntil_)
+        emit scriptStepReached();
     rearm();
-    if (afterTicks)
-        afterTicks();
+    emit ticked();
 }

@@ -36,10 +36,12 @@ public:
     // caught up only where the script says so. onScriptStep runs once the device reaches `until`.
     // Nothing: back to the real clock's rule.
     void followScript(std::optional<int64_t> until);
-    std::function<void()> onScriptStep;
 
-    // Called after every batch of ticks (the view repaints then).
-    std::function<void()> afterTicks;
+signals:
+    // The device reached the script's next step (see followScript).
+    void scriptStepReached();
+    // A batch of ticks ran (the view repaints then).
+    void ticked();
 
 private:
     void onReadable();
