@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <istream>
+#include <iterator>
 #include <ostream>
 #include <sstream>
 
@@ -404,11 +405,39 @@ std::string SimRunner::runState(const std::string&, const Args&)
     return {};
 }
 
+std::string checkScriptDeviceTime(const std::string& script)
+{
+    std::istringstream lines(script);
+    std::string line;
+    int64_t total = 0;
+    for (int number = 1; std::getline(lines, line); ++number) {
+        std::istringstream words(line);
+        std::string command, amount, more;
+        if (!(words >> command >> amount) || (command != "wait" && command != "catchup") || (words >> more))
+            continue;
+        int64_t ms = 0;
+        if (!parseInt(amount, ms) || ms < 0)
+            continue;
+        if (ms > ScriptDeviceTimeLimitMs - total)
+            return "line " + std::to_string(number) + ": the script's waits come to more than "
+                 + std::to_string(ScriptDeviceTimeLimitMs / 3600000) + " hours of device time, longer than any game; it is not played";
+        total += ms;
+    }
+    return {};
+}
+
 int SimRunner::run(std::istream& script, std::ostream& err)
 {
+    // The whole script is read and checked before its first line runs.
+    const std::string text{std::istreambuf_iterator<char>(script), {}};
+    if (const std::string refused = checkScriptDeviceTime(text); !refused.empty()) {
+        err << refused << '\n';
+        return 2;
+    }
+    std::istringstream lines(text);
     std::string line;
     int number = 0;
-    while (std::getline(script, line)) {
+    while (std::getline(lines, line)) {
         ++number;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
