@@ -868,6 +868,7 @@ async function start() {
         z,
         tell,
         playSample,
+        silence,
         showDevice,
         redraw: () => { if (z.take_changes()) draw(); },
         focus: () => { if (shown) canvas.focus(); },

@@ -7,11 +7,12 @@ import { GameShelf, ModeNames, LinkPrefix, bestOf, simFile, simFileName, linkFra
 const SampleNames = ['SndPack', 'SndPoint', 'SndBonus', 'SndChar', 'SndMiss', 'SndMiss2'];
 
 export class Replays {
-    // host: { z, tell(text), redraw(), playSample(n), isShown(), showDevice() }
+    // host: { z, tell(text), playSample(n), silence(), showDevice(), redraw(), focus() }
     constructor(host) {
         this.host = host;
         this.shelf = new GameShelf();
         this.kept = false;
+        this.count = 0;  // games kept
         this.refusalTold = false;
         this.playing = null;
         this.bar = document.getElementById('replay');
@@ -20,6 +21,7 @@ export class Replays {
 
     async open() {
         this.kept = await this.shelf.open();
+        this.count = (await this.shelf.all().catch(() => [])).length;
     }
 
     // ---- Keeping ----
@@ -30,6 +32,7 @@ export class Replays {
             if (!this.kept)
                 throw new Error('no storage');
             await this.shelf.keep(game);
+            this.count++;
         } catch {
             this.kept = false;
             if (!this.refusalTold)
@@ -74,9 +77,10 @@ export class Replays {
         this.offer.hidden = false;
     }
 
+    // The best game of the mode last played, as the desktop's menu item plays.
     async watchBest() {
         const games = await this.shelf.all().catch(() => []);
-        const best = [bestOf(games, 1), bestOf(games, 2)].filter(Boolean).sort((a, b) => b.score - a.score)[0];
+        const best = games.length ? bestOf(games, games[games.length - 1].mode) : null;
         if (!best) {
             this.host.tell('No game is kept in this browser yet: play one first.');
             return;
@@ -85,7 +89,7 @@ export class Replays {
     }
 
     hasGames() {
-        return this.kept;
+        return this.count > 0;
     }
 
     // ---- Links and files ----
@@ -168,11 +172,14 @@ export class Replays {
                 run.pending = Number(words[1]);
                 continue;
             }
+            // What a run prints for reading (states, ticks) the page has no use for.
+            if (words[0] === 'state' || words[0] === 'trace')
+                continue;
             z.replay_line(line);
             run.played = z.replay_now();
         }
-        for (const match of z.replay_output().matchAll(/^\d+ sound (\w+)$/gm))
-            this.host.playSample(SampleNames.indexOf(match[1]));
+        for (const [, what, name] of z.replay_output().matchAll(/^\d+ (sound|silence) ?(\w*)$/gm))
+            what === 'sound' ? this.host.playSample(SampleNames.indexOf(name)) : this.host.silence();
         this.host.redraw();
         if (run.pending > 0 || run.index < run.lines.length) {
             run.frame = requestAnimationFrame(() => this.step());

@@ -153,11 +153,11 @@ struct Replay {
 std::vector<ComponentDef> deviceLayout;  // the layout the device was made from, for replays
 Replay* replay = nullptr;
 
-std::unique_ptr<SimRunner> makeRunner(Replay& on, DeviceListener* listener)
+std::unique_ptr<SimRunner> makeRunner(Replay& on, DeviceListener* listener, std::ostream& out)
 {
     SimOptions options;
     options.listener = listener;
-    return std::make_unique<SimRunner>(DeviceFactory(deviceLayout), *on.keys, *on.game, options, on.out);
+    return std::make_unique<SimRunner>(DeviceFactory(deviceLayout), *on.keys, *on.game, options, out);
 }
 
 // The device the page shows: a replay's while one plays, else the player's.
@@ -521,7 +521,9 @@ EMSCRIPTEN_KEEPALIVE const char* zerno_check_script(const char* script)
     if (std::string refused = checkScriptDeviceTime(script); !refused.empty())
         return give(refused);
     Replay scratch;
-    scratch.runner = makeRunner(scratch, nullptr);
+    // What the check's run prints is not kept: a script of state lines would fill the memory.
+    std::ostream nowhere(nullptr);
+    scratch.runner = makeRunner(scratch, nullptr, nowhere);
     std::istringstream in(script);
     std::ostringstream err;
     scratch.runner->run(in, err);
@@ -539,7 +541,7 @@ EMSCRIPTEN_KEEPALIVE void zerno_replay_start()
     delete replay;
     replay = new Replay();
     device->recorder.setEnabled(false);
-    replay->runner = makeRunner(*replay, &device->listener);
+    replay->runner = makeRunner(*replay, &device->listener, replay->out);
     ++device->listener.changes;
 }
 // One line of the replay's script; gives what is wrong, or an empty text.
