@@ -49,7 +49,7 @@ async function dropFile(page, name, text) {
     }, name, text);
 }
 
-test('a game shared as a link plays in a fresh profile to the state zerno-sim gives its downloaded file; the file dropped plays the same', async () => {
+test('a game shared as a link plays in a fresh profile to the state zerno-sim gives its downloaded file; a desktop replay dropped plays as in zerno-sim', async () => {
     const downloads = mkdtempSync(join(tmpdir(), 'zerno-replays-'));
     try {
         const { page, errors } = await openPage(browser, server, { query: '?clock=held' });
@@ -87,9 +87,12 @@ test('a game shared as a link plays in a fresh profile to the state zerno-sim gi
         assert.deepEqual(watcher.errors, []);
         await fresh.close();
 
-        await dropFile(page, file, script);
+        // A game the desktop kept (in its window, on its real-time timer host) dropped on the page.
+        const desktop = readFileSync(new URL('./desktop-game-a.sim', import.meta.url), 'utf8');
+        await dropFile(page, '2026-12-09_05-38-54_game-a_300.sim', desktop);
         await page.waitForFunction(() => window.zernoPage.replaying());
-        assert.equal(await page.evaluate(() => window.zernoPage.replayToEnd()), simState);
+        assert.equal(await page.evaluate(() => window.zernoPage.replayToEnd()),
+                     lastState(execFileSync(zernoSim, ['-'], { input: `${desktop}state\n`, encoding: 'utf8' })));
         assert.deepEqual(errors, []);
         await page.close();
     } finally {
