@@ -4,10 +4,10 @@
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, readdirSync, rmSync } from 'node:fs';
+import { cpSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { serve, launch, openPage, pickAndPlay, screenPoint, variable, nativeBuild } from './harness.mjs';
+import { serve, launch, openPage, pickAndPlay, screenPoint, variable, nativeBuild, site } from './harness.mjs';
 
 const zernoSim = join(nativeBuild, 'src/app/zerno-sim');
 const gameScript = readFileSync(new URL('./game-a.sim', import.meta.url), 'utf8');
@@ -116,18 +116,34 @@ test('a damaged link and a damaged file are each told, naming what is wrong, and
     await page.close();
 });
 
-test('with the network cut, a reload still plays from the service worker\'s files', async () => {
-    const { page, errors } = await openPage(browser, server, { query: '?clock=held' });
-    await page.evaluate(async () => { await navigator.serviceWorker.ready; });
-    await page.setOfflineMode(true);
-    await page.reload();
-    await page.evaluate(() => window.zernoPage.ready);
-    await pickAndPlay(page);
-    await playByKeys(page, 'click Im_Front\nclick Puls_GameA\nwait 1000\n');
-    assert.equal(variable(await page.evaluate(() => window.zernoPage.state()), 'GameRunning'), 1);
-    await page.setOfflineMode(false);
-    assert.deepEqual(errors, []);
-    await page.close();
+test('with the network cut, a reload still plays from the service worker\'s files; a new version serves the next visit', async () => {
+    const folder = mkdtempSync(join(tmpdir(), 'zerno-site-'));
+    cpSync(site, folder, { recursive: true });
+    const copy = await serve(folder);
+    try {
+        const { page, errors } = await openPage(browser, copy, { query: '?clock=held' });
+        await page.evaluate(async () => { await navigator.serviceWorker.ready; });
+        await page.setOfflineMode(true);
+        await page.reload();
+        await page.evaluate(() => window.zernoPage.ready);
+        await pickAndPlay(page);
+        await playByKeys(page, 'click Im_Front\nclick Puls_GameA\nwait 1000\n');
+        assert.equal(variable(await page.evaluate(() => window.zernoPage.state()), 'GameRunning'), 1);
+        await page.setOfflineMode(false);
+        assert.deepEqual(errors, []);
+
+        // A new version of the files: the visit after the one that finds it runs it.
+        writeFileSync(join(folder, 'whatsnew.txt'), 'a new version\n');
+        writeFileSync(join(folder, 'sw.js'), readFileSync(join(folder, 'sw.js'), 'utf8').replace(/const Version = '\w+'/, "const Version = 'next'"));
+        await page.reload();
+        await page.waitForFunction(async () => (await caches.keys()).join() === 'zerno-bros-next');
+        await page.reload();
+        assert.equal(await page.evaluate(() => fetch('whatsnew.txt').then((response) => response.text())), 'a new version\n');
+        await page.close();
+    } finally {
+        await copy.close();
+        rmSync(folder, { recursive: true, force: true });
+    }
 });
 
 test('storage refused: games play on, and the player is told once that they cannot be kept', async () => {
