@@ -340,6 +340,7 @@ function showFirstTip() {
 // ---- The launcher ----
 
 let launcher = null;
+let picturesLoaded = null;
 
 function layOutLauncher() {
     if (!launcher)
@@ -368,16 +369,25 @@ function showLauncher() {
     $('launcher').replaceChildren(launcher.element);
     $('launcher').hidden = false;
     layOutLauncher();
-    requestAnimationFrame(() => { stats.launcherDrawnAt = performance.now(); });
+    // Drawn once the box art is: the frame after its picture is decoded.
+    parts.Im_PiccinaTop.decode().catch(() => {}).then(() =>
+        requestAnimationFrame(() => { stats.launcherDrawnAt = performance.now(); }));
 }
 
-function play() {
+async function play() {
     const choice = launcher.parts.CB_Sound.value;
     soundOn = choice === WebAudioChoice;
     writeValue('SoundMode', soundOn ? 0 : 2);
     // The audio context is made inside the click: browsers let a page sound only after a gesture.
     if (soundOn)
         startSound();
+    launcher.parts.Puls_Play.disabled = true;
+    try {
+        await picturesLoaded;
+    } catch (error) {
+        tell(`The device cannot be shown: ${error.message}`);
+        return;
+    }
     showDevice();
 }
 
@@ -863,7 +873,8 @@ async function start() {
     }
     if (heldClock)
         z.set_time(VirtualStartMs, VirtualStartMs);
-    await loadPictures();
+    // The launcher first: the device's pictures come in while the player picks a sound mode.
+    picturesLoaded = loadPictures();
     replays = new Replays({
         z,
         tell,
@@ -877,10 +888,6 @@ async function start() {
     replays.acceptDrops();
     showLauncher();
     schedule();
-    // A link to a game plays it at once, without sound (a page may sound only after a gesture).
-    if (isReplayLink(location.hash))
-        await replays.playLink(location.hash);
-    addEventListener('hashchange', () => { if (isReplayLink(location.hash)) replays.playLink(location.hash); });
 
     addEventListener('keydown', onKeyDown);
     addEventListener('keyup', onKeyUp);
@@ -897,6 +904,11 @@ async function start() {
     document.addEventListener('fullscreenchange', layOut);
     addEventListener('gamepadconnected', startPads);
     addEventListener('gamepaddisconnected', startPads);
+    await picturesLoaded;
+    // A link to a game plays it at once, without sound (a page may sound only after a gesture).
+    if (isReplayLink(location.hash))
+        await replays.playLink(location.hash);
+    addEventListener('hashchange', () => { if (isReplayLink(location.hash)) replays.playLink(location.hash); });
 }
 
 // What the tests and the benchmark read and drive; a player never needs it.

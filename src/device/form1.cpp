@@ -331,13 +331,13 @@ void TForm1::readSettings()
         const int n = action.keyRole;
         if (n == 0)
             continue;
-        const std::string name = "Key" + std::to_string(n);
-        KeyLetters[size_t(n)] = keys.ReadInteger(name, action.defaultLetter);
-        keys.WriteInteger(name, KeyLetters[size_t(n)]);
+        const StoredValue& key = *stored::Keys[size_t(n)];
+        KeyLetters[size_t(n)] = key.read(keys);
+        key.write(keys, KeyLetters[size_t(n)]);
         AssegnaWord(n, KeyLetters[size_t(n)]);
     }
     SetPadHints();
     StoreKey& game = *ports_.settingsStore;
-    HiscoreA = game.ReadInteger("HiscoreA", HiscoreA);
-    HiscoreB = game.ReadInteger("HiscoreB", HiscoreB);
+    HiscoreA = game.ReadInteger(stored::HiscoreA.readName, HiscoreA);
+    HiscoreB = game.ReadInteger(stored::HiscoreB.readName, HiscoreB);
 }

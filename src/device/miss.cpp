@@ -111,9 +111,9 @@ void TForm1::gameOver()
 {
     // Another copy of the program may have stored a better score since this one read its own.
     if (GameMode == ModeGameA && Score > HiscoreA)
-        HiscoreA = ports_.settingsStore->RaiseInteger("HiScoreA", Score);
+        HiscoreA = ports_.settingsStore->RaiseInteger(stored::HiscoreA.writtenName, Score);
     if (GameMode == ModeGameB && Score > HiscoreB)
-        HiscoreB = ports_.settingsStore->RaiseInteger("HiScoreB", Score);
+        HiscoreB = ports_.settingsStore->RaiseInteger(stored::HiscoreB.writtenName, Score);
     // A handover taken up by a key during the last miss would otherwise score after the hiscore
     // was settled, and a 300th point would start chance time inside the game-over animation.
     TimerFolkoMovePack.setEnabled(false);

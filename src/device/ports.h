@@ -7,6 +7,8 @@
 #include <limits>
 #include <string>
 
+#include "input_actions.h"
+
 // The six sample handles the device plays.
 enum class Sample { SndPack, SndPoint, SndBonus, SndChar, SndMiss, SndMiss2 };
 
@@ -46,6 +48,39 @@ public:
         return value;
     }
 };
+
+// One value kept in the settings store, declared once: the key it lives under, its name as read
+// and as written (the store matches names without regard to case, and the file keeps the
+// spelling of the first write), its default and the range the program itself stores.
+struct StoredValue {
+    const char* keyPath;  // KeySettingsStorePath or SettingsStorePath
+    const char* readName;
+    const char* writtenName;
+    int defaultValue;
+    int least;
+    int most;
+
+    int read(StoreKey& key) const { return key.ReadInteger(readName, defaultValue); }
+    void write(StoreKey& key, int value) const { key.WriteInteger(writtenName, value); }
+    bool inRange(int value) const { return value >= least && value <= most; }
+};
+
+// The values the device itself reads and writes; the program's own are in stored_values.h.
+namespace stored {
+
+// The worker moves' key letters, 1 = A .. 26 = Z (a hand-edited key code is kept as it is), by
+// default those of the input actions.
+inline constexpr StoredValue Key1{KeySettingsStorePath, "Key1", "Key1", inputAction(InputAction::FolkoUp).defaultLetter, 1, 26};
+inline constexpr StoredValue Key2{KeySettingsStorePath, "Key2", "Key2", inputAction(InputAction::FolkoDown).defaultLetter, 1, 26};
+inline constexpr StoredValue Key3{KeySettingsStorePath, "Key3", "Key3", inputAction(InputAction::ZernoUp).defaultLetter, 1, 26};
+inline constexpr StoredValue Key4{KeySettingsStorePath, "Key4", "Key4", inputAction(InputAction::ZernoDown).defaultLetter, 1, 26};
+inline constexpr const StoredValue* Keys[KeyRoleCount + 1]{nullptr, &Key1, &Key2, &Key3, &Key4};  // by role 1..4
+
+// A hiscore is read as "HiscoreA" and written as "HiScoreA", as it always has been.
+inline constexpr StoredValue HiscoreA{SettingsStorePath, "HiscoreA", "HiScoreA", 0, 0, 9999};
+inline constexpr StoredValue HiscoreB{SettingsStorePath, "HiscoreB", "HiScoreB", 0, 0, 9999};
+
+}  // namespace stored
 
 struct TimeOfDay {
     int hour = 0;
