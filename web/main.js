@@ -42,6 +42,7 @@ let scale = 1;
 let zoom = 0;  // 0: the largest scale that fits
 let shown = false;
 let replays = null;
+let shownForReplay = false;
 const stats = { wakes: 0, spins: 0, lateness: [], keyToFrame: [], frames: 0, launcherDrawnAt: 0 };
 
 // ---- Messages ----
@@ -880,7 +881,20 @@ async function start() {
         tell,
         playSample,
         silence,
-        showDevice,
+        // A link opened before the launcher's PLAY: the launcher comes back when the replay ends,
+        // for the player to pick a sound mode and play.
+        showDevice: () => {
+            shownForReplay = !shown;
+            showDevice();
+        },
+        replayEnded: () => {
+            if (!shownForReplay)
+                return;
+            shownForReplay = false;
+            shown = false;
+            canvas.hidden = true;
+            showLauncher();
+        },
         redraw: () => { if (z.take_changes()) draw(); },
         focus: () => { if (shown) canvas.focus(); },
     });

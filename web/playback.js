@@ -7,7 +7,7 @@ import { GameShelf, ModeNames, LinkPrefix, bestOf, simFile, simFileName, linkFra
 const SampleNames = ['SndPack', 'SndPoint', 'SndBonus', 'SndChar', 'SndMiss', 'SndMiss2'];
 
 export class Replays {
-    // host: { z, tell(text), playSample(n), silence(), showDevice(), redraw(), focus() }
+    // host: { z, tell(text), playSample(n), silence(), showDevice(), replayEnded(), redraw(), focus() }
     constructor(host) {
         this.host = host;
         this.shelf = new GameShelf();
@@ -199,6 +199,10 @@ export class Replays {
         this.bar.hidden = true;
         this.host.redraw();
         this.host.focus();
+        // A reload after the replay ends is the page, not the link's game again.
+        if (location.hash.startsWith(LinkPrefix))
+            history.replaceState(null, '', location.pathname + location.search);
+        this.host.replayEnded();
     }
 
     // A .sim file dropped anywhere on the page plays.
