@@ -2,6 +2,7 @@
 // whole number of device pixels, played with keys, pointer, touch and gamepads, its sound through
 // Web Audio and its settings file kept in the browser's storage.
 import { parseDialogs, buildDialog, framedWindow } from './dialogs.js';
+import { Replays, isReplayLink } from './playback.js';
 
 const params = new URLSearchParams(location.search);
 // ?clock=held: the device's time moves only when the page is told to (the tests step it as
@@ -40,6 +41,8 @@ let wake = 0;
 let scale = 1;
 let zoom = 0;  // 0: the largest scale that fits
 let shown = false;
+let replays = null;
+let shownForReplay = false;
 const stats = { wakes: 0, spins: 0, lateness: [], keyToFrame: [], frames: 0, launcherDrawnAt: 0 };
 
 // ---- Messages ----
@@ -111,6 +114,11 @@ function bind() {
     text('component_hint', ['number']);
     text('picture_name', ['number']);
     text('run_line', ['string']);
+    text('check_script', ['string']);
+    text('replay_line', ['string']);
+    text('replay_output');
+    for (const name of ['replay_start', 'replay_stop', 'replay_now'])
+        number(name);
     for (const name of ['state_block', 'script_output', 'declarations', 'settings_text'])
         text(name);
 }
@@ -381,6 +389,12 @@ async function play() {
         tell(`The device cannot be shown: ${error.message}`);
         return;
     }
+    showDevice();
+}
+
+function showDevice() {
+    if (shown)
+        return;
     $('launcher').hidden = true;
     launcher = null;
     shown = true;
@@ -401,6 +415,8 @@ function menuItems() {
         { label: "View 'Whatsnew.txt'", key: 'F3', run: () => window.open('whatsnew.txt', '_blank') },
         null,
         { label: "Open 'Manual.exe'", key: 'F4', disabled: true, hint: 'The illustrated manual comes with the desktop edition' },
+        null,
+        { label: 'Watch best game', run: () => replays.watchBest(), disabled: !replays.hasGames() },
         null,
         { label: 'Reset Hiscores', run: () => { z.reset_hiscores(); afterEvent(); } },
         null,
@@ -563,6 +579,12 @@ function onKeyDown(event) {
         zoomBy(event.key === '-' ? -1 : 1);
         return;
     }
+    // A replay takes no keys; Esc ends it.
+    if (replays?.active()) {
+        if (event.key === 'Escape')
+            replays.stop();
+        return;
+    }
     const key = shown ? deviceKey(event) : 0;
     if (!key || !z.enabled())
         return;
@@ -572,6 +594,8 @@ function onKeyDown(event) {
 }
 
 function onKeyUp(event) {
+    if (replays?.active())
+        return;
     const key = shown ? deviceKey(event) : 0;
     if (!key || !z.enabled())
         return;
@@ -617,6 +641,12 @@ function onPointerDown(event) {
         return;
     event.preventDefault();
     canvas.focus();
+    // A replay takes no presses or touches; its menu still comes on a right-click.
+    if (replays.active()) {
+        if (event.button === 2)
+            canvas.addEventListener('pointerup', (up) => openMenu(up.clientX, up.clientY), { once: true });
+        return;
+    }
     if (!z.enabled()) {
         $('keys').querySelector('select')?.focus();
         return;
@@ -653,7 +683,7 @@ function onPointerDown(event) {
 }
 
 function onPointerMove(event) {
-    if (!shown || padTouches.has(event.pointerId))
+    if (!shown || padTouches.has(event.pointerId) || replays.active())
         return;
     if (longPress && longPress.id === event.pointerId && Math.hypot(event.clientX - longPress.x, event.clientY - longPress.y) > 10) {
         clearTimeout(longPress.timer);
@@ -684,7 +714,7 @@ function onPointerUp(event) {
         afterKey(event);
         return;
     }
-    if (!shown)
+    if (!shown || replays.active())
         return;
     const point = devicePoint(event);
     const button = ButtonOf[event.button] ?? 2;
@@ -722,7 +752,7 @@ function act(pad, actionIndex, down) {
     if (holding[actionIndex] > (down ? 1 : 0))
         return;
     const action = declarations.inputActions[actionIndex];
-    if (!shown || (!z.enabled() && (down || action.keyRole > 0)))
+    if (!shown || replays.active() || (!z.enabled() && (down || action.keyRole > 0)))
         return;
     if (action.keyRole > 0) {
         const key = z.key_code(action.keyRole);
@@ -824,6 +854,7 @@ async function start() {
         zernoSilence: silence,
         zernoKeepSettings: keepSettings,
         zernoNow: now,
+        zernoGameRecorded: (mode, score, lengthMs, script) => replays.gameRecorded(mode, score, lengthMs, script),
         zernoReport: (text, detail) => {
             // Settings that cannot be read are set aside under a name of their own, as the
             // desktop moves such a file aside, and the store starts empty.
@@ -845,6 +876,30 @@ async function start() {
         z.set_time(VirtualStartMs, VirtualStartMs);
     // The launcher first: the device's pictures come in while the player picks a sound mode.
     picturesLoaded = loadPictures();
+    replays = new Replays({
+        z,
+        tell,
+        playSample,
+        silence,
+        // A link opened before the launcher's PLAY: the launcher comes back when the replay ends,
+        // for the player to pick a sound mode and play.
+        showDevice: () => {
+            shownForReplay = !shown;
+            showDevice();
+        },
+        replayEnded: () => {
+            if (!shownForReplay)
+                return;
+            shownForReplay = false;
+            shown = false;
+            canvas.hidden = true;
+            showLauncher();
+        },
+        redraw: () => { if (z.take_changes()) draw(); },
+        focus: () => { if (shown) canvas.focus(); },
+    });
+    await replays.open();
+    replays.acceptDrops();
     showLauncher();
     schedule();
 
@@ -864,6 +919,10 @@ async function start() {
     addEventListener('gamepadconnected', startPads);
     addEventListener('gamepaddisconnected', startPads);
     await picturesLoaded;
+    // A link to a game plays it at once, without sound (a page may sound only after a gesture).
+    if (isReplayLink(location.hash))
+        await replays.playLink(location.hash);
+    addEventListener('hashchange', () => { if (isReplayLink(location.hash)) replays.playLink(location.hash); });
 }
 
 // What the tests and the benchmark read and drive; a player never needs it.
@@ -893,6 +952,12 @@ window.zernoPage = {
                                      width: z.component_value(index, 2), height: z.component_value(index, 3) };
     },
     scale: () => scale,
+    replaying: () => replays.active(),
+    // The replay played to its end at once: its device's state block.
+    replayToEnd() {
+        replays.step(true);
+        return z.state_block();
+    },
     // Which pixels of the device at 1x a lit segment darkens (one flag a pixel, row by row).
     segmentMask() {
         const width = z.client_width();

@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <istream>
+#include <iterator>
 #include <ostream>
+#include <sstream>
 
 bool openScript(const std::string& path, std::ifstream& file)
 {
@@ -303,10 +305,37 @@ std::string SimRunner::run(Word command, const Args& args)
     return {};
 }
 
+std::string checkScriptDeviceTime(const std::string& script)
+{
+    std::istringstream lines(script);
+    std::string line;
+    int64_t total = 0;
+    for (int number = 1; readScriptLine(lines, line); ++number) {
+        const ScriptLine words = splitLine(line);
+        const std::optional<Word> command = wordNamed(words.command);
+        int64_t ms = 0;
+        if (!command || (*command != Word::Wait && *command != Word::CatchUp) || words.args.size() != 1 ||
+            !parseInt(words.args[0], ms) || ms < 0)
+            continue;
+        if (ms > ScriptDeviceTimeLimitMs - total)
+            return "line " + std::to_string(number) + ": the script's waits come to more than " +
+                   std::to_string(ScriptDeviceTimeLimitMs / 3600000) + " hours of device time, longer than any game; it is not played";
+        total += ms;
+    }
+    return {};
+}
+
 int SimRunner::run(std::istream& script, std::ostream& err)
 {
+    // The whole script is read and checked before its first line runs.
+    const std::string text{std::istreambuf_iterator<char>(script), {}};
+    if (const std::string refused = checkScriptDeviceTime(text); !refused.empty()) {
+        err << refused << '\n';
+        return 2;
+    }
+    std::istringstream lines(text);
     std::string line;
-    for (int number = 1; readScriptLine(script, line); ++number) {
+    for (int number = 1; readScriptLine(lines, line); ++number) {
         const std::string error = runLine(line);
         if (!error.empty()) {
             out_.flush();

@@ -66,6 +66,18 @@ private:
 // The state block of `state`: every lit component, the digits, the variables and the timers.
 void writeStateBlock(std::ostream& out, TForm1& form, int64_t time);
 
+// The most device time a script's waits and catch-ups may add up to: a day. No game lasts that
+// long (a flawless one would need a player at the keys all day and night), and a day of device time
+// runs on the virtual clock in well under a second, so a script from anywhere can be checked whole
+// before it plays. Beyond it, a script is refused unplayed: its last line could hold the device's
+// clock ticking for years of real time.
+constexpr int64_t ScriptDeviceTimeLimitMs = 24LL * 3600 * 1000;
+
+// Reads a whole script without running it: "line N: what is wrong" for the wait or catchup that
+// takes the device time past ScriptDeviceTimeLimitMs, or an empty text. Lines that are wrong in
+// other ways are left to the run, which names them.
+std::string checkScriptDeviceTime(const std::string& script);
+
 // Opens the script file at path for reading. False when it cannot be read, a folder included:
 // one opens as a file here but reads as an empty script.
 bool openScript(const std::string& path, std::ifstream& file);

@@ -10,10 +10,12 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "device_factory.h"
 #include "device_input.h"
 #include "form1.h"
+#include "game_recorder.h"
 #include "input_actions.h"
 #include "layout.h"
 #include "sim_runner.h"
@@ -26,6 +28,8 @@
 EM_JS(void, pagePlay, (int sample), { Module.zernoPlay && Module.zernoPlay(sample); });
 EM_JS(void, pageSilence, (), { Module.zernoSilence && Module.zernoSilence(); });
 EM_JS(void, pageKeepSettings, (const char* text), { Module.zernoKeepSettings && Module.zernoKeepSettings(UTF8ToString(text)); });
+EM_JS(void, pageGameRecorded, (int mode, int score, double lengthMs, const char* script),
+      { Module.zernoGameRecorded && Module.zernoGameRecorded(mode, score, lengthMs, UTF8ToString(script)); });
 EM_JS(void, pageReport, (const char* text, const char* detail),
       { Module.zernoReport && Module.zernoReport(UTF8ToString(text), UTF8ToString(detail)); });
 // The page's clock in ms since the device was made (a test may hold it still and step it).
@@ -119,6 +123,10 @@ struct Device {
     Scheduler scheduler;
     PageSound sound;
     PageClock clock{scheduler};
+    // The device reads the time through the recorder's clock, which counts a kept game's time of
+    // day on the device's own milliseconds, as on the desktop.
+    ReplayClock replayClock{clock, scheduler};
+    GameRecorder recorder{scheduler, replayClock};
     PageStore store;
     std::unique_ptr<StoreKey> keySettings;
     std::unique_ptr<StoreKey> settings;
@@ -130,6 +138,32 @@ struct Device {
 };
 
 Device* device = nullptr;
+
+// A script played back: a device of its own, as zerno-sim makes it (its settings in memory, the
+// virtual clock from 10:00:00 or the script's time), so that a replay ends as zerno-sim's run of
+// the same script does and leaves the player's own device, scores and settings as they were.
+struct Replay {
+    MemoryStore store;
+    std::unique_ptr<StoreKey> keys = store.OpenKey(KeySettingsStorePath);
+    std::unique_ptr<StoreKey> game = store.OpenKey(SettingsStorePath);
+    std::ostringstream out;
+    std::unique_ptr<SimRunner> runner;
+};
+std::vector<ComponentDef> deviceLayout;  // the layout the device was made from, for replays
+Replay* replay = nullptr;
+
+std::unique_ptr<SimRunner> makeRunner(Replay& on, DeviceListener* listener, std::ostream& out)
+{
+    SimOptions options;
+    options.listener = listener;
+    return std::make_unique<SimRunner>(DeviceFactory(deviceLayout), *on.keys, *on.game, options, out);
+}
+
+// The device the page shows: a replay's while one plays, else the player's.
+TForm1& shown()
+{
+    return replay ? replay->runner->form() : *device->form;
+}
 std::string text;  // the last text handed to the page
 
 const char* give(std::string value)
@@ -145,7 +179,9 @@ void deliver(Handler handler)
     if (!device || !device->form)
         return;
     device->scheduler.catchUpTo(std::max<int64_t>(device->scheduler.now(), int64_t(pageNow())));
+    device->recorder.afterEvent();
     handler(*device->form, *device->input);
+    device->recorder.afterEvent();
 }
 
 std::string jsonText(const char* value)
@@ -209,13 +245,20 @@ EMSCRIPTEN_KEEPALIVE const char* zerno_create(const char* storeText, const char*
         return give(layout.error);
     DevicePorts ports;
     ports.sound = &device->sound;
-    ports.clock = &device->clock;
+    ports.clock = &device->replayClock;
     ports.keySettingsStore = device->keySettings.get();
     ports.settingsStore = device->settings.get();
     ports.listener = &device->listener;
+    deviceLayout = layout.components;
     DeviceFactory factory(std::move(layout.components));
     device->form = factory.make(device->scheduler, ports);
     device->input = std::make_unique<DeviceInput>(*device->form);
+    // Every game played is kept as a script, handed to the page as it ends.
+    device->recorder.attach(*device->form);
+    device->recorder.onGameRecorded = [](const RecordedGame& game) {
+        pageGameRecorded(game.mode, game.score, double(game.lengthMs), game.script.c_str());
+    };
+    device->input->onInput = [](const InputEvent& event) { device->recorder.input(event); };
     return give({});
 }
 
@@ -376,18 +419,18 @@ EMSCRIPTEN_KEEPALIVE int zerno_take_changes()
     device->listener.changes = 0;
     return changes;
 }
-EMSCRIPTEN_KEEPALIVE int zerno_component_count() { return device ? int(device->form->components().size()) : 0; }
-EMSCRIPTEN_KEEPALIVE int zerno_component_visible(int index) { return device ? device->form->isLit(index) : 0; }
+EMSCRIPTEN_KEEPALIVE int zerno_component_count() { return device ? int(shown().components().size()) : 0; }
+EMSCRIPTEN_KEEPALIVE int zerno_component_visible(int index) { return device ? shown().isLit(index) : 0; }
 EMSCRIPTEN_KEEPALIVE int zerno_component_picture(int index)
 {
-    return device && device->form->isLit(index) ? device->form->components()[size_t(index)].picture : -1;
+    return device && shown().isLit(index) ? shown().components()[size_t(index)].picture : -1;
 }
 // left, top, width, height, transparent, cursor (0 default, 1 hand, 2 help) by `what` 0..5.
 EMSCRIPTEN_KEEPALIVE int zerno_component_value(int index, int what)
 {
-    if (!device || index < 0 || size_t(index) >= device->form->components().size())
+    if (!device || index < 0 || size_t(index) >= shown().components().size())
         return 0;
-    const Component& component = device->form->components()[size_t(index)];
+    const Component& component = shown().components()[size_t(index)];
     switch (what) {
     case 0: return component.rect.left;
     case 1: return component.rect.top;
@@ -399,27 +442,27 @@ EMSCRIPTEN_KEEPALIVE int zerno_component_value(int index, int what)
 }
 EMSCRIPTEN_KEEPALIVE const char* zerno_component_name(int index)
 {
-    return give(device && index >= 0 && size_t(index) < device->form->components().size()
-                    ? device->form->components()[size_t(index)].def.name
+    return give(device && index >= 0 && size_t(index) < shown().components().size()
+                    ? shown().components()[size_t(index)].def.name
                     : std::string());
 }
 EMSCRIPTEN_KEEPALIVE const char* zerno_component_hint(int index)
 {
-    return give(device && index >= 0 && size_t(index) < device->form->components().size()
-                    ? device->form->components()[size_t(index)].hint
+    return give(device && index >= 0 && size_t(index) < shown().components().size()
+                    ? shown().components()[size_t(index)].hint
                     : std::string());
 }
-EMSCRIPTEN_KEEPALIVE int zerno_component_at(int x, int y) { return device ? device->form->ComponentAt(x, y) : -1; }
-EMSCRIPTEN_KEEPALIVE int zerno_component_index(const char* name) { return device ? device->form->componentIndex(name) : -1; }
-EMSCRIPTEN_KEEPALIVE int zerno_picture_count() { return device ? int(device->form->pictures.size()) : 0; }
+EMSCRIPTEN_KEEPALIVE int zerno_component_at(int x, int y) { return device ? shown().ComponentAt(x, y) : -1; }
+EMSCRIPTEN_KEEPALIVE int zerno_component_index(const char* name) { return device ? shown().componentIndex(name) : -1; }
+EMSCRIPTEN_KEEPALIVE int zerno_picture_count() { return device ? int(shown().pictures.size()) : 0; }
 EMSCRIPTEN_KEEPALIVE const char* zerno_picture_name(int index)
 {
-    return give(device && index >= 0 && size_t(index) < device->form->pictures.size() ? device->form->pictures[size_t(index)]
+    return give(device && index >= 0 && size_t(index) < shown().pictures.size() ? shown().pictures[size_t(index)]
                                                                                       : std::string());
 }
-EMSCRIPTEN_KEEPALIVE int zerno_client_width() { return device ? device->form->ClientWidth : TForm1::ClosedWidth; }
-EMSCRIPTEN_KEEPALIVE int zerno_enabled() { return device ? device->form->Enabled : 0; }
-EMSCRIPTEN_KEEPALIVE int zerno_is_drag_surface(int index) { return device ? device->form->isDragSurface(index) : 0; }
+EMSCRIPTEN_KEEPALIVE int zerno_client_width() { return device ? shown().ClientWidth : TForm1::ClosedWidth; }
+EMSCRIPTEN_KEEPALIVE int zerno_enabled() { return device ? shown().Enabled : 0; }
+EMSCRIPTEN_KEEPALIVE int zerno_is_drag_surface(int index) { return device ? shown().isDragSurface(index) : 0; }
 
 // ---- The state, and a script's lines on this device ----
 
@@ -428,7 +471,10 @@ EMSCRIPTEN_KEEPALIVE const char* zerno_state_block()
     if (!device)
         return give({});
     std::ostringstream out;
-    writeStateBlock(out, *device->form, device->scheduler.now());
+    if (replay)
+        writeStateBlock(out, replay->runner->form(), replay->runner->scheduler().now());
+    else
+        writeStateBlock(out, *device->form, device->scheduler.now());
     return give(out.str());
 }
 // Runs one line of a zerno-sim script on the page's device; gives what is wrong, or an empty text.
@@ -444,7 +490,9 @@ EMSCRIPTEN_KEEPALIVE const char* zerno_run_line(const char* line)
                                                          device->clock.utcStart = utcMs;
                                                      },
                                                      device->runnerOut);
-    return give(device->runner->runLine(line));
+    std::string error = device->runner->runLine(line);
+    device->recorder.afterEvent();
+    return give(error);
 }
 EMSCRIPTEN_KEEPALIVE const char* zerno_script_output()
 {
@@ -461,6 +509,66 @@ EMSCRIPTEN_KEEPALIVE void zerno_set_time(double localMs, double utcMs)
         return;
     device->clock.localStart = int64_t(localMs) - device->scheduler.now();
     device->clock.utcStart = int64_t(utcMs) - device->scheduler.now();
+}
+
+// ---- Replays: scripts from a link, a file or the browser's storage ----
+
+// Checks a whole script before it plays: its waits within the bound, then every line run on a
+// device of its own, as zerno-sim runs it. Gives "line N: what is wrong", or an empty text.
+EMSCRIPTEN_KEEPALIVE const char* zerno_check_script(const char* script)
+{
+    if (std::string refused = checkScriptDeviceTime(script); !refused.empty())
+        return give(refused);
+    Replay scratch;
+    // What the check's run prints is not kept: a script of state lines would fill the memory.
+    std::ostream nowhere(nullptr);
+    scratch.runner = makeRunner(scratch, nullptr, nowhere);
+    std::istringstream in(script);
+    std::ostringstream err;
+    scratch.runner->run(in, err);
+    std::string error = err.str();
+    if (!error.empty() && error.back() == '\n')
+        error.pop_back();
+    return give(error);
+}
+
+// A replay's device made, shown in place of the player's until zerno_replay_stop.
+EMSCRIPTEN_KEEPALIVE void zerno_replay_start()
+{
+    if (!device)
+        return;
+    delete replay;
+    replay = new Replay();
+    device->recorder.setEnabled(false);
+    replay->runner = makeRunner(*replay, &device->listener, replay->out);
+    ++device->listener.changes;
+}
+// One line of the replay's script; gives what is wrong, or an empty text.
+EMSCRIPTEN_KEEPALIVE const char* zerno_replay_line(const char* line)
+{
+    return give(replay ? replay->runner->runLine(line) : std::string("no replay"));
+}
+// What the replay's device asked of the world since the last call ("T sound SndPack" lines...).
+EMSCRIPTEN_KEEPALIVE const char* zerno_replay_output()
+{
+    if (!replay)
+        return give({});
+    std::string out = replay->out.str();
+    replay->out.str({});
+    return give(out);
+}
+EMSCRIPTEN_KEEPALIVE double zerno_replay_now() { return replay ? double(replay->runner->scheduler().now()) : -1; }
+// The player's device shown again, as it was.
+EMSCRIPTEN_KEEPALIVE void zerno_replay_stop()
+{
+    if (!replay)
+        return;
+    delete replay;
+    replay = nullptr;
+    if (device) {
+        device->recorder.setEnabled(true);
+        ++device->listener.changes;
+    }
 }
 
 }  // extern "C"

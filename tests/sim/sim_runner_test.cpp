@@ -259,6 +259,18 @@ TEST(SimRunner, ValuesTheDeviceCannotHoldAreRefused)
 
 namespace {
 
+// Untrusted scripts: waits adding up past a day of device time are refused before anything runs.
+TEST(SimRunner, WaitsAddingUpPastADayAreRefusedBeforeTheFirstLineRuns)
+{
+    const SimRun refused = run("click Im_Front\nstate\nwait 43200000\n# half a day\ncatchup 43200001\nstate\n");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err.rfind("line 5: ", 0), 0u) << refused.err;
+    EXPECT_EQ(refused.out.find("state"), std::string::npos);
+    const SimRun day = run("click Im_Front\nwait 43200000\ncatchup 43200000\nstate\n");
+    EXPECT_EQ(day.status, 0) << day.err;
+    EXPECT_NE(day.out.find("state 86400000"), std::string::npos);
+}
+
 TEST(SimRunner, ATimerLineSetsTheIntervalAndWhenTheNextTickIsDue)
 {
     const SimRun result = run("trace on\ntimer TimerBlink on 600 25\ntimer TimerOver off 700\nwait 1300\n"

@@ -13,7 +13,7 @@ export const nativeBuild = process.env.ZERNO_BUILD ?? join(root, 'build');
 const types = {
     '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
     '.jpg': 'image/jpeg', '.png': 'image/png', '.wav': 'audio/wav', '.txt': 'text/plain; charset=utf-8',
-    '.layout': 'text/plain; charset=utf-8',
+    '.layout': 'text/plain; charset=utf-8', '.webmanifest': 'application/manifest+json',
 };
 
 export async function serve(folder = site) {
