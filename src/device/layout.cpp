@@ -9,28 +9,20 @@ namespace {
 
 bool parseYesNo(const std::string& word, bool& value)
 {
-    if (word == "yes")
-        value = true;
-    else if (word == "no")
-        value = false;
-    else
-        return false;
-    return true;
+    value = word == "yes";
+    return value || word == "no";
 }
 
 }  // namespace
 
 bool parseCursor(const std::string& word, Cursor& cursor)
 {
-    if (word == "default")
-        cursor = Cursor::Default;
-    else if (word == "hand")
-        cursor = Cursor::Hand;
-    else if (word == "help")
-        cursor = Cursor::Help;
-    else
-        return false;
-    return true;
+    for (const auto& [name, shape] : {std::pair{"default", Cursor::Default}, {"hand", Cursor::Hand}, {"help", Cursor::Help}})
+        if (word == name) {
+            cursor = shape;
+            return true;
+        }
+    return false;
 }
 
 std::optional<std::vector<LayoutWord>> splitLayoutLine(const std::string& line)

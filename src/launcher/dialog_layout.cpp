@@ -3,14 +3,15 @@
 #include <algorithm>
 #include <charconv>
 #include <initializer_list>
+#include <iterator>
 #include <map>
 #include <set>
 
 namespace {
 
 // The value a keyword stands for, from a table of (keyword, value) pairs.
-template <class Value>
-bool lookUp(const std::string& word, std::initializer_list<std::pair<const char*, Value>> table, Value& value)
+template <class Table, class Value>
+bool lookUp(const std::string& word, const Table& table, Value& value)
 {
     for (const auto& [keyword, meaning] : table)
         if (word == keyword) {
@@ -19,6 +20,11 @@ bool lookUp(const std::string& word, std::initializer_list<std::pair<const char*
         }
     return false;
 }
+
+const std::pair<const char*, DialogAlign> aligns[] = {
+    {"left", DialogAlign::Left}, {"centre", DialogAlign::Centre}, {"right", DialogAlign::Right}};
+const std::pair<const char*, DialogColour> colours[] = {{"white", DialogColour::White}, {"silver", DialogColour::Silver},
+    {"yellow", DialogColour::Yellow}, {"aqua", DialogColour::Aqua}, {"red", DialogColour::Red}, {"black", DialogColour::Black}};
 
 bool parseLook(const std::string& look, DialogComponent& component, std::string& bad)
 {
@@ -35,13 +41,7 @@ bool parseLook(const std::string& look, DialogComponent& component, std::string&
             component.underline = true;
         else if (part == "hidden")
             component.hidden = true;
-        else if (!lookUp(part, {{"left", DialogAlign::Left}, {"centre", DialogAlign::Centre}, {"right", DialogAlign::Right}},
-                         component.align)
-                 && !lookUp(part,
-                            {{"white", DialogColour::White}, {"silver", DialogColour::Silver},
-                             {"yellow", DialogColour::Yellow}, {"aqua", DialogColour::Aqua},
-                             {"red", DialogColour::Red}, {"black", DialogColour::Black}},
-                            component.colour)) {
+        else if (!lookUp(part, aligns, component.align) && !lookUp(part, colours, component.colour)) {
             bad = part;
             return false;
         }
@@ -49,24 +49,12 @@ bool parseLook(const std::string& look, DialogComponent& component, std::string&
     return true;
 }
 
-bool parseKind(const std::string& word, DialogKind& kind)
-{
-    return lookUp(word,
-                  {{"label", DialogKind::Label}, {"picture", DialogKind::Picture}, {"list", DialogKind::List},
-                   {"button", DialogKind::Button}, {"bevel", DialogKind::Bevel}},
-                  kind);
-}
+const std::pair<const char*, DialogKind> kinds[] = {{"label", DialogKind::Label}, {"picture", DialogKind::Picture},
+    {"list", DialogKind::List}, {"button", DialogKind::Button}, {"bevel", DialogKind::Bevel}};
 
 const char* kindName(DialogKind kind)
 {
-    switch (kind) {
-    case DialogKind::Label: return "label";
-    case DialogKind::Picture: return "picture";
-    case DialogKind::List: return "list";
-    case DialogKind::Button: return "button";
-    case DialogKind::Bevel: return "bevel";
-    }
-    return "?";
+    return std::find_if(std::begin(kinds), std::end(kinds), [&](const auto& entry) { return entry.second == kind; })->first;
 }
 
 // A dialog layout text as its lines give it: the windows and components of the lines that read
@@ -180,7 +168,7 @@ Reading readLines(const std::string& text)
         std::string bad;
         if (words.size() < 9 || words.size() > 10)
             fail("expected name, kind, left, top, width, height, look, cursor, \"text\" and an optional \"hint\"");
-        else if (!parseKind(words[1].text, component.kind))
+        else if (!lookUp(words[1].text, kinds, component.kind))
             fail("unknown kind '" + words[1].text + "'");
         else if (!parseLayoutNumber(words[2], rect.left) || !parseLayoutNumber(words[3], rect.top)
                  || !parseLayoutNumber(words[4], rect.width) || !parseLayoutNumber(words[5], rect.height))
