@@ -303,10 +303,15 @@ std::string TForm1::letterOf(int letterIndex)
     return code < 32 || code > 126 ? "?" : std::string(1, char(code));
 }
 
+std::string TForm1::keyOf(InputAction move) const
+{
+    return letterOf(KeyLetters[size_t(inputAction(move).keyRole)]);
+}
+
 void TForm1::SetPadHints()
 {
-    setHint(Puls_Left, "Use " + letterOf(KeyLetters[1]) + " and " + letterOf(KeyLetters[2]) + " keys");
-    setHint(Puls_Right, "Use " + letterOf(KeyLetters[3]) + " and " + letterOf(KeyLetters[4]) + " keys");
+    setHint(Puls_Left, "Use " + keyOf(InputAction::FolkoUp) + " and " + keyOf(InputAction::FolkoDown) + " keys");
+    setHint(Puls_Right, "Use " + keyOf(InputAction::ZernoUp) + " and " + keyOf(InputAction::ZernoDown) + " keys");
 }
 
 void TForm1::readSettings()

@@ -137,6 +137,8 @@ public:
     // The letter shown for a stored key: the character whose code is the letter index + 64,
     // whatever the index (a hand-edited value shows what it is rather than nothing), or '?'.
     static std::string letterOf(int letterIndex);
+    // The letter of a worker move's stored key.
+    std::string keyOf(InputAction move) const;
 
     // ---- Reading the display ----
     const std::vector<Component>& components() const { return components_; }

@@ -43,6 +43,13 @@ constexpr const InputActionInfo& inputAction(InputAction action)
     return InputActions[std::size_t(action)];
 }
 
+// The worker move whose stored key is role 1..KeyRoleCount: the table lists them first, in order.
+constexpr const InputActionInfo& workerMove(int role)
+{
+    return InputActions[std::size_t(role - 1)];
+}
+static_assert(workerMove(1).keyRole == 1 && workerMove(KeyRoleCount).keyRole == KeyRoleCount);
+
 // A stick acts once when pushed past half way, and again only after it has come back within a
 // quarter of its travel: a stick resting near the middle, or wobbling at the edge, does nothing
 // more. As fractions of the full travel, in 1/32768.

@@ -3,62 +3,26 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <memory>
 #include <set>
 
 namespace {
 
 bool parseYesNo(const std::string& word, bool& value)
 {
-    if (word == "yes")
-        value = true;
-    else if (word == "no")
-        value = false;
-    else
-        return false;
-    return true;
+    value = word == "yes";
+    return value || word == "no";
 }
 
 }  // namespace
 
 bool parseCursor(const std::string& word, Cursor& cursor)
 {
-    if (word == "default")
-        cursor = Cursor::Default;
-    else if (word == "hand")
-        cursor = Cursor::Hand;
-    else if (word == "help")
-        cursor = Cursor::Help;
-    else
-        return false;
-    return true;
-}
-
-std::optional<std::string> readTextFile(const std::string& path)
-{
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file)
-        return std::nullopt;
-    std::string text;
-    char buffer[16384];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        text.append(buffer, got);
-    if (std::ferror(file.get()))
-        return std::nullopt;
-    return text;
-}
-
-std::vector<std::string> splitText(const std::string& text, char separator)
-{
-    std::vector<std::string> parts;
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t end = std::min(text.find(separator, start), text.size());
-        parts.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
+    for (const auto& [name, shape] : {std::pair{"default", Cursor::Default}, {"hand", Cursor::Hand}, {"help", Cursor::Help}})
+        if (word == name) {
+            cursor = shape;
+            return true;
+        }
+    return false;
 }
 
 std::optional<std::vector<LayoutWord>> splitLayoutLine(const std::string& line)
@@ -154,8 +118,6 @@ struct Reading {
     std::set<std::string> names;
     LayoutProblems problems;
 
-    void problem(int line, const std::string& what) { problems.add(line, what); }
-
     // No components when there is a problem.
     LayoutResult result()
     {
@@ -170,21 +132,11 @@ struct Reading {
 Reading readLines(const std::string& text)
 {
     Reading reading;
-    int lineNumber = 0;
-    auto fail = [&](const std::string& what) { reading.problem(lineNumber, what); };
-    for (const std::string& line : splitText(text, '\n')) {
-        ++lineNumber;
-        if (line.empty() || line[0] == '#')
-            continue;
-        const std::optional<std::vector<LayoutWord>> split = splitLayoutLine(line);
-        if (!split) {
-            fail("the hint's closing quote is missing");
-            continue;
-        }
-        const std::vector<LayoutWord>& words = *split;
+    readLayoutLines(text, reading.problems, [&](int lineNumber, const std::vector<LayoutWord>& words) {
+        auto fail = [&](const std::string& what) { reading.problems.add(lineNumber, what); };
         ComponentDef def;
         def.line = lineNumber;
-        const bool named = !words.empty() && !words[0].quoted;
+        const bool named = !words[0].quoted;
         if (named)
             def.name = words[0].text;
         const bool twice = named && !reading.names.insert(def.name).second;
@@ -199,50 +151,36 @@ Reading readLines(const std::string& text)
             return parseLayoutNumber(word, value);
         };
         if (!(named && number(1, def.rect.left) && number(2, def.rect.top) && number(3, def.rect.width)
-              && number(4, def.rect.height) && plain(5) && plain(6) && plain(7) && plain(8))) {
-            fail("expected name, left, top, width, height, picture, transparent, start, cursor");
-            continue;
-        }
+              && number(4, def.rect.height) && plain(5) && plain(6) && plain(7) && plain(8)))
+            return fail("expected name, left, top, width, height, picture, transparent, start, cursor");
         def.picture = words[5].text;
         const std::string& transparent = words[6].text;
         const std::string& start = words[7].text;
         const std::string& cursor = words[8].text;
-        if (def.rect.width <= 0 || def.rect.height <= 0) {
-            fail("the size of " + quotedName(def.name) + " is not positive");
-            continue;
-        }
-        if (!parseYesNo(transparent, def.transparent) || !parseYesNo(start, def.startVisible)) {
-            fail("transparent and start are yes or no");
-            continue;
-        }
-        if (!parseCursor(cursor, def.cursor)) {
-            fail("unknown cursor " + quotedName(cursor));
-            continue;
-        }
+        if (def.rect.width <= 0 || def.rect.height <= 0)
+            return fail("the size of " + quotedName(def.name) + " is not positive");
+        if (!parseYesNo(transparent, def.transparent) || !parseYesNo(start, def.startVisible))
+            return fail("transparent and start are yes or no");
+        if (!parseCursor(cursor, def.cursor))
+            return fail("unknown cursor " + quotedName(cursor));
         if (def.picture == "-") {
             def.picture.clear();
         } else if (def.picture[0] == '=') {
             def.pictureOf = def.picture.substr(1);
             def.picture.clear();
-            if (def.pictureOf.empty()) {
-                fail("= names the component whose picture " + quotedName(def.name) + " shows");
-                continue;
-            }
+            if (def.pictureOf.empty())
+                return fail("= names the component whose picture " + quotedName(def.name) + " shows");
         }
-        if (words.size() == 10 && words[9].quoted) {
+        if (words.size() == 10 && words[9].quoted)
             def.hint = words[9].text;
-        } else if (words.size() > 9) {
-            fail("unexpected text after the cursor");
-            continue;
-        }
-        if (twice) {
-            fail("component " + quotedName(def.name) + " appears twice");
-            continue;
-        }
+        else if (words.size() > 9)
+            return fail("unexpected text after the cursor");
+        if (twice)
+            return fail("component " + quotedName(def.name) + " appears twice");
         reading.components.push_back(std::move(def));
-    }
+    });
     if (reading.names.empty() && reading.problems.empty())
-        reading.problem(0, "no components");
+        reading.problems.add(0, "no components");
 
     // A component that shows another's picture needs one of the same size to show: the picture is
     // drawn at its own size from the rectangle's corner. A line that is wrong is reported already.
@@ -254,17 +192,34 @@ Reading readLines(const std::string& text)
         const std::string what = quotedName(copy.name) + " shows the picture of " + quotedName(copy.pictureOf);
         if (source == reading.components.end()) {
             if (!reading.names.count(copy.pictureOf))
-                reading.problem(copy.line, what + ", which is no component");
+                reading.problems.add(copy.line, what + ", which is no component");
         } else if (source->picture.empty()) {
-            reading.problem(copy.line, what + ", which has no picture of its own");
+            reading.problems.add(copy.line, what + ", which has no picture of its own");
         } else if (source->rect.width != copy.rect.width || source->rect.height != copy.rect.height) {
-            reading.problem(copy.line, what + ", which is another size");
+            reading.problems.add(copy.line, what + ", which is another size");
         }
     }
     return reading;
 }
 
 }  // namespace
+
+void readLayoutLines(const std::string& text, LayoutProblems& problems,
+                     const std::function<void(int line, const std::vector<LayoutWord>& words)>& read)
+{
+    int lineNumber = 0;
+    for (const std::string& line : splitText(text, '\n')) {
+        ++lineNumber;
+        const size_t first = line.find_first_not_of(" \t\r\v\f");
+        if (first == std::string::npos || line[first] == '#')
+            continue;
+        const std::optional<std::vector<LayoutWord>> words = splitLayoutLine(line);
+        if (words)
+            read(lineNumber, *words);
+        else
+            problems.add(lineNumber, "a closing quote is missing");
+    }
+}
 
 bool insideWindow(const Rect& rect, int width, int height)
 {
@@ -296,13 +251,13 @@ LayoutResult parseDeviceLayout(const std::string& text)
     const std::set<std::string> knownNames(known.begin(), known.end());
     for (const ComponentDef& def : reading.components) {
         if (!knownNames.count(def.name))
-            reading.problem(def.line, "unknown component " + quotedName(def.name));
+            reading.problems.add(def.line, "unknown component " + quotedName(def.name));
         if (!insideWindow(def.rect, DeviceWindowWidth, DeviceWindowHeight))
-            reading.problem(def.line, outsideWindow(quotedName(def.name), DeviceWindowWidth, DeviceWindowHeight));
+            reading.problems.add(def.line, outsideWindow(quotedName(def.name), DeviceWindowWidth, DeviceWindowHeight));
     }
     for (const std::string& name : known)
         if (!reading.names.count(name))
-            reading.problem(0, "no component " + quotedName(name));
+            reading.problems.add(0, "no component " + quotedName(name));
     return reading.result();
 }
 

@@ -3,9 +3,12 @@
 // looks its components up by, which a device layout must hold exactly.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "text.h"
 
 struct Rect {
     int left = 0;
@@ -74,13 +77,6 @@ const std::vector<std::string>& deviceComponentNames();
 // "default", "hand" or "help"; false for any other word.
 bool parseCursor(const std::string& word, Cursor& cursor);
 
-// The whole of a text file, or nothing when it cannot be read.
-std::optional<std::string> readTextFile(const std::string& path);
-
-// The parts of text between separators, as reading it with std::getline would give them: a
-// separator at the very end starts no further part.
-std::vector<std::string> splitText(const std::string& text, char separator);
-
 // A word of a layout line. Words are separated by blanks; a double-quoted text is one word, its
 // quotes removed. Both layout files are read with these.
 struct LayoutWord {
@@ -105,6 +101,11 @@ public:
 private:
     std::vector<std::pair<int, std::string>> problems_;
 };
+
+// Reads a layout text a line at a time: read gets the number and the words of every line that
+// holds words and is no comment (# first); a line whose quote is not closed is a problem.
+void readLayoutLines(const std::string& text, LayoutProblems& problems,
+                     const std::function<void(int line, const std::vector<LayoutWord>& words)>& read);
 
 // Whether a rectangle lies inside a window of that size.
 bool insideWindow(const Rect& rect, int width, int height);

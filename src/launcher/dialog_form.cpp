@@ -172,7 +172,7 @@ bool DialogForm::build(const DialogWindow& layout, const QString& pictureDir, QS
         }
         }
         widget->setObjectName(QString::fromStdString(def.name));
-        widget->setGeometry(def.left + shift, def.top + top, def.width, def.height);
+        widget->setGeometry(def.rect.left + shift, def.rect.top + top, def.rect.width, def.rect.height);
         if (def.fontPixels > 0)
             widget->setFont(arial(def.fontPixels, def.bold, def.underline));
         else if (def.bold || def.underline)

@@ -3,14 +3,15 @@
 #include <algorithm>
 #include <charconv>
 #include <initializer_list>
+#include <iterator>
 #include <map>
 #include <set>
 
 namespace {
 
 // The value a keyword stands for, from a table of (keyword, value) pairs.
-template <class Value>
-bool lookUp(const std::string& word, std::initializer_list<std::pair<const char*, Value>> table, Value& value)
+template <class Table, class Value>
+bool lookUp(const std::string& word, const Table& table, Value& value)
 {
     for (const auto& [keyword, meaning] : table)
         if (word == keyword) {
@@ -19,6 +20,11 @@ bool lookUp(const std::string& word, std::initializer_list<std::pair<const char*
         }
     return false;
 }
+
+const std::pair<const char*, DialogAlign> aligns[] = {
+    {"left", DialogAlign::Left}, {"centre", DialogAlign::Centre}, {"right", DialogAlign::Right}};
+const std::pair<const char*, DialogColour> colours[] = {{"white", DialogColour::White}, {"silver", DialogColour::Silver},
+    {"yellow", DialogColour::Yellow}, {"aqua", DialogColour::Aqua}, {"red", DialogColour::Red}, {"black", DialogColour::Black}};
 
 bool parseLook(const std::string& look, DialogComponent& component, std::string& bad)
 {
@@ -35,13 +41,7 @@ bool parseLook(const std::string& look, DialogComponent& component, std::string&
             component.underline = true;
         else if (part == "hidden")
             component.hidden = true;
-        else if (!lookUp(part, {{"left", DialogAlign::Left}, {"centre", DialogAlign::Centre}, {"right", DialogAlign::Right}},
-                         component.align)
-                 && !lookUp(part,
-                            {{"white", DialogColour::White}, {"silver", DialogColour::Silver},
-                             {"yellow", DialogColour::Yellow}, {"aqua", DialogColour::Aqua},
-                             {"red", DialogColour::Red}, {"black", DialogColour::Black}},
-                            component.colour)) {
+        else if (!lookUp(part, aligns, component.align) && !lookUp(part, colours, component.colour)) {
             bad = part;
             return false;
         }
@@ -49,24 +49,12 @@ bool parseLook(const std::string& look, DialogComponent& component, std::string&
     return true;
 }
 
-bool parseKind(const std::string& word, DialogKind& kind)
-{
-    return lookUp(word,
-                  {{"label", DialogKind::Label}, {"picture", DialogKind::Picture}, {"list", DialogKind::List},
-                   {"button", DialogKind::Button}, {"bevel", DialogKind::Bevel}},
-                  kind);
-}
+const std::pair<const char*, DialogKind> kinds[] = {{"label", DialogKind::Label}, {"picture", DialogKind::Picture},
+    {"list", DialogKind::List}, {"button", DialogKind::Button}, {"bevel", DialogKind::Bevel}};
 
 const char* kindName(DialogKind kind)
 {
-    switch (kind) {
-    case DialogKind::Label: return "label";
-    case DialogKind::Picture: return "picture";
-    case DialogKind::List: return "list";
-    case DialogKind::Button: return "button";
-    case DialogKind::Bevel: return "bevel";
-    }
-    return "?";
+    return std::find_if(std::begin(kinds), std::end(kinds), [&](const auto& entry) { return entry.second == kind; })->first;
 }
 
 // A dialog layout text as its lines give it: the windows and components of the lines that read
@@ -76,8 +64,6 @@ struct Reading {
     std::set<std::string> windowNames;
     std::map<std::string, std::set<std::string>> componentNames;  // by window
     LayoutProblems problems;
-
-    void problem(int line, const std::string& what) { problems.add(line, what); }
 
     // No windows when there is a problem.
     DialogLayout result()
@@ -97,11 +83,9 @@ struct ProgramWindow {
 };
 
 const ProgramWindow programWindows[] = {
-    {"SplashForm",
-     {{"La_Title", DialogKind::Label}, {"La_Version", DialogKind::Label}, {"Im_Piccina", DialogKind::Picture},
-      {"Im_PiccinaAlt", DialogKind::Picture}, {"Im_PiccinaTop", DialogKind::Picture},
-      {"La_dedicated", DialogKind::Label}, {"La_Http", DialogKind::Label}, {"La_Email", DialogKind::Label},
-      {"La_Sound", DialogKind::Label}, {"CB_Sound", DialogKind::List}, {"Puls_Play", DialogKind::Button}}},
+#define LOOKED_UP(name, kind, Widget) {#name, DialogKind::kind},
+    {"SplashForm", {SPLASH_FORM_COMPONENTS(LOOKED_UP)}},
+#undef LOOKED_UP
     {"KeysForm",
      {{"CB_1", DialogKind::List}, {"La_1", DialogKind::Label}, {"CB_2", DialogKind::List}, {"La_2", DialogKind::Label},
       {"CB_3", DialogKind::List}, {"La_3", DialogKind::Label}, {"CB_4", DialogKind::List}, {"La_4", DialogKind::Label},
@@ -149,19 +133,9 @@ Reading readLines(const std::string& text)
 {
     Reading reading;
     DialogLayout& result = reading.layout;
-    int lineNumber = 0;
     bool skipping = false;  // the components of a window whose line is wrong
-    auto fail = [&](const std::string& what) { reading.problem(lineNumber, what); };
-    for (const std::string& line : splitText(text, '\n')) {
-        ++lineNumber;
-        const std::optional<std::vector<LayoutWord>> split = splitLayoutLine(line);
-        if (!split) {
-            fail("a closing quote is missing");
-            continue;
-        }
-        const std::vector<LayoutWord>& words = *split;
-        if (words.empty() || (!words[0].quoted && words[0].text[0] == '#'))
-            continue;
+    readLayoutLines(text, reading.problems, [&](int lineNumber, const std::vector<LayoutWord>& words) {
+        auto fail = [&](const std::string& what) { reading.problems.add(lineNumber, what); };
         if (words[0].text == "window" && !words[0].quoted) {
             DialogWindow window;
             window.line = lineNumber;
@@ -169,44 +143,37 @@ Reading readLines(const std::string& text)
             const bool named = words.size() > 1 && !words[1].quoted;
             const bool twice = named && !reading.windowNames.insert(words[1].text).second;
             if (words.size() != 5 || !named || !parseLayoutNumber(words[2], window.width)
-                || !parseLayoutNumber(words[3], window.height) || !words[4].quoted) {
-                fail("expected window, name, width, height, \"caption\"");
-                continue;
-            }
+                || !parseLayoutNumber(words[3], window.height) || !words[4].quoted)
+                return fail("expected window, name, width, height, \"caption\"");
             window.name = words[1].text;
             window.caption = words[4].text;
-            if (window.width <= 0 || window.height <= 0) {
-                fail("the size of " + window.name + " is not positive");
-                continue;
-            }
-            if (twice) {
-                fail("window " + quotedName(window.name) + " appears twice");
-                continue;
-            }
+            if (window.width <= 0 || window.height <= 0)
+                return fail("the size of " + window.name + " is not positive");
+            if (twice)
+                return fail("window " + quotedName(window.name) + " appears twice");
             skipping = false;
             result.windows.push_back(std::move(window));
-            continue;
+            return;
         }
         if (skipping)
-            continue;
-        if (result.windows.empty()) {
-            fail("a component before the first window line");
-            continue;
-        }
+            return;
+        if (result.windows.empty())
+            return fail("a component before the first window line");
         DialogComponent component;
         component.line = lineNumber;
         component.name = words[0].text;
+        Rect& rect = component.rect;
         const std::string& window = result.windows.back().name;
         const bool twice = !reading.componentNames[window].insert(component.name).second;
         std::string bad;
         if (words.size() < 9 || words.size() > 10)
             fail("expected name, kind, left, top, width, height, look, cursor, \"text\" and an optional \"hint\"");
-        else if (!parseKind(words[1].text, component.kind))
+        else if (!lookUp(words[1].text, kinds, component.kind))
             fail("unknown kind '" + words[1].text + "'");
-        else if (!parseLayoutNumber(words[2], component.left) || !parseLayoutNumber(words[3], component.top)
-                 || !parseLayoutNumber(words[4], component.width) || !parseLayoutNumber(words[5], component.height))
+        else if (!parseLayoutNumber(words[2], rect.left) || !parseLayoutNumber(words[3], rect.top)
+                 || !parseLayoutNumber(words[4], rect.width) || !parseLayoutNumber(words[5], rect.height))
             fail("left, top, width and height of " + component.name + " are whole numbers");
-        else if (component.width <= 0 || component.height <= 0)
+        else if (rect.width <= 0 || rect.height <= 0)
             fail("the size of " + component.name + " is not positive");
         else if (!parseLook(words[6].text, component, bad))
             fail("unknown look '" + bad + "'");
@@ -222,9 +189,9 @@ Reading readLines(const std::string& text)
                 component.hint = words[9].text;
             result.windows.back().components.push_back(std::move(component));
         }
-    }
+    });
     if (reading.windowNames.empty() && reading.problems.empty())
-        reading.problem(0, "no windows");
+        reading.problems.add(0, "no windows");
     return reading;
 }
 
@@ -241,7 +208,7 @@ DialogLayout parseProgramDialogLayout(const std::string& text)
     for (const DialogWindow& window : reading.layout.windows) {
         const ProgramWindow* known = programWindow(window.name);
         if (!known) {
-            reading.problem(window.line, "unknown window " + quotedName(window.name));
+            reading.problems.add(window.line, "unknown window " + quotedName(window.name));
             continue;
         }
         for (const DialogComponent& component : window.components) {
@@ -249,23 +216,22 @@ DialogLayout parseProgramDialogLayout(const std::string& text)
                                             [&](const auto& entry) { return component.name == entry.first; });
             const std::string what = quotedName(component.name) + " in " + window.name;
             if (named != known->components.end() && component.kind != named->second)
-                reading.problem(component.line,
+                reading.problems.add(component.line,
                                 what + " is a " + kindName(component.kind) + ", not a " + kindName(named->second));
             // A list or a button nothing in the program looks up would do nothing when used.
             if (named == known->components.end()
                 && (component.kind == DialogKind::List || component.kind == DialogKind::Button))
-                reading.problem(component.line, "unknown " + std::string(kindName(component.kind)) + " " + what);
-            if (!insideWindow(Rect{component.left, component.top, component.width, component.height}, window.width,
-                              window.height))
-                reading.problem(component.line, outsideWindow(what, window.width, window.height));
+                reading.problems.add(component.line, "unknown " + std::string(kindName(component.kind)) + " " + what);
+            if (!insideWindow(component.rect, window.width, window.height))
+                reading.problems.add(component.line, outsideWindow(what, window.width, window.height));
         }
         for (const auto& [name, kind] : known->components)
             if (!reading.componentNames[window.name].count(name))
-                reading.problem(0, "no component " + quotedName(name) + " in " + window.name);
+                reading.problems.add(0, "no component " + quotedName(name) + " in " + window.name);
     }
     for (const ProgramWindow& known : programWindows)
         if (!reading.windowNames.count(known.name))
-            reading.problem(0, "no window " + quotedName(known.name));
+            reading.problems.add(0, "no window " + quotedName(known.name));
     return reading.result();
 }
 

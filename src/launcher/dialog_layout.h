@@ -17,10 +17,7 @@ using DialogCursor = Cursor;
 struct DialogComponent {
     std::string name;
     DialogKind kind = DialogKind::Label;
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
+    Rect rect;
     int fontPixels = 0;  // 0: the window's own font
     bool bold = false;
     bool underline = false;
@@ -54,6 +51,14 @@ struct DialogLayout {
     // The window of that name, or nullptr.
     const DialogWindow* find(const std::string& windowName) const;
 };
+
+// The launcher's components its code looks up, each once: name, kind, and the widget it is made as.
+// The program's layout must hold each of them, of its kind.
+#define SPLASH_FORM_COMPONENTS(X)                                                                   \
+    X(La_Title, Label, QLabel) X(La_Version, Label, QLabel) X(Im_Piccina, Picture, QLabel)          \
+    X(Im_PiccinaAlt, Picture, QLabel) X(Im_PiccinaTop, Picture, ClickLabel)                         \
+    X(La_dedicated, Label, QLabel) X(La_Http, Label, ClickLabel) X(La_Email, Label, ClickLabel)     \
+    X(La_Sound, Label, QLabel) X(CB_Sound, List, QComboBox) X(Puls_Play, Button, QPushButton)
 
 // A dialog layout text as written, whatever windows it describes.
 DialogLayout parseDialogLayout(const std::string& text);

@@ -9,15 +9,6 @@
 #include "stored_values.h"
 #include "window_fit.h"
 
-namespace {
-
-QString letterOf(int letterIndex)
-{
-    return QString::fromStdString(TForm1::letterOf(letterIndex));
-}
-
-}  // namespace
-
 FirstTip::FirstTip(DeviceView& view, TForm1& form, StoreKey& settingsStore)
     : view_(view), form_(form), settingsStore_(settingsStore)
 {
@@ -35,11 +26,11 @@ FirstTip::~FirstTip()
 
 QString FirstTip::text() const
 {
-    const auto& letters = form_.KeyLetters;
+    const auto key = [this](InputAction move) { return QString::fromStdString(form_.keyOf(move)); };
     return QStringLiteral("Folko: %1 up, %2 down.   Zerno: %3 up, %4 down.\n"
                           "Hold GAME A and let go of it to start a game.\n"
                           "Right-click the device for the menu.")
-        .arg(letterOf(letters[1]), letterOf(letters[2]), letterOf(letters[3]), letterOf(letters[4]));
+        .arg(key(InputAction::FolkoUp), key(InputAction::FolkoDown), key(InputAction::ZernoUp), key(InputAction::ZernoDown));
 }
 
 void FirstTip::deviceOpened()

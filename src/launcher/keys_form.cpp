@@ -28,9 +28,11 @@ bool TKeysForm::build(const DialogWindow& layout, const QString& pictureDir, QSt
 {
     if (!DialogForm::build(layout, pictureDir, error))
         return false;
-    for (int n = 1; n <= 4; ++n) {
+    for (int n = 1; n <= KeyRoleCount; ++n) {
         CB[size_t(n)] = component<QComboBox>(("CB_" + std::to_string(n)).c_str(), error);
         La[size_t(n)] = component<QLabel>(("La_" + std::to_string(n)).c_str(), error);
+        if (La[size_t(n)])
+            La[size_t(n)]->setText(QString::fromUtf8(workerMove(n).name));
     }
     Puls_Accept = component<QPushButton>("Puls_Accept", error);
     return error->isEmpty();
@@ -41,11 +43,11 @@ void TKeysForm::FormCreate()
     TForm1& Form1 = *forms_.device.form;
     // A stored index outside 1..26 selects nothing. No clash check yet: captions stay white even
     // when the stored letters clash, until a list is changed.
-    for (int n = 1; n <= 4; ++n) {
+    for (int n = 1; n <= KeyRoleCount; ++n) {
         const int letter = Form1.KeyLetters[size_t(n)];
         CB[size_t(n)]->setCurrentIndex(letter >= 1 && letter <= 26 ? letter - 1 : -1);
     }
-    for (int n = 1; n <= 4; ++n)
+    for (int n = 1; n <= KeyRoleCount; ++n)
         connect(CB[size_t(n)], &QComboBox::currentIndexChanged, this, [this] { CB_Change(); });
     connect(Puls_Accept, &QPushButton::clicked, this, [this] { Puls_AcceptClick(); });
 }
@@ -61,16 +63,16 @@ bool TKeysForm::ControllaTasti()
 {
     // Texts are compared, not positions: two lists showing nothing are a clash too.
     bool clash = false;
-    for (int a = 1; a <= 3; ++a)
-        for (int b = a + 1; b <= 4; ++b)
+    for (int a = 1; a < KeyRoleCount; ++a)
+        for (int b = a + 1; b <= KeyRoleCount; ++b)
             if (CB[size_t(a)]->currentText() == CB[size_t(b)]->currentText()) {
                 setCaptionColour(a, Clashing);
                 setCaptionColour(b, Clashing);
                 clash = true;
             }
-    for (int n = 1; n <= 4; ++n) {
+    for (int n = 1; n <= KeyRoleCount; ++n) {
         bool alone = true;
-        for (int other = 1; other <= 4; ++other)
+        for (int other = 1; other <= KeyRoleCount; ++other)
             if (other != n && CB[size_t(other)]->currentText() == CB[size_t(n)]->currentText())
                 alone = false;
         if (alone)
@@ -86,7 +88,7 @@ void TKeysForm::CB_Change()
         return;
     }
     Puls_Accept->setEnabled(true);
-    for (int n = 1; n <= 4; ++n)
+    for (int n = 1; n <= KeyRoleCount; ++n)
         setCaptionColour(n, Free);
 }
 
@@ -95,7 +97,7 @@ void TKeysForm::Puls_AcceptClick()
     TForm1& Form1 = *forms_.device.form;
     forms_.device.view->deliver([&] {
         // A list showing nothing stores 0; AssegnaWord then keeps that key's previous code.
-        for (int n = 1; n <= 4; ++n) {
+        for (int n = 1; n <= KeyRoleCount; ++n) {
             Form1.KeyLetters[size_t(n)] = CB[size_t(n)]->currentIndex() + 1;
             stored::Keys[size_t(n)]->write(keySettingsStore_, Form1.KeyLetters[size_t(n)]);
             Form1.AssegnaWord(n, Form1.KeyLetters[size_t(n)]);

@@ -3,7 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
-#include <cstdio>
+
+#include "desktop.h"
 
 ProblemReports::ProblemReports(QString title, QObject* parent) : QObject(parent), title_(std::move(title))
 {
@@ -18,8 +19,7 @@ namespace {
 
 void printProblem(const QString& text, const QString& detail)
 {
-    const QString line = detail.isEmpty() ? text : text + QStringLiteral(" (") + detail + QStringLiteral(")");
-    std::fprintf(stderr, "zerno-bros: %s\n", qPrintable(line));
+    ::printProblem(text.toStdString(), detail.toStdString());
 }
 
 }  // namespace

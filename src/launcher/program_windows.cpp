@@ -16,6 +16,7 @@
 #include "dialog_layout.h"
 #include "device_factory.h"
 #include "hint_pointer.h"
+#include "desktop.h"
 #include "replay_folder.h"
 #include "sound.h"
 
@@ -149,7 +150,7 @@ bool ProgramWindows::createLauncher(QString* error)
         if (report)
             report(what, QString());
         else
-            std::fprintf(stderr, "%s\n", qPrintable(what));
+            printProblem(what.toStdString());
     });
     view.keyFilter = [this](QKeyEvent* event) { return routeKey(event); };
     updateWatchItem();

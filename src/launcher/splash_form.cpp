@@ -19,7 +19,6 @@
 #include "about_form.h"
 #include "desktop_open.h"
 #include "device_view.h"
-#include "fmod.h"
 #include "focus_ring.h"
 #include "form1.h"
 #include "keys_form.h"
@@ -43,17 +42,9 @@ bool TSplashForm::build(const DialogWindow& layout, const QString& pictureDir, Q
 {
     if (!DialogForm::build(layout, pictureDir, error))
         return false;
-    La_Title = component<QLabel>("La_Title", error);
-    La_Version = component<QLabel>("La_Version", error);
-    Im_Piccina = component<QLabel>("Im_Piccina", error);
-    Im_PiccinaAlt = component<QLabel>("Im_PiccinaAlt", error);
-    Im_PiccinaTop = component<ClickLabel>("Im_PiccinaTop", error);
-    La_dedicated = component<QLabel>("La_dedicated", error);
-    La_Http = component<ClickLabel>("La_Http", error);
-    La_Email = component<ClickLabel>("La_Email", error);
-    La_Sound = component<QLabel>("La_Sound", error);
-    CB_Sound = component<QComboBox>("CB_Sound", error);
-    Puls_Play = component<QPushButton>("Puls_Play", error);
+#define LOOK_UP(name, kind, Widget) name = component<Widget>(#name, error);
+    SPLASH_FORM_COMPONENTS(LOOK_UP)
+#undef LOOK_UP
     if (!error->isEmpty())
         return false;
     buildMenu();
@@ -178,7 +169,7 @@ void TSplashForm::Puls_PlayClick()
         sound.SoundOn = false;
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Sound"),
                         QStringLiteral("The sound library %1 cannot be loaded; the game goes on without sound.")
-                            .arg(QString::fromStdString(fsound::libraryName())),
+                            .arg(QString::fromStdString(Sound::libraryName())),
                         QMessageBox::Ok);
         box.setInformativeText(QString::fromStdString(sound.libraryError));
         box.exec();

@@ -1,6 +1,6 @@
 #include "game_recorder.h"
 
-#include <cassert>
+#include <stdexcept>
 
 #include "script_words.h"
 
@@ -176,7 +176,7 @@ void GameRecorder::setVariable(const std::string& name, int value)
         variable.set(*form_, value);
         return;
     }
-    assert(!"no such state variable");
+    throw std::invalid_argument("no state variable " + name);
 }
 
 void GameRecorder::setLit(int component, bool on)

@@ -70,7 +70,8 @@ public:
     void input(const InputEvent& event);
 
     // A change made to the device from outside its inputs (a test setting up a scene quickly):
-    // made now, and kept in a game's script as the line that makes it.
+    // made now, and kept in a game's script as the line that makes it. A name the device's state
+    // does not hold throws std::invalid_argument.
     void setVariable(const std::string& name, int value);
     void setLit(int component, bool on);
 

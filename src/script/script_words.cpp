@@ -7,6 +7,8 @@
 #include <istream>
 #include <sstream>
 
+#include "text.h"
+
 namespace {
 
 // Each command's word and how many words may follow it.
@@ -63,8 +65,7 @@ bool readScriptLine(std::istream& script, std::string& line)
 {
     if (!std::getline(script, line))
         return false;
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
+    line.resize(withoutCarriageReturn(line).size());
     return true;
 }
 

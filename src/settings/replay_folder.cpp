@@ -10,6 +10,7 @@
 #include <regex>
 
 #include "store_file.h"
+#include "desktop.h"
 
 namespace fs = std::filesystem;
 

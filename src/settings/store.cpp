@@ -1,7 +1,8 @@
 #include "store.h"
 
 #include <charconv>
-#include <cstdio>
+
+#include "desktop.h"
 
 namespace {
 
@@ -80,10 +81,8 @@ void Store::report(const StoreReport& report)
 {
     if (errorReport_)
         errorReport_(report);
-    else if (report.detail.empty())
-        std::fprintf(stderr, "%s\n", report.text.c_str());
     else
-        std::fprintf(stderr, "%s (%s)\n", report.text.c_str(), report.detail.c_str());
+        printProblem(report.text, report.detail);
 }
 
 std::optional<StoreValue> MemoryStore::readValue(const std::string& header, const std::string& name)

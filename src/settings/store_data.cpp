@@ -4,6 +4,8 @@
 #include <cctype>
 #include <unordered_map>
 
+#include "text.h"
+
 namespace {
 
 char foldCase(char c)
@@ -14,15 +16,6 @@ char foldCase(char c)
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
-}
-
-std::string_view trim(std::string_view s)
-{
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
 }
 
 // A carriage return belongs only at the end of a line; every other control character, and any
@@ -114,10 +107,7 @@ std::vector<std::string_view> trimmedLines(std::string_view text)
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos)
             end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.push_back(trim(line));
+        lines.push_back(trimBlanks(withoutCarriageReturn(text.substr(start, end - start))));
         start = end + 1;
     }
     return lines;

@@ -6,9 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <unistd.h>
+
+#include "desktop.h"
 
 namespace {
 
@@ -363,20 +364,6 @@ Store::WriteResult StoreFile::writeLocked(const std::string& header, const std::
     if (!failure.empty())
         return {WriteResult::DataNotSet, failure};
     return {WriteResult::Stored, {}};
-}
-
-std::string xdgBaseFolder(const char* variable, const char* underHome)
-{
-    // The desktop takes the variable only when it holds an absolute path.
-    const char* set = std::getenv(variable);
-    if (set && set[0] == '/')
-        return set;
-    const char* home = std::getenv("HOME");
-    if (!home || !*home) {
-        const passwd* user = ::getpwuid(::getuid());
-        home = user && user->pw_dir ? user->pw_dir : ".";
-    }
-    return std::string(home) + "/" + underHome;
 }
 
 std::string defaultStorePath()

@@ -88,7 +88,3 @@ private:
 // ${XDG_CONFIG_HOME}/zerno-bros/settings.reg, with ~/.config when XDG_CONFIG_HOME is unset or not
 // an absolute path.
 std::string defaultStorePath();
-
-// A base folder of the desktop's: the variable's value where it is an absolute path, else
-// underHome in the user's home folder ("XDG_STATE_HOME", ".local/state").
-std::string xdgBaseFolder(const char* variable, const char* underHome);

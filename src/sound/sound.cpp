@@ -75,3 +75,8 @@ void Sound::release()
     FSOUND_Close();
     SndPack = SndPoint = SndBonus = SndChar = SndMiss = SndMiss2 = 0;
 }
+
+std::string Sound::libraryName()
+{
+    return fsound::libraryName();
+}

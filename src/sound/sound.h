@@ -33,6 +33,8 @@ public:
 
     // After startSound: empty, or the library that could not be loaded and the loader's reason.
     std::string libraryError;
+    // The library startSound opens.
+    static std::string libraryName();
 
     // After startSound: "path: why" for each wave file that could not be loaded, in load order
     // (Pack.wav once, although it is loaded twice).

@@ -2,6 +2,7 @@
 
 #include "contact_sheet.h"
 #include "jpeg_writer.h"
+#include "picture_loader.h"
 
 #include <QFile>
 
@@ -30,8 +31,7 @@ QString picturePath(const QString& file)
 
 QImage decodeJpeg(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? decodeJpegData(file.readAll()) : QImage();
+    return loadJpeg(path, nullptr);
 }
 
 QImage segmentPicture(const QString& name)

@@ -45,11 +45,11 @@ TEST(Layout, NamesTheLineAndWhatIsWrongAndKeepsNoComponents)
         {"B 0 0 1 1 b.png no yes", "line 2: expected name, left, top, width, height, picture, transparent, start, cursor"},
         {"B 0 0 1x 1 b.png no yes default", "line 2: expected name, left, top, width, height, picture, transparent, start, cursor"},
         {"B 0 0 99999999999 1 b.png no yes default", "line 2: expected name, left, top, width, height, picture, transparent, start, cursor"},
-        {"   ", "line 2: expected name, left, top, width, height, picture, transparent, start, cursor"},
+        {"  \"B\" 0 0 1 1 b.png no yes default", "line 2: expected name, left, top, width, height, picture, transparent, start, cursor"},
         {"B 0 0 0 1 b.png no yes default", "line 2: the size of 'B' is not positive"},
         {"B 0 0 1 1 b.png maybe yes default", "line 2: transparent and start are yes or no"},
         {"B 0 0 1 1 b.png no yes arrow", "line 2: unknown cursor 'arrow'"},
-        {"B 0 0 1 1 b.png no yes default \"open", "line 2: the hint's closing quote is missing"},
+        {"B 0 0 1 1 b.png no yes default \"open", "line 2: a closing quote is missing"},
         {"B 0 0 1 1 b.png no yes default extra", "line 2: unexpected text after the cursor"},
         {"A 0 0 1 1 b.png no yes default", "line 2: component 'A' appears twice"},
     };
@@ -58,7 +58,7 @@ TEST(Layout, NamesTheLineAndWhatIsWrongAndKeepsNoComponents)
         EXPECT_EQ(layout.error, c.error) << c.line;
         EXPECT_TRUE(layout.components.empty()) << c.line;
     }
-    EXPECT_EQ(parseLayout("# only a comment\n").error, "no components");
+    EXPECT_EQ(parseLayout("# only a comment\n  \t\n  # an indented one\n").error, "no components");
 }
 
 TEST(Layout, AFileThatCannotBeReadIsNamed)

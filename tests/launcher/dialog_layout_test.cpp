@@ -33,7 +33,7 @@ TEST(DialogLayout, ReadsWindowsAndTheirComponentsWithLookTextAndHint)
     ASSERT_EQ(first.components.size(), 2u);
     const DialogComponent& label = first.components[0];
     EXPECT_EQ(label.kind, DialogKind::Label);
-    EXPECT_EQ(label.top, 2);
+    EXPECT_EQ(label.rect.top, 2);
     EXPECT_EQ(label.fontPixels, 12);
     EXPECT_TRUE(label.bold && label.underline);
     EXPECT_EQ(label.colour, DialogColour::Aqua);

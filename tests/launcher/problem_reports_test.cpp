@@ -1,10 +1,14 @@
 // Problems told while the program runs: after the handler, one box per cause, the rest on stderr.
 #include <QCoreApplication>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 #include "problem_reports.h"
 
 namespace {
+
+// Each line on standard error starts with the program's name: here the test's own.
+const std::string me = std::string(program_invocation_short_name) + ": ";
 
 TEST(ProblemReports, BoxesOpenAfterTheHandlerOncePerCauseAndRepeatsGoToStandardError)
 {
@@ -28,9 +32,9 @@ TEST(ProblemReports, BoxesOpenAfterTheHandlerOncePerCauseAndRepeatsGoToStandardE
     EXPECT_EQ(boxes, (QStringList{"Failed to set data for 'Key1'|FILE.tmp: No space left on device",
                                   "Invalid data type for 'Key1'|",
                                   "Failed to create key |FOLDER: Not a directory"}));
-    EXPECT_EQ(printed, "zerno-bros: Failed to set data for 'Key2' (FILE.tmp: No space left on device)\n"
-                       "zerno-bros: Failed to set data for 'Key3' (FILE.tmp: No space left on device)\n"
-                       "zerno-bros: Failed to set data for 'Key4' (FILE.tmp: No space left on device)\n");
+    EXPECT_EQ(printed, me + "Failed to set data for 'Key2' (FILE.tmp: No space left on device)\n" + me
+                           + "Failed to set data for 'Key3' (FILE.tmp: No space left on device)\n" + me
+                           + "Failed to set data for 'Key4' (FILE.tmp: No space left on device)\n");
 }
 
 // Once the program is ending no box may hold it up: what waits and what comes goes to stderr.
@@ -43,7 +47,7 @@ TEST(ProblemReports, OnceTheProgramIsEndingEveryProblemGoesToStandardError)
     problems.endBoxes();
     problems.report(QStringLiteral("Later"));
     QCoreApplication::processEvents();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "zerno-bros: Waiting (why)\nzerno-bros: Later\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), me + "Waiting (why)\n" + me + "Later\n");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // device was driven as on screen: ticks caught up late, now and then by more than an interval, a
 // wall clock that never reads what the tick was due at, inputs in the same millisecond as ticks.
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 #include <random>
 #include <sstream>
@@ -144,6 +145,13 @@ TEST(GameRecorder, EveryGameReplaysInZernoSimToTheStateTheDeviceEndedIn)
         EXPECT_EQ(replayedState(screen.games[n].script), screen.endStates[n]);
     }
     EXPECT_GT(caughtUp, 0);
+}
+
+// A name the state does not hold is refused in every build, not only where asserts are on.
+TEST(GameRecorder, RefusesAStateVariableTheDeviceDoesNotHold)
+{
+    ScreenSession screen;
+    EXPECT_THROW(screen.recorder.setVariable("NoSuchVariable", 1), std::invalid_argument);
 }
 
 }  // namespace

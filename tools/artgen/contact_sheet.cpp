@@ -1,5 +1,6 @@
 #include "contact_sheet.h"
 
+#include "picture_loader.h"
 #include "scenery.h"
 
 #include <QDir>
@@ -8,20 +9,6 @@
 namespace {
 
 const char* const digitPositions[4] = {"Im_NumPos1", "Im_NumPos2", "Im_NumPos3", "Im_NumPos4"};
-
-void drawSegment(QPainter& p, const QImage& picture, const QPoint& at, bool transparent)
-{
-    if (!transparent) {
-        p.drawImage(at, picture);
-        return;
-    }
-    QImage ink = picture.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < ink.height(); ++y)
-        for (int x = 0; x < ink.width(); ++x)
-            if (picture.pixelIndex(x, y) == 0)
-                ink.setPixel(x, y, qRgba(0, 0, 0, 0));
-    p.drawImage(at, ink);
-}
 
 struct Scene {
     const char* name;
@@ -145,15 +132,16 @@ QImage compositeDisplay(const QImage& body, const ArtLayout& layout, const Segme
     for (const ComponentDef& def : layout.components()) {
         const QString name = QString::fromStdString(def.name);
         const QPoint at(def.rect.left, def.rect.top);
+        const auto draw = [&](const QImage& picture) { p.drawImage(at, def.transparent ? darkPixelsOnly(picture) : picture); };
         for (int i = 0; i < 4; ++i) {
             if (name == QLatin1String(digitPositions[i]) && digits[i] >= 0)
-                drawSegment(p, segments.pictures.value(QStringLiteral("Im_Num%1").arg(digits[i])), at, def.transparent);
+                draw(segments.pictures.value(QStringLiteral("Im_Num%1").arg(digits[i])));
         }
         if (!lit.contains(name))
             continue;
         const QImage picture = segments.pictures.value(pictureSource(layout.components(), name));
         if (!picture.isNull())
-            drawSegment(p, picture, at, def.transparent);
+            draw(picture);
     }
     return display;
 }

@@ -23,24 +23,6 @@ QByteArray encodeJpeg(const QImage& image, int quality)
     return result;
 }
 
-QImage decodeJpegData(const QByteArray& data)
-{
-    tjhandle handle = tjInitDecompress();
-    if (!handle)
-        return QImage();
-    auto* bytes = reinterpret_cast<unsigned char*>(const_cast<char*>(data.constData()));
-    int width = 0, height = 0, subsampling = 0, colourspace = 0;
-    QImage image;
-    if (tjDecompressHeader3(handle, bytes, (unsigned long)data.size(), &width, &height, &subsampling, &colourspace) == 0) {
-        image = QImage(width, height, QImage::Format_RGB888);
-        if (tjDecompress2(handle, bytes, (unsigned long)data.size(), image.bits(), width, int(image.bytesPerLine()), height,
-                          TJPF_RGB, TJFLAG_ACCURATEDCT) != 0)
-            image = QImage();
-    }
-    tjDestroy(handle);
-    return image;
-}
-
 QString writeJpeg(const QImage& image, const QString& path, int quality)
 {
     const QByteArray data = encodeJpeg(image, quality);

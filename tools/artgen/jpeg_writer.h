@@ -1,4 +1,4 @@
-// JPEG files through libjpeg-turbo, the same library the program reads them with.
+// JPEG files written through libjpeg-turbo; the program's own loader reads them back.
 #pragma once
 
 #include <QByteArray>
@@ -6,7 +6,6 @@
 #include <QString>
 
 QByteArray encodeJpeg(const QImage& image, int quality = 92);
-QImage decodeJpegData(const QByteArray& data);
 
 // Returns an empty string on success, otherwise what went wrong, naming the file.
 QString writeJpeg(const QImage& image, const QString& path, int quality = 92);

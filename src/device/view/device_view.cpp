@@ -1,6 +1,5 @@
 #include "device_view.h"
 
-#include <cstdio>
 #include <utility>
 
 #include <QCloseEvent>
@@ -16,6 +15,7 @@
 #include <algorithm>
 
 #include "picture_loader.h"
+#include "desktop.h"
 #include "window_fit.h"
 
 namespace {
@@ -49,19 +49,6 @@ bool isDown(Qt::MouseButtons buttons, MouseButton button)
     case MouseButton::Right: return buttons & Qt::RightButton;
     default: return buttons & ~(Qt::LeftButton | Qt::RightButton);
     }
-}
-
-// A 1-bit segment picture shows only its dark pixels when it is transparent.
-QImage darkPixelsOnly(const QImage& picture)
-{
-    QImage image = picture.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if (qGray(line[x]) >= 128)
-                line[x] = qRgba(0, 0, 0, 0);
-    }
-    return image;
 }
 
 }  // namespace
@@ -423,7 +410,7 @@ void DeviceView::paintEvent(QPaintEvent* event)
                 if (isSignalConnected(QMetaMethod::fromSignal(&DeviceView::pictureProblem)))
                     emit pictureProblem(what, error);
                 else
-                    std::fprintf(stderr, "%s (%s)\n", qPrintable(what), qPrintable(error));
+                    printProblem(what.toStdString(), error.toStdString());
                 continue;
             }
         }

@@ -80,6 +80,18 @@ QImage loadJpeg(const QString& path, QString* error)
     return image;
 }
 
+QImage darkPixelsOnly(const QImage& picture)
+{
+    QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(line[x]) >= 128)
+                line[x] = qRgba(0, 0, 0, 0);
+    }
+    return image;
+}
+
 QImage loadPicture(const QString& path, QString* error)
 {
     if (QFileInfo(path).suffix().compare(QStringLiteral("jpg"), Qt::CaseInsensitive) == 0)

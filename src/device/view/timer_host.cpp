@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <sys/timerfd.h>
 #include <unistd.h>
+
+#include "desktop.h"
 
 TimerHost::TimerHost(Scheduler& scheduler, FailureReport report, QObject* parent)
     : QObject(parent), scheduler_(scheduler), report_(std::move(report)), base_(std::chrono::steady_clock::now())
@@ -35,7 +36,7 @@ void TimerHost::fail(const char* call)
     if (report_)
         report_(what, why);
     else
-        std::fprintf(stderr, "%s (%s)\n", qPrintable(what), qPrintable(why));
+        printProblem(what.toStdString(), why.toStdString());
 }
 
 TimerHost::~TimerHost()
