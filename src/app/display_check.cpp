@@ -1,6 +1,7 @@
 #include "display_check.h"
 
 #include <cstdlib>
+#include <dlfcn.h>
 #include <filesystem>
 #include <sstream>
 #include <string_view>
@@ -31,34 +32,76 @@ bool pluginInstalled(const std::vector<std::string>& pluginFolders, std::string_
     return false;
 }
 
-bool platformReachable(std::string_view platform, const std::vector<std::string>& pluginFolders)
+bool platformReachable(std::string_view platform, const std::vector<std::string>& pluginFolders,
+                       const std::function<bool(std::string_view)>& answers)
 {
     // "wayland:option" and "offscreen:fontengine=..." name the platform before the colon.
     platform = platform.substr(0, platform.find(':'));
     if (platform == "xcb")
-        return !environment("DISPLAY").empty() && pluginInstalled(pluginFolders, "libqxcb");
+        return !environment("DISPLAY").empty() && pluginInstalled(pluginFolders, "libqxcb") && answers("xcb");
     if (platform.starts_with("wayland")) {
         if (!pluginInstalled(pluginFolders, "libqwayland"))
             return false;
-        if (!environment("WAYLAND_DISPLAY").empty())
-            return true;
         const std::string runtime = environment("XDG_RUNTIME_DIR");
         std::error_code error;
-        return !runtime.empty() && fs::exists(fs::path(runtime) / "wayland-0", error);
+        const bool named = !environment("WAYLAND_DISPLAY").empty() ||
+                           (!runtime.empty() && fs::exists(fs::path(runtime) / "wayland-0", error));
+        return named && answers("wayland");
     }
     return true;
 }
 
+// Opens the client library of a window system, or null where it is not installed.
+void* clientLibrary(const char* name)
+{
+    return ::dlopen(name, RTLD_LAZY | RTLD_LOCAL);
+}
+
 }  // namespace
 
-bool displayFound(const std::vector<std::string>& pluginFolders)
+bool displayAnswers(std::string_view platform)
+{
+    const bool x11 = platform == "xcb";
+    void* library = clientLibrary(x11 ? "libxcb.so.1" : "libwayland-client.so.0");
+    if (!library)
+        return true;
+    bool answered = true;
+    if (x11) {
+        using Connect = void* (*)(const char*, int*);
+        using HasError = int (*)(void*);
+        using Disconnect = void (*)(void*);
+        const auto connect = reinterpret_cast<Connect>(::dlsym(library, "xcb_connect"));
+        const auto hasError = reinterpret_cast<HasError>(::dlsym(library, "xcb_connection_has_error"));
+        const auto disconnect = reinterpret_cast<Disconnect>(::dlsym(library, "xcb_disconnect"));
+        if (connect && hasError && disconnect) {
+            void* connection = connect(nullptr, nullptr);
+            answered = hasError(connection) == 0;
+            disconnect(connection);
+        }
+    } else {
+        using Connect = void* (*)(const char*);
+        using Disconnect = void (*)(void*);
+        const auto connect = reinterpret_cast<Connect>(::dlsym(library, "wl_display_connect"));
+        const auto disconnect = reinterpret_cast<Disconnect>(::dlsym(library, "wl_display_disconnect"));
+        if (connect && disconnect) {
+            void* display = connect(nullptr);
+            answered = display != nullptr;
+            if (display)
+                disconnect(display);
+        }
+    }
+    ::dlclose(library);
+    return answered;
+}
+
+bool displayFound(const std::vector<std::string>& pluginFolders, const std::function<bool(std::string_view)>& answers)
 {
     std::string platforms = environment("QT_QPA_PLATFORM");
     if (platforms.empty())
         platforms = "xcb;wayland";
     std::istringstream list(platforms);
     for (std::string platform; std::getline(list, platform, ';');)
-        if (!platform.empty() && platformReachable(platform, pluginFolders))
+        if (!platform.empty() && platformReachable(platform, pluginFolders, answers))
             return true;
     return false;
 }

@@ -28,9 +28,10 @@ struct Case {
     bool waylandSocket;  // the compositor's default socket in XDG_RUNTIME_DIR
     bool waylandPlugin;  // Qt's Wayland platform plugin installed (the X11 one always is)
     bool found;
+    bool serverAnswers = true;  // the named display's server answers a connection
 };
 
-TEST(DisplayCheck, FindsADisplayOnlyWhereAPlatformQtWouldTryHasOneAndItsPlugin)
+TEST(DisplayCheck, FindsADisplayOnlyWhereAPlatformQtWouldTryHasOneThatAnswersAndItsPlugin)
 {
     const fs::path scratch = fs::temp_directory_path() / ("display_check_test." + std::to_string(getpid()));
     const fs::path runtime = scratch / "runtime";
@@ -52,6 +53,9 @@ TEST(DisplayCheck, FindsADisplayOnlyWhereAPlatformQtWouldTryHasOneAndItsPlugin)
         {"wayland-egl", nullptr, "wayland-1", false, true, true},
         {"wayland;xcb", ":0", nullptr, false, false, true},
         {"offscreen", nullptr, nullptr, false, false, true},
+        {nullptr, ":0", nullptr, false, true, false, false},
+        {nullptr, nullptr, "wayland-1", true, true, false, false},
+        {"offscreen", ":0", nullptr, false, false, true, false},
     };
     for (const Case& c : cases) {
         setOrUnset("QT_QPA_PLATFORM", c.platform);
@@ -65,10 +69,11 @@ TEST(DisplayCheck, FindsADisplayOnlyWhereAPlatformQtWouldTryHasOneAndItsPlugin)
             std::ofstream(platforms / "libqwayland-generic.so");
         else
             fs::remove(platforms / "libqwayland-generic.so");
-        EXPECT_EQ(displayFound({"/nonexistent", (scratch / "plugins").string()}), c.found)
+        const auto answers = [&c](std::string_view) { return c.serverAnswers; };
+        EXPECT_EQ(displayFound({"/nonexistent", (scratch / "plugins").string()}, answers), c.found)
             << (c.platform ? c.platform : "(unset)") << " DISPLAY=" << (c.display ? c.display : "(unset)")
             << " WAYLAND_DISPLAY=" << (c.waylandDisplay ? c.waylandDisplay : "(unset)")
-            << " socket=" << c.waylandSocket << " plugin=" << c.waylandPlugin;
+            << " socket=" << c.waylandSocket << " plugin=" << c.waylandPlugin << " answers=" << c.serverAnswers;
     }
     fs::remove_all(scratch);
 }

@@ -41,5 +41,9 @@ done
 run "$1"; status=$?
 [ $status -eq 1 ] || fail "$(basename "$1") without a display: status $status, not 1"
 grep -q "no display was found" "$scratch/err" || fail "$(basename "$1") without a display said: $(head -c 300 "$scratch/err")"
+# A display that is named but has no server behind it is no display either.
+env -u WAYLAND_DISPLAY DISPLAY=:4711 QT_QPA_PLATFORM=xcb timeout 20 "$1" </dev/null >"$scratch/out" 2>"$scratch/err"; status=$?
+[ $status -eq 1 ] || fail "$(basename "$1") with DISPLAY=:4711 and no server there: status $status, not 1"
+grep -q "no display was found" "$scratch/err" || fail "$(basename "$1") with a display that does not answer said: $(head -c 300 "$scratch/err")"
 [ $failures -eq 0 ] || exit 1
 echo "$# programs answer --help, --version and an unknown option"
