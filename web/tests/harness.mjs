@@ -4,6 +4,7 @@ import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
 import { extname, join, normalize, resolve, dirname } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { before, after } from 'node:test';
 import puppeteer from 'puppeteer-core';
 
 export const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
@@ -39,6 +40,22 @@ export async function launch() {
         headless: true,
         args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
                '--disable-sync', '--no-first-run', '--autoplay-policy=no-user-gesture-required'],
+    });
+}
+
+// One server and one browser for a test file's tests, started before the first and closed after
+// the last; set receives them.
+export function withBrowser(set) {
+    let server;
+    let browser;
+    before(async () => {
+        server = await serve();
+        browser = await launch();
+        set(server, browser);
+    });
+    after(async () => {
+        await browser?.close();
+        await server?.close();
     });
 }
 

@@ -1,13 +1,13 @@
 // The browser edition in the system's Chromium: the launcher, a game played by keys and by touch
 // against zerno-sim, the picture against zerno-shot's, settings kept across a reload, and a
 // browser with its storage or its WebAssembly turned off.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { serve, launch, openPage, pickAndPlay, screenPoint, variable, root, nativeBuild } from './harness.mjs';
+import { withBrowser, openPage, pickAndPlay, screenPoint, variable, root, nativeBuild } from './harness.mjs';
 
 const zernoSim = join(nativeBuild, 'src/app/zerno-sim');
 const zernoShot = join(nativeBuild, 'tools/shots/zerno-shot');
@@ -15,14 +15,7 @@ const gameScript = readFileSync(new URL('./game-a.sim', import.meta.url), 'utf8'
 
 let server;
 let browser;
-before(async () => {
-    server = await serve();
-    browser = await launch();
-});
-after(async () => {
-    await browser?.close();
-    await server?.close();
-});
+withBrowser((served, launched) => { server = served; browser = launched; });
 
 const lines = (script) => script.split('\n').map((line) => line.trim()).filter((line) => line && !line.startsWith('#'));
 const lastState = (output) => output.slice(output.lastIndexOf('state '));

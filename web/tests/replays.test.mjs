@@ -1,13 +1,13 @@
 // Replays in the page: a game played, shared as a link and watched in a fresh profile ends as
 // zerno-sim ends its downloaded script; a dropped file plays; damaged links and files are told;
 // the page reloads offline; a browser that keeps nothing still plays.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { cpSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { serve, launch, openPage, pickAndPlay, screenPoint, variable, nativeBuild, site } from './harness.mjs';
+import { withBrowser, serve, openPage, pickAndPlay, screenPoint, variable, nativeBuild, site } from './harness.mjs';
 
 const zernoSim = join(nativeBuild, 'src/app/zerno-sim');
 const gameScript = readFileSync(new URL('./game-a.sim', import.meta.url), 'utf8');
@@ -15,14 +15,7 @@ const lastState = (output) => output.slice(output.lastIndexOf('state '));
 
 let server;
 let browser;
-before(async () => {
-    server = await serve();
-    browser = await launch();
-});
-after(async () => {
-    await browser?.close();
-    await server?.close();
-});
+withBrowser((served, launched) => { server = served; browser = launched; });
 
 // The script's clicks, keys and waits played by the player on a page with a held clock.
 async function playByKeys(page, script) {
