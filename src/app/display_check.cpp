@@ -51,18 +51,12 @@ bool platformReachable(std::string_view platform, const std::vector<std::string>
     return true;
 }
 
-// Opens the client library of a window system, or null where it is not installed.
-void* clientLibrary(const char* name)
-{
-    return ::dlopen(name, RTLD_LAZY | RTLD_LOCAL);
-}
-
 }  // namespace
 
 bool displayAnswers(std::string_view platform)
 {
     const bool x11 = platform == "xcb";
-    void* library = clientLibrary(x11 ? "libxcb.so.1" : "libwayland-client.so.0");
+    void* library = ::dlopen(x11 ? "libxcb.so.1" : "libwayland-client.so.0", RTLD_LAZY | RTLD_LOCAL);
     if (!library)
         return true;
     bool answered = true;

@@ -305,6 +305,11 @@ std::string SimRunner::run(Word command, const Args& args)
     return {};
 }
 
+namespace {
+
+// Reads a whole script without running it: "line N: what is wrong" for the wait or catchup that
+// takes the device time past ScriptDeviceTimeLimitMs, or an empty text. Lines that are wrong in
+// other ways are left to the run, which names them.
 std::string checkScriptDeviceTime(const std::string& script)
 {
     std::istringstream lines(script);
@@ -324,6 +329,8 @@ std::string checkScriptDeviceTime(const std::string& script)
     }
     return {};
 }
+
+}  // namespace
 
 int SimRunner::run(std::istream& script, std::ostream& err)
 {

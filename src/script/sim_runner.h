@@ -73,11 +73,6 @@ void writeStateBlock(std::ostream& out, TForm1& form, int64_t time);
 // clock ticking for years of real time.
 constexpr int64_t ScriptDeviceTimeLimitMs = 24LL * 3600 * 1000;
 
-// Reads a whole script without running it: "line N: what is wrong" for the wait or catchup that
-// takes the device time past ScriptDeviceTimeLimitMs, or an empty text. Lines that are wrong in
-// other ways are left to the run, which names them.
-std::string checkScriptDeviceTime(const std::string& script);
-
 // Opens the script file at path for reading. False when it cannot be read, a folder included:
 // one opens as a file here but reads as an empty script.
 bool openScript(const std::string& path, std::ifstream& file);
