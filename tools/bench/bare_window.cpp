@@ -10,21 +10,14 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
+#include "bench_report.h"
 #include "process_usage.h"
 
 int main(int argc, char** argv)
 {
-    double idleSeconds = 0;
-    int memoryAfterMs = 0;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--idle-seconds") == 0 && i + 1 < argc)
-            idleSeconds = std::atof(argv[++i]);
-        else if (std::strcmp(argv[i], "--memory-after") == 0 && i + 1 < argc)
-            memoryAfterMs = std::atoi(argv[++i]);
-    }
+    const double idleSeconds = optionValue(argc, argv, 1, "--idle-seconds", 0);
+    const int memoryAfterMs = int(optionValue(argc, argv, 1, "--memory-after", 0));
     QApplication app(argc, argv);
     QWidget window;
     window.setWindowTitle(QStringLiteral("bare window"));

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -32,14 +35,27 @@ inline Summary summarize(std::vector<double> values)
         return s;
     std::sort(values.begin(), values.end());
     s.count = values.size();
-    double total = 0;
-    for (double v : values)
-        total += v;
-    s.mean = total / double(values.size());
+    s.mean = std::accumulate(values.begin(), values.end(), 0.0) / double(values.size());
     s.p50 = percentile(values, 50);
     s.p99 = percentile(values, 99);
     s.max = values.back();
     return s;
+}
+
+// The word after the last `name` among the arguments from `first` on; nullptr when not given.
+inline const char* optionText(int argc, char** argv, int first, const char* name)
+{
+    const char* value = nullptr;
+    for (int i = first; i < argc; ++i)
+        if (std::strcmp(argv[i], name) == 0 && i + 1 < argc)
+            value = argv[++i];
+    return value;
+}
+
+inline double optionValue(int argc, char** argv, int first, const char* name, double fallback)
+{
+    const char* text = optionText(argc, argv, first, name);
+    return text ? std::atof(text) : fallback;
 }
 
 inline std::string format(const char* pattern, double value)

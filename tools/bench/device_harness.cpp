@@ -1,6 +1,7 @@
 #include "device_harness.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QTimer>
@@ -8,6 +9,13 @@
 #include "asset_dir.h"
 #include "device_factory.h"
 #include "player.h"
+
+void runEventsFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 
 void TimedView::paintEvent(QPaintEvent* event)
 {
@@ -22,12 +30,12 @@ DeviceHarness::DeviceHarness(bool withSound)
 {
     const std::string assets = findAssetDir(nullptr);
     if (assets.empty()) {
-        error_ = QStringLiteral("the device layout was not found");
+        opened_ = failure("the device layout was not found");
         return;
     }
     DeviceFactory device(assets + "/device.layout");
     if (!device.error().empty()) {
-        error_ = QString::fromStdString(device.error());
+        opened_ = failure(device.error());
         return;
     }
     store_ = std::make_unique<MemoryStore>();
@@ -36,13 +44,16 @@ DeviceHarness::DeviceHarness(bool withSound)
     baseEarliest = std::chrono::steady_clock::now();
     session_.make(device, {&sound_, keySettings_.get(), settings_.get(), &clock_}, {},
                   [this] { baseLatest = std::chrono::steady_clock::now(); });
-    if (!view().loadPictures(QString::fromStdString(assets + "/pictures"), &error_))
+    QString error;
+    if (!view().loadPictures(QString::fromStdString(assets + "/pictures"), &error)) {
+        opened_ = failure(error.toStdString());
         return;
+    }
     // In the program's order: the device window is made at start, the sound starts at PLAY.
     if (withSound) {
         soundStarted_ = true;
         if (!sound_.startSound(1, ZERNO_SOUND_DIR)) {
-            error_ = QStringLiteral("the sounds in " ZERNO_SOUND_DIR " did not load");
+            opened_ = failure("the sounds in " ZERNO_SOUND_DIR " did not load");
             return;
         }
         sound_.SoundOn = true;
@@ -76,11 +87,11 @@ void DeviceHarness::pressKey(uint16_t key)
     QApplication::sendEvent(&view(), &release);
 }
 
-void DeviceHarness::startGameA()
+void DeviceHarness::openAndClick(const char* button)
 {
     view().show();
     click("Im_Front");
-    click("Puls_GameA");
+    click(button);
     host().rearm();
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "device_session.h"
+#include "expected.h"
 #include "sound.h"
 #include "store.h"
 #include "system_clock.h"
@@ -20,6 +21,9 @@ inline double msBetween(SteadyTime from, SteadyTime to)
 {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
+
+// Runs the event loop for `ms` milliseconds.
+void runEventsFor(int ms);
 
 class TimedView : public DeviceView {
 public:
@@ -37,8 +41,8 @@ public:
     explicit DeviceHarness(bool withSound = true);
     ~DeviceHarness();
 
-    bool ready() const { return error_.isEmpty(); }
-    const QString& error() const { return error_; }
+    // Whether the device could be put together, or why not.
+    const Expected<void>& opened() const { return opened_; }
 
     TForm1& form() { return *session_.form; }
     TimedView& view() { return static_cast<TimedView&>(*session_.view); }
@@ -53,8 +57,9 @@ public:
     void click(const char* component);
     // A key pressed and released, as events sent to the view.
     void pressKey(uint16_t key);
-    // Shows the window, opens the device and starts Game A.
-    void startGameA();
+    // Shows the window, opens the device and clicks a button: Puls_GameA starts Game A,
+    // Puls_Time shows the clock.
+    void openAndClick(const char* button);
 
     // After every batch of ticks: the keys of the player who watches the belts, and a new
     // game when the last one is over.
@@ -63,7 +68,7 @@ public:
 private:
     void afterTicks();
 
-    QString error_;
+    Expected<void> opened_;
     std::unique_ptr<MemoryStore> store_;
     std::unique_ptr<StoreKey> keySettings_;
     std::unique_ptr<StoreKey> settings_;

@@ -5,8 +5,6 @@
 //   bench_headless_speed ZERNO_SIM_PROGRAM [--runs N]      (5 unless told)
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -69,10 +67,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: bench_headless_speed ZERNO_SIM_PROGRAM [--runs N]\n");
         return 2;
     }
-    int runs = 5;
-    for (int i = 2; i < argc; ++i)
-        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
-            runs = std::atoi(argv[++i]);
+    const int runs = int(optionValue(argc, argv, 2, "--runs", 5));
     const std::filesystem::path script = std::filesystem::temp_directory_path()
                                        / ("zerno-hour-" + std::to_string(getpid()) + ".txt");
     writeScript(script);

@@ -13,10 +13,9 @@
 #include <QProcess>
 #include <QTimer>
 #include <SDL.h>
-#include <cstdlib>
-#include <cstring>
 
 #include "bench_report.h"
+#include "desktop.h"
 #include "device_harness.h"
 #include "gamepads.h"
 #include "process_usage.h"
@@ -49,13 +48,6 @@ Usage usageOver(DeviceHarness& device, double seconds)
     return usage;
 }
 
-void settle(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -65,14 +57,9 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString bareProgram = QString::fromLocal8Bit(argv[1]);
-    double seconds = 60;
-    bool withSound = true;
-    for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
-            seconds = std::atof(argv[++i]);
-        else if (std::strcmp(argv[i], "--without-sound") == 0)
-            withSound = false;
-    }
+    const double seconds = optionValue(argc, argv, 2, "--seconds", 60);
+    const bool withSound = std::find(argv + 2, argv + argc, std::string_view("--without-sound"))
+                        == argv + argc;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -83,15 +70,12 @@ int main(int argc, char** argv)
     Usage clock;
     {
         DeviceHarness device(withSound);
-        if (!device.ready()) {
-            std::fprintf(stderr, "bench_idle_cost: %s\n", qPrintable(device.error()));
+        if (!device.opened()) {
+            printProblem(device.opened().error());
             return 2;
         }
-        device.view().show();
-        device.click("Im_Front");
-        device.click("Puls_Time");
-        device.host().rearm();
-        settle(1000);
+        device.openAndClick("Puls_Time");
+        runEventsFor(1000);
         clock = usageOver(device, seconds);
     }
     bare.waitForFinished(int(seconds * 1000) + 30000);
@@ -103,8 +87,8 @@ int main(int argc, char** argv)
     {
         DeviceHarness device(withSound);
         device.setAutoplay(true);
-        device.startGameA();
-        settle(1000);
+        device.openAndClick("Puls_GameA");
+        runEventsFor(1000);
         game = usageOver(device, seconds);
         device.setAutoplay(false);
     }
@@ -114,17 +98,14 @@ int main(int argc, char** argv)
     Usage padRead;
     {
         DeviceHarness device(withSound);
-        device.view().show();
-        device.click("Im_Front");
-        device.click("Puls_Time");
-        device.host().rearm();
+        device.openAndClick("Puls_Time");
         Gamepads pads(device.view());
         std::string whyNot;
         if (!pads.start(&whyNot)) {
-            std::fprintf(stderr, "bench_idle_cost: no gamepads: %s\n", whyNot.c_str());
+            printProblem("no gamepads: " + whyNot);
             return 2;
         }
-        settle(1000);
+        runEventsFor(1000);
         watched = usageOver(device, seconds);
         SDL_VirtualJoystickDesc desc{};
         desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
@@ -135,9 +116,9 @@ int main(int argc, char** argv)
         desc.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
         desc.name = "bench pad";
         const int index = SDL_JoystickAttachVirtualEx(&desc);
-        settle(1500);
+        runEventsFor(1500);
         if (index < 0 || pads.attached() != 1) {
-            std::fprintf(stderr, "bench_idle_cost: the virtual pad was not picked up: %s\n", SDL_GetError());
+            printProblem(std::string("the virtual pad was not picked up: ") + SDL_GetError());
             return 2;
         }
         padRead = usageOver(device, seconds);

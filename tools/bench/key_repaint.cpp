@@ -9,12 +9,11 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QTimer>
-#include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <vector>
 
 #include "bench_report.h"
+#include "desktop.h"
 #include "device_harness.h"
 #include "player.h"
 
@@ -94,17 +93,14 @@ QRect rectOf(const TForm1& form, int component)
 
 int main(int argc, char** argv)
 {
-    int presses = 500;
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--presses") == 0 && i + 1 < argc)
-            presses = std::atoi(argv[++i]);
+    const int presses = int(optionValue(argc, argv, 1, "--presses", 500));
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
     DeviceHarness device;
-    if (!device.ready()) {
-        std::fprintf(stderr, "bench_key_repaint: %s\n", qPrintable(device.error()));
+    if (!device.opened()) {
+        printProblem(device.opened().error());
         return 2;
     }
     TForm1& form = device.form();
@@ -148,7 +144,7 @@ int main(int argc, char** argv)
         moveRect = rectOf(form, readyPose(form, folkoTurn));
     });
     device.setAutoplay(true);
-    device.startGameA();
+    device.openAndClick("Puls_GameA");
     presser.start(30);
     loop.exec();
     presser.stop();
@@ -175,9 +171,7 @@ int main(int argc, char** argv)
     while (int(bare.keyToPaint.size()) < presses) {
         QApplication::postEvent(&bare, new QKeyEvent(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, "q"));
         QApplication::processEvents();
-        QEventLoop wait;
-        QTimer::singleShot(30, &wait, &QEventLoop::quit);
-        wait.exec();
+        runEventsFor(30);
     }
     std::vector<double> bareFull;
     for (int i = 0; i < 200; ++i) {

@@ -6,13 +6,11 @@
 //   bench_memory BARE_WINDOW_PROGRAM [--seconds S]      (10 unless told)
 //   bench_memory --device S                             the device's own process
 #include <QApplication>
-#include <QEventLoop>
 #include <QProcess>
-#include <QTimer>
-#include <cstdlib>
 #include <cstring>
 
 #include "bench_report.h"
+#include "desktop.h"
 #include "device_harness.h"
 #include "process_usage.h"
 
@@ -22,15 +20,13 @@ int runDevice(int argc, char** argv, double seconds)
 {
     QApplication app(argc, argv);
     DeviceHarness device;
-    if (!device.ready()) {
-        std::fprintf(stderr, "bench_memory: %s\n", qPrintable(device.error()));
+    if (!device.opened()) {
+        printProblem(device.opened().error());
         return 2;
     }
     device.setAutoplay(true);
-    device.startGameA();
-    QEventLoop loop;
-    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
-    loop.exec();
+    device.openAndClick("Puls_GameA");
+    runEventsFor(int(seconds * 1000));
     std::printf("peak %ld kB\n", peakResidentKb());
     printMappedLibraries();
     return 0;
@@ -67,10 +63,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: bench_memory BARE_WINDOW_PROGRAM [--seconds S]\n");
         return 2;
     }
-    double seconds = 10;
-    for (int i = 2; i < argc; ++i)
-        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
-            seconds = std::atof(argv[++i]);
+    const double seconds = optionValue(argc, argv, 2, "--seconds", 10);
     QCoreApplication app(argc, argv);
     const Usage deviceUsage = usageOf(QCoreApplication::applicationFilePath(),
                                       {QStringLiteral("--device"), QString::number(seconds)});
@@ -79,7 +72,8 @@ int main(int argc, char** argv)
     const long device = deviceUsage.peakKb;
     const long bare = bareUsage.peakKb;
     if (device <= 0 || bare <= 0) {
-        std::fprintf(stderr, "bench_memory: a measuring process did not report (device %ld, bare %ld)\n", device, bare);
+        printProblem("a measuring process did not report (device " + std::to_string(device) + ", bare "
+                     + std::to_string(bare) + ")");
         return 2;
     }
     const double ratio = double(device) / double(bare);

@@ -54,41 +54,26 @@ uint16_t moveTowards(int target, int level, uint16_t up, uint16_t down)
 
 }  // namespace
 
-FloorDistances floorDistances(const TForm1& form)
-{
-    FloorDistances distances;
-    distances.folko[1] = leftDistance(form, 1);
-    distances.folko[2] = leftDistance(form, 3);
-    distances.folko[3] = leftDistance(form, 5);
-    // The feed belt brings new parcels from column 12 down to Zerno's lowest spot at column 10.
-    for (int column = 10; column <= 12 && distances.zerno[1] < 0; ++column)
-        if (lit(form, column, 1))
-            distances.zerno[1] = column - 10;
-    distances.zerno[2] = rightDistance(form, 2);
-    distances.zerno[3] = rightDistance(form, 4);
-    return distances;
-}
-
-int folkoTarget(const TForm1& form)
-{
-    return nearestFloor(floorDistances(form).folko, form.FolkoLevel);
-}
-
-int zernoTarget(const TForm1& form)
-{
-    return nearestFloor(floorDistances(form).zerno, form.ZernoLevel);
-}
-
+// The distances are how many of its own side's belt ticks the nearest parcel on each floor
+// (1..3) needs to reach the worker's drop spot there; -1 for a floor with no parcel coming.
 uint16_t folkoMove(const TForm1& form)
 {
     if (!form.GameRunning || !form.FolkoFree)
         return 0;
-    return moveTowards(folkoTarget(form), form.FolkoLevel, form.KeyCodes[1], form.KeyCodes[2]);
+    const int distance[4] = {-1, leftDistance(form, 1), leftDistance(form, 3), leftDistance(form, 5)};
+    return moveTowards(nearestFloor(distance, form.FolkoLevel), form.FolkoLevel, form.KeyCodes[1],
+                       form.KeyCodes[2]);
 }
 
 uint16_t zernoMove(const TForm1& form)
 {
     if (!form.GameRunning || !form.ZernoFree)
         return 0;
-    return moveTowards(zernoTarget(form), form.ZernoLevel, form.KeyCodes[3], form.KeyCodes[4]);
+    int distance[4] = {-1, -1, rightDistance(form, 2), rightDistance(form, 4)};
+    // The feed belt brings new parcels from column 12 down to Zerno's lowest spot at column 10.
+    for (int column = 10; column <= 12 && distance[1] < 0; ++column)
+        if (lit(form, column, 1))
+            distance[1] = column - 10;
+    return moveTowards(nearestFloor(distance, form.ZernoLevel), form.ZernoLevel, form.KeyCodes[3],
+                       form.KeyCodes[4]);
 }

@@ -3,7 +3,8 @@
 #pragma once
 
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
+#include <fstream>
 #include <set>
 #include <string>
 #include <sys/resource.h>
@@ -19,15 +20,11 @@ inline double cpuSeconds()
 // VmHWM from /proc/self/status, in kB; -1 when it cannot be read.
 inline long peakResidentKb()
 {
-    FILE* status = std::fopen("/proc/self/status", "r");
-    if (!status)
-        return -1;
-    char line[256];
+    std::ifstream status("/proc/self/status");
     long kb = -1;
-    while (std::fgets(line, sizeof line, status))
-        if (std::strncmp(line, "VmHWM:", 6) == 0)
-            std::sscanf(line + 6, "%ld", &kb);
-    std::fclose(status);
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with("VmHWM:"))
+            kb = std::atol(line.c_str() + 6);
     return kb;
 }
 
@@ -44,21 +41,15 @@ inline long contextSwitches()
 inline std::set<std::string> mappedLibraries()
 {
     std::set<std::string> libraries;
-    FILE* maps = std::fopen("/proc/self/maps", "r");
-    if (!maps)
-        return libraries;
-    char line[4096];
-    while (std::fgets(line, sizeof line, maps)) {
-        const char* path = std::strchr(line, '/');
-        if (!path)
+    std::ifstream maps("/proc/self/maps");
+    for (std::string line; std::getline(maps, line);) {
+        const size_t path = line.find('/');
+        if (path == std::string::npos)
             continue;
-        std::string name(path);
-        name.erase(name.find_last_not_of('\n') + 1);
-        const size_t slash = name.rfind('/');
-        if (name.find(".so", slash) != std::string::npos)
+        const std::string name = line.substr(path);
+        if (name.find(".so", name.rfind('/')) != std::string::npos)
             libraries.insert(name);
     }
-    std::fclose(maps);
     return libraries;
 }
 

@@ -183,14 +183,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: bench_startup ZERNO_BROS BARE_WINDOW [--runs N] [--workdir DIR]\n");
         return 2;
     }
-    int runs = 15;
-    const char* workdir = nullptr;
-    for (int i = 3; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
-            runs = std::atoi(argv[++i]);
-        else if (std::strcmp(argv[i], "--workdir") == 0 && i + 1 < argc)
-            workdir = argv[++i];
-    }
+    const int runs = int(optionValue(argc, argv, 3, "--runs", 15));
+    const char* workdir = optionText(argc, argv, 3, "--workdir");
     Display display;
     if (!display.ok()) {
         std::fprintf(stderr, "bench_startup: no X display with the DAMAGE extension (run it under xvfb-run)\n");

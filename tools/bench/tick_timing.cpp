@@ -11,12 +11,11 @@
 #include <QThread>
 #include <QTimer>
 #include <atomic>
-#include <cstdlib>
-#include <cstring>
 #include <thread>
 #include <vector>
 
 #include "bench_report.h"
+#include "desktop.h"
 #include "device_harness.h"
 
 namespace {
@@ -67,8 +66,8 @@ Phase measure(int ticks)
 {
     Phase phase;
     DeviceHarness device;
-    if (!device.ready()) {
-        std::fprintf(stderr, "bench_tick_timing: %s\n", qPrintable(device.error()));
+    if (!device.opened()) {
+        printProblem(device.opened().error());
         return phase;
     }
     std::vector<double> belt;
@@ -89,7 +88,7 @@ Phase measure(int ticks)
     device.setAutoplay(true);
     QTimerBaseline baseline(form.LevelTable[1][0][0].interval, ticks);
     baseline.start();
-    device.startGameA();
+    device.openAndClick("Puls_GameA");
     loop.exec();
     baseline.wait();
     device.setAutoplay(false);
@@ -120,10 +119,7 @@ void report(const char* machine, const Phase& phase)
 
 int main(int argc, char** argv)
 {
-    int ticks = 500;
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--ticks") == 0 && i + 1 < argc)
-            ticks = std::atoi(argv[++i]);
+    const int ticks = int(optionValue(argc, argv, 1, "--ticks", 500));
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
