@@ -22,58 +22,58 @@ GifAnimation::~GifAnimation()
         EGifCloseFile(file_, nullptr);
 }
 
-bool GifAnimation::fail(QString* error, int code)
+Failure GifAnimation::fail(int code) const
 {
-    *error = QStringLiteral("%1: %2").arg(path_, QString::fromLatin1(GifErrorString(code)));
-    return false;
+    return failure(path_.toStdString() + ": " + GifErrorString(code));
 }
 
-bool GifAnimation::open(const QString& path, int width, int height, QString* error)
+Expected<void> GifAnimation::open(const QString& path, int width, int height)
 {
     path_ = path;
     width_ = width;
     height_ = height;
     // Made as any picture file is, readable by others as the umask allows.
     const int handle = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (handle < 0) {
-        *error = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
-    }
+    if (handle < 0)
+        return failure(path.toStdString() + ": " + std::strerror(errno));
     int code = 0;
     file_ = EGifOpenFileHandle(handle, &code);
     if (!file_) {
         ::close(handle);
-        return fail(error, code);
+        return fail(code);
     }
     EGifSetGifVersion(file_, true);
-    return true;
+    return {};
 }
 
-bool GifAnimation::add(const QImage& picture, int64_t ms, QString* error)
+Expected<void> GifAnimation::add(const QImage& picture, int64_t ms)
 {
     if (!pending_.isNull()) {
         const int64_t endCs = (ms + 5) / 10;
         // Shorter than two hundredths: most viewers would show it for a tenth of a second.
         if (endCs - writtenCs_ >= 2) {
-            if (!write(pending_, int(endCs - writtenCs_), error))
-                return false;
+            if (Expected<void> written = write(pending_, int(endCs - writtenCs_)); !written)
+                return written;
             writtenCs_ = endCs;
         }
     }
     pending_ = picture.convertToFormat(QImage::Format_RGB32);
     pendingMs_ = ms;
-    return true;
+    return {};
 }
 
-bool GifAnimation::finish(int64_t endMs, int64_t holdMs, QString* error)
+Expected<void> GifAnimation::finish(int64_t endMs, int64_t holdMs)
 {
     const int delayCs = int(std::max<int64_t>(2, (endMs + 5) / 10 - writtenCs_ + (holdMs + 5) / 10));
-    if (!pending_.isNull() && !write(pending_, delayCs, error))
-        return false;
+    if (!pending_.isNull())
+        if (Expected<void> written = write(pending_, delayCs); !written)
+            return written;
     int code = 0;
     const int result = EGifCloseFile(file_, &code);
     file_ = nullptr;
-    return result == GIF_OK || fail(error, code);
+    if (result != GIF_OK)
+        return fail(code);
+    return {};
 }
 
 // The first frame's colours make the palette; every colour takes the nearest of it.
@@ -149,7 +149,7 @@ size_t GifAnimation::nearestIndex(QRgb colour) const
     return best;
 }
 
-bool GifAnimation::write(const QImage& picture, int delayCs, QString* error)
+Expected<void> GifAnimation::write(const QImage& picture, int delayCs)
 {
     const std::vector<unsigned char> pixels = indexed(picture);
     const bool first = shown_.empty();
@@ -176,23 +176,23 @@ bool GifAnimation::write(const QImage& picture, int delayCs, QString* error)
         const int result = EGifPutScreenDesc(file_, width_, height_, 8, 0, map);
         GifFreeMapObject(map);
         if (result != GIF_OK)
-            return fail(error, file_->Error);
+            return fail(file_->Error);
         // Played over and over.
         unsigned char loop[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
         unsigned char times[] = {1, 0, 0};
         if (EGifPutExtensionLeader(file_, APPLICATION_EXT_FUNC_CODE) != GIF_OK
             || EGifPutExtensionBlock(file_, sizeof loop, loop) != GIF_OK
             || EGifPutExtensionBlock(file_, sizeof times, times) != GIF_OK || EGifPutExtensionTrailer(file_) != GIF_OK)
-            return fail(error, file_->Error);
+            return fail(file_->Error);
     }
     GraphicsControlBlock control{DISPOSE_DO_NOT, false, delayCs, first ? NO_TRANSPARENT_COLOR : SeeThrough};
     GifByteType extension[4];
     const size_t length = EGifGCBToExtension(&control, extension);
     if (EGifPutExtension(file_, GRAPHICS_EXT_FUNC_CODE, int(length), extension) != GIF_OK)
-        return fail(error, file_->Error);
+        return fail(file_->Error);
     const int width = right - left + 1, height = bottom - top + 1;
     if (EGifPutImageDesc(file_, left, top, width, height, false, nullptr) != GIF_OK)
-        return fail(error, file_->Error);
+        return fail(file_->Error);
     std::vector<GifPixelType> line(static_cast<size_t>(width));
     for (int y = top; y <= bottom; ++y) {
         for (int x = left; x <= right; ++x) {
@@ -201,9 +201,9 @@ bool GifAnimation::write(const QImage& picture, int delayCs, QString* error)
             line[size_t(x - left)] = !first && pixels[at] == shown_[at] ? SeeThrough : pixels[at];
         }
         if (EGifPutLine(file_, line.data(), width) != GIF_OK)
-            return fail(error, file_->Error);
+            return fail(file_->Error);
     }
     shown_ = pixels;
     ++frames_;
-    return true;
+    return {};
 }

@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "expected.h"
+
 struct GifFileType;
 
 class GifAnimation {
@@ -18,23 +20,23 @@ public:
     GifAnimation& operator=(const GifAnimation&) = delete;
 
     // Starts the file; every frame has this size.
-    bool open(const QString& path, int width, int height, QString* error);
+    Expected<void> open(const QString& path, int width, int height);
     // The picture from `ms` on (milliseconds from the start). It is written once the next one
     // comes, with the time between the two as its delay; a picture shown for less than two
     // hundredths is passed over, its time going to the next.
-    bool add(const QImage& picture, int64_t ms, QString* error);
+    Expected<void> add(const QImage& picture, int64_t ms);
     // Writes the last picture, shown until endMs and holdMs more, and closes the file.
-    bool finish(int64_t endMs, int64_t holdMs, QString* error);
+    Expected<void> finish(int64_t endMs, int64_t holdMs);
 
     int framesWritten() const { return frames_; }
 
 private:
-    bool write(const QImage& picture, int delayCs, QString* error);
+    Expected<void> write(const QImage& picture, int delayCs);
     std::vector<unsigned char> indexed(const QImage& picture);
     void refinePalette(const std::vector<unsigned char>& red, const std::vector<unsigned char>& green,
                        const std::vector<unsigned char>& blue);
     size_t nearestIndex(QRgb colour) const;
-    bool fail(QString* error, int code);
+    Failure fail(int code) const;
 
     GifFileType* file_ = nullptr;
     QString path_;

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "asset_dir.h"
+#include "desktop.h"
 #include "device_view.h"
 #include "gif_animation.h"
 #include "program_options.h"
@@ -72,21 +73,21 @@ int animate(SimRunner& runner, DeviceView& view, ChangeWatch& watch, std::istrea
             int zoom)
 {
     GifAnimation gif;
-    QString error;
-    if (!gif.open(QString::fromStdString(out), TForm1::OpenWidth * zoom, TForm1::ClientHeight * zoom, &error)) {
-        std::cerr << "zerno-shot: " << error.toStdString() << '\n';
+    Expected<void> written = gif.open(QString::fromStdString(out), TForm1::OpenWidth * zoom,
+                                      TForm1::ClientHeight * zoom);
+    if (!written) {
+        printProblem(written.error());
         return 1;
     }
     Scheduler& scheduler = runner.scheduler();
     const auto take = [&] {
         if (!watch.changed)
-            return true;
+            return Expected<void>();
         watch.changed = false;
         view.geometryChanged();
-        return gif.add(frame(view, zoom), scheduler.now(), &error);
+        return gif.add(frame(view, zoom), scheduler.now());
     };
     std::string line;
-    bool written = true;
     for (int number = 1; written && readScriptLine(script, line); ++number) {
         const ScriptLine split = splitLine(line);
         if (const auto ms = waitOf(split, Word::Wait, scheduler.now())) {
@@ -96,8 +97,8 @@ int animate(SimRunner& runner, DeviceView& view, ChangeWatch& watch, std::istrea
                     written = take();
                 scheduler.advanceTo(*due);
             }
-            if (end > scheduler.now())
-                written = written && take();
+            if (written && end > scheduler.now())
+                written = take();
             scheduler.advanceTo(end);
             continue;
         }
@@ -109,8 +110,12 @@ int animate(SimRunner& runner, DeviceView& view, ChangeWatch& watch, std::istrea
         }
     }
     // The last picture stays two seconds past the script's end.
-    if (!written || !take() || !gif.finish(scheduler.now(), 2000, &error)) {
-        std::cerr << "zerno-shot: " << error.toStdString() << '\n';
+    if (written)
+        written = take();
+    if (written)
+        written = gif.finish(scheduler.now(), 2000);
+    if (!written) {
+        printProblem(written.error());
         return 1;
     }
     std::cout << "zerno-shot: " << gif.framesWritten() << " frames, " << scheduler.now() << " ms\n";
