@@ -8,9 +8,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const std::string problem = checkStoreText(std::string_view(reinterpret_cast<const char*>(data), size));
-    if (!problem.empty()) {
-        std::fprintf(stderr, "store check failed: %s\n", problem.c_str());
+    const Expected<void> checked = checkStoreText(std::string_view(reinterpret_cast<const char*>(data), size));
+    if (!checked) {
+        std::fprintf(stderr, "store check failed: %s\n", checked.error().c_str());
         std::abort();
     }
     return 0;

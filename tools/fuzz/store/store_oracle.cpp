@@ -21,8 +21,8 @@ std::string flipCase(std::string s)
 const std::string_view CurrentUser = "HKEY_CURRENT_USER\\";
 
 // Every value of `before` but the one just set must read the same in `after`.
-std::string checkOthersKept(const StoreData& before, const StoreData& after, const std::string& header,
-                            const std::string& name)
+Expected<void> checkOthersKept(const StoreData& before, const StoreData& after, const std::string& header,
+                               const std::string& name)
 {
     for (const StoreSection& section : before.sections()) {
         for (const StoreValue& value : section.values) {
@@ -30,7 +30,7 @@ std::string checkOthersKept(const StoreData& before, const StoreData& after, con
                 continue;
             const StoreValue* kept = after.find(section.header, value.name);
             if (!kept || !(*kept == value))
-                return "setting one value lost or changed another";
+                return failure("setting one value lost or changed another");
         }
     }
     return {};
@@ -38,7 +38,7 @@ std::string checkOthersKept(const StoreData& before, const StoreData& after, con
 
 // Reading through a key either gives the stored integer, whatever the default, or the default;
 // a value of another type is reported.
-std::string checkReads(const StoreData& data)
+Expected<void> checkReads(const StoreData& data)
 {
     MemoryStore store(data);
     int reports = 0;
@@ -53,11 +53,11 @@ std::string checkReads(const StoreData& data)
             const int one = key->ReadInteger(value.name, 1);
             const int two = key->ReadInteger(value.name, 2);
             if (one != two && (one != 1 || two != 2))
-                return "a read depends on its default without giving it";
+                return failure("a read depends on its default without giving it");
             if (!value.isString && (one != 1 || reports != before + 2))
-                return "a value of another type was read without a report";
+                return failure("a value of another type was read without a report");
             if (value.isString && reports != before)
-                return "a string value was reported";
+                return failure("a string value was reported");
         }
     }
     return {};
@@ -65,29 +65,30 @@ std::string checkReads(const StoreData& data)
 
 }  // namespace
 
-std::string checkStoreText(std::string_view text)
+Expected<void> checkStoreText(std::string_view text)
 {
     const StoreParseResult first = StoreData::parse(text);
     if (!first.ok) {
         const long lines = 1 + std::count(text.begin(), text.end(), '\n');
         if (first.error.empty())
-            return "a refusal without a reason";
+            return failure("a refusal without a reason");
         if (first.line < 0 || first.line > lines)
-            return "a refusal pointing at line " + std::to_string(first.line) + " of " + std::to_string(lines);
+            return failure("a refusal pointing at line " + std::to_string(first.line) + " of "
+                           + std::to_string(lines));
         return {};
     }
 
     const std::string written = first.data.toText();
     const StoreParseResult second = StoreData::parse(written);
     if (!second.ok)
-        return "the written text does not read back: " + second.where();
+        return failure("the written text does not read back: " + second.where());
     if (!(second.data == first.data))
-        return "the written text reads back different";
+        return failure("the written text reads back different");
     if (second.data.toText() != written)
-        return "writing the read-back text gives other text";
+        return failure("writing the read-back text gives other text");
 
-    if (std::string problem = checkReads(first.data); !problem.empty())
-        return problem;
+    if (Expected<void> read = checkReads(first.data); !read)
+        return read;
 
     // A value set under another spelling lands on the stored one and leaves the rest alone.
     const std::string header = first.data.sections().empty()
@@ -100,14 +101,14 @@ std::string checkStoreText(std::string_view text)
     changed.setString(flipCase(header), flipCase(name), "120");
     const StoreValue* set = changed.find(header, name);
     if (!set || !set->isString || set->data != "120")
-        return "a value just set is not found";
-    if (std::string problem = checkOthersKept(first.data, changed, header, name); !problem.empty())
-        return problem;
+        return failure("a value just set is not found");
+    if (Expected<void> kept = checkOthersKept(first.data, changed, header, name); !kept)
+        return kept;
     const StoreParseResult third = StoreData::parse(changed.toText());
     if (!third.ok || !(third.data == changed)) {
         // Only growing past the size limit may stop a changed store from reading back.
         if (changed.toText().size() <= StoreData::MaxFileSize)
-            return "a changed store does not read back";
+            return failure("a changed store does not read back");
     }
     return {};
 }

@@ -2,8 +2,9 @@
 // fuzz target runs it on generated input; the test suite replays the kept corpus through it.
 #pragma once
 
-#include <string>
 #include <string_view>
 
-// Empty when every check holds; otherwise what went wrong.
-std::string checkStoreText(std::string_view text);
+#include "expected.h"
+
+// Holds when every check does; otherwise what went wrong.
+Expected<void> checkStoreText(std::string_view text);
