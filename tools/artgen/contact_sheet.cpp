@@ -1,10 +1,15 @@
 #include "contact_sheet.h"
 
+#include "device_factory.h"
 #include "picture_loader.h"
 #include "scenery.h"
+#include "store.h"
+#include "virtual_ports.h"
 
 #include <QDir>
 #include <QPainter>
+
+#include <numeric>
 
 namespace {
 
@@ -16,18 +21,25 @@ struct Scene {
     int digits[4];
 };
 
-// Every LCD segment the reset display lights.
-QStringList resetDisplay(const ArtLayout& layout)
+// The display a device shows when it is opened, by the device's own rule: every component it
+// lights, the digit positions apart, which come back in `digits`.
+QStringList resetDisplay(const ArtLayout& layout, int (&digits)[4])
 {
+    Scheduler scheduler;
+    SoundLog sound(scheduler);
+    VirtualClock clock(scheduler);
+    MemoryStore store;
+    const std::unique_ptr<StoreKey> keys = store.OpenKey(KeySettingsStorePath);
+    const std::unique_ptr<StoreKey> settings = store.OpenKey(SettingsStorePath);
+    const std::unique_ptr<TForm1> form =
+        DeviceFactory(layout.components()).make(scheduler, {&sound, keys.get(), settings.get(), &clock});
+    form->Im_FrontClick();
     QStringList lit;
-    for (const ComponentDef& def : layout.components()) {
-        const QString name = QString::fromStdString(def.name);
-        const bool lcd = name.startsWith(QLatin1String("Im_")) && name != QLatin1String("Im_Base") && name != QLatin1String("Im_Front")
-                         && !name.startsWith(QLatin1String("Im_Schermo")) && !name.startsWith(QLatin1String("Im_Num"))
-                         && name != QLatin1String("Im_TimePM") && name != QLatin1String("Im_Alarm");
-        if (lcd)
-            lit << name;
-    }
+    for (const Component& component : form->components())
+        if (component.visible && !component.def.name.starts_with("Im_NumPos"))
+            lit << QString::fromStdString(component.def.name);
+    for (int position = 1; position <= 4; ++position)
+        digits[position - 1] = form->digitShown(position);
     return lit;
 }
 
@@ -65,9 +77,11 @@ QImage enlarged(const QImage& image, int factor)
     return image.scaled(image.size() * factor, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 
-QString save(const QImage& image, const QString& path)
+Expected<void> save(const QImage& image, const QString& path)
 {
-    return image.save(path) ? QString() : path + QStringLiteral(": cannot be written");
+    if (!image.save(path))
+        return failure(path.toStdString() + ": cannot be written");
+    return {};
 }
 
 // Every segment picture at four times its size, on a dark card with its name.
@@ -90,9 +104,7 @@ QImage segmentSheet(const ArtLayout& layout, const SegmentSet& segments)
     }
     if (rowHeight)
         rowHeights << rowHeight;
-    int total = 0;
-    for (int h : rowHeights)
-        total += h;
+    const int total = std::accumulate(rowHeights.begin(), rowHeights.end(), 0);
     QImage sheet(columns * cell, total, QImage::Format_RGB32);
     sheet.fill(QColor(0x30, 0x30, 0x34));
     QPainter p(&sheet);
@@ -113,17 +125,9 @@ QImage segmentSheet(const ArtLayout& layout, const SegmentSet& segments)
     return sheet;
 }
 
-}  // namespace
-
-QString pictureSource(const std::vector<ComponentDef>& components, const QString& segment)
-{
-    const std::string name = segment.toStdString();
-    for (const ComponentDef& def : components)
-        if (def.name == name && !def.pictureOf.empty())
-            return QString::fromStdString(def.pictureOf);
-    return segment;
-}
-
+// The body with the named segments lit, in drawing order: transparent segments draw only their
+// black pixels (as the device view draws them), the others their whole rectangle. digits gives
+// the four digit positions left to right, -1 for blank.
 QImage compositeDisplay(const QImage& body, const ArtLayout& layout, const SegmentSet& segments,
                         const QStringList& lit, const int (&digits)[4])
 {
@@ -146,25 +150,40 @@ QImage compositeDisplay(const QImage& body, const ArtLayout& layout, const Segme
     return display;
 }
 
-QString writeContactSheets(const QImage& body, const ArtLayout& layout, const SegmentSet& segments, const QString& folder)
+}  // namespace
+
+QString pictureSource(const std::vector<ComponentDef>& components, const QString& segment)
+{
+    const std::string name = segment.toStdString();
+    for (const ComponentDef& def : components)
+        if (def.name == name && !def.pictureOf.empty())
+            return QString::fromStdString(def.pictureOf);
+    return segment;
+}
+
+Expected<void> writeContactSheets(const QImage& body, const ArtLayout& layout, const SegmentSet& segments,
+                                  const QString& folder)
 {
     if (!QDir().mkpath(folder))
-        return folder + QStringLiteral(": cannot be created");
-    QString error = save(segmentSheet(layout, segments), QDir(folder).filePath(QStringLiteral("segments.png")));
+        return failure(folder.toStdString() + ": cannot be created");
+    const QString sheetPath = QDir(folder).filePath(QStringLiteral("segments.png"));
+    Expected<void> written = save(segmentSheet(layout, segments), sheetPath);
     const QRect screens[2] = {leftGlass(layout).adjusted(-4, -4, 4, 4), rightGlass(layout).adjusted(-4, -4, 4, 4)};
     auto writeScene = [&](const QString& name, const QStringList& lit, const int (&digits)[4]) {
         const QImage display = compositeDisplay(body, layout, segments, lit, digits);
         const QString base = QDir(folder).filePath(QStringLiteral("scene-") + name);
-        QString e = save(display, base + QStringLiteral(".png"));
-        if (e.isEmpty())
+        Expected<void> e = save(display, base + QStringLiteral(".png"));
+        if (e)
             e = save(enlarged(display.copy(screens[0]), 3), base + QStringLiteral("-left3x.png"));
-        if (e.isEmpty())
+        if (e)
             e = save(enlarged(display.copy(screens[1]), 3), base + QStringLiteral("-right3x.png"));
-        if (error.isEmpty())
-            error = e;
+        if (written)
+            written = e;
     };
-    writeScene(QStringLiteral("reset"), resetDisplay(layout), {1, 2, 0, 0});
+    int resetDigits[4];
+    const QStringList resetLit = resetDisplay(layout, resetDigits);
+    writeScene(QStringLiteral("reset"), resetLit, resetDigits);
     for (const Scene& scene : scenes)
         writeScene(QLatin1String(scene.name), QString::fromLatin1(scene.lit).split(QLatin1Char(' ')), scene.digits);
-    return error;
+    return written;
 }

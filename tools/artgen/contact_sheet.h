@@ -3,6 +3,7 @@
 #pragma once
 
 #include "art_layout.h"
+#include "expected.h"
 #include "segments.h"
 
 #include <QImage>
@@ -12,12 +13,6 @@
 // the picture from at start.
 QString pictureSource(const std::vector<ComponentDef>& components, const QString& segment);
 
-// The body with the named segments lit, in drawing order: transparent segments draw only their
-// black pixels, the others their whole rectangle. digits gives the four digit positions left to
-// right, -1 for blank.
-QImage compositeDisplay(const QImage& body, const ArtLayout& layout, const SegmentSet& segments,
-                        const QStringList& lit, const int (&digits)[4]);
-
-// Writes the sheets into a folder; returns an empty string or what went wrong.
-QString writeContactSheets(const QImage& body, const ArtLayout& layout, const SegmentSet& segments,
+// Writes the sheets into a folder.
+Expected<void> writeContactSheets(const QImage& body, const ArtLayout& layout, const SegmentSet& segments,
                            const QString& folder);

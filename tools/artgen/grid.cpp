@@ -13,7 +13,9 @@ QImage blankSegment(int width, int height)
     return image;
 }
 
-GridResult parseGrid(const QString& text)
+namespace {
+
+Expected<QImage> parseGrid(const QString& text)
 {
     QStringList rows;
     QList<int> lineNumbers;
@@ -32,47 +34,38 @@ GridResult parseGrid(const QString& text)
         lineNumbers.removeLast();
     }
     if (rows.isEmpty())
-        return {QImage(), QStringLiteral("the grid has no rows")};
+        return failure("the grid has no rows");
 
     const int width = int(rows.first().size());
     if (width == 0)
-        return {QImage(), QStringLiteral("line %1: an empty row").arg(lineNumbers.first())};
+        return failure("line " + std::to_string(lineNumbers.first()) + ": an empty row");
     QImage image = blankSegment(width, int(rows.size()));
     for (int y = 0; y < rows.size(); ++y) {
         const QString& row = rows[y];
         if (row.size() != width)
-            return {QImage(), QStringLiteral("line %1: %2 columns where the first row has %3")
-                                  .arg(lineNumbers[y]).arg(row.size()).arg(width)};
+            return failure(QStringLiteral("line %1: %2 columns where the first row has %3")
+                               .arg(lineNumbers[y]).arg(row.size()).arg(width).toStdString());
         for (int x = 0; x < width; ++x) {
             const QChar c = row[x];
             if (c == QLatin1Char('#'))
                 image.setPixel(x, y, 1);
             else if (c != QLatin1Char('.'))
-                return {QImage(), QStringLiteral("line %1: '%2' is neither '#' nor '.'")
-                                      .arg(lineNumbers[y]).arg(c)};
+                return failure(QStringLiteral("line %1: '%2' is neither '#' nor '.'")
+                                   .arg(lineNumbers[y]).arg(c).toStdString());
         }
     }
-    return {image, QString()};
+    return image;
 }
 
-GridResult loadGridFile(const QString& path)
+}  // namespace
+
+Expected<QImage> loadGridFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {QImage(), QStringLiteral("%1: cannot be read").arg(path)};
-    GridResult result = parseGrid(QString::fromUtf8(file.readAll()));
-    if (!result.error.isEmpty())
-        result.error = path + QStringLiteral(": ") + result.error;
-    return result;
-}
-
-QString gridText(const QImage& segment)
-{
-    QString text;
-    for (int y = 0; y < segment.height(); ++y) {
-        for (int x = 0; x < segment.width(); ++x)
-            text += segment.pixelIndex(x, y) ? QLatin1Char('#') : QLatin1Char('.');
-        text += QLatin1Char('\n');
-    }
-    return text;
+        return failure(path.toStdString() + ": cannot be read");
+    Expected<QImage> grid = parseGrid(QString::fromUtf8(file.readAll()));
+    if (!grid)
+        return failure(path.toStdString() + ": " + grid.error());
+    return grid;
 }

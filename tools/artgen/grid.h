@@ -4,18 +4,12 @@
 #include <QImage>
 #include <QString>
 
-struct GridResult {
-    QImage image;   // 1-bit, index 0 the glass colour, index 1 black; null on error
-    QString error;  // "line N: what is wrong" when the text is not a grid
-};
+#include "expected.h"
 
-// Reads a grid. Lines starting with ';' are notes for the reader and are skipped, as are
-// blank lines after the last row.
-GridResult parseGrid(const QString& text);
-GridResult loadGridFile(const QString& path);
+// Reads a grid file into a 1-bit picture, index 0 the glass colour, index 1 black. Lines
+// starting with ';' are notes for the reader and are skipped, as are blank lines after the last
+// row. What is wrong names the file and the line.
+Expected<QImage> loadGridFile(const QString& path);
 
 // An empty 1-bit picture with the segment palette, every pixel glass.
 QImage blankSegment(int width, int height);
-
-// The text form of a 1-bit picture, the inverse of parseGrid.
-QString gridText(const QImage& segment);

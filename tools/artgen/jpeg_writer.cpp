@@ -23,13 +23,13 @@ QByteArray encodeJpeg(const QImage& image, int quality)
     return result;
 }
 
-QString writeJpeg(const QImage& image, const QString& path, int quality)
+Expected<void> writeJpeg(const QImage& image, const QString& path, int quality)
 {
     const QByteArray data = encodeJpeg(image, quality);
     if (data.isEmpty())
-        return path + QStringLiteral(": the JPEG encoder failed");
+        return failure(path.toStdString() + ": the JPEG encoder failed");
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
-        return path + QStringLiteral(": cannot be written");
-    return QString();
+        return failure(path.toStdString() + ": cannot be written");
+    return {};
 }

@@ -5,7 +5,9 @@
 #include <QImage>
 #include <QString>
 
+#include "expected.h"
+
 QByteArray encodeJpeg(const QImage& image, int quality = 92);
 
-// Returns an empty string on success, otherwise what went wrong, naming the file.
-QString writeJpeg(const QImage& image, const QString& path, int quality = 92);
+// What went wrong names the file.
+Expected<void> writeJpeg(const QImage& image, const QString& path, int quality = 92);

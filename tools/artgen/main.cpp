@@ -4,6 +4,7 @@
 #include "art_layout.h"
 #include "box_art.h"
 #include "contact_sheet.h"
+#include "desktop.h"
 #include "device_art.h"
 #include "jpeg_writer.h"
 #include "segments.h"
@@ -24,20 +25,22 @@ const char usage[] =
     "  --icons DIR           where the program icon is written (hicolor/NxN/apps/zerno-bros.png)\n"
     "  --contact-sheet DIR   also write review sheets: the segments enlarged, and scenes of the display\n";
 
-int fail(const QString& message)
+int fail(const std::string& message)
 {
-    std::fprintf(stderr, "zerno-artgen: %s\n", qPrintable(message));
+    printProblem(message);
     return 1;
 }
 
-QString savePng(const QImage& image, const QString& path)
+Expected<void> savePng(const QImage& image, const QString& path)
 {
-    return image.save(path, "PNG") ? QString() : path + QStringLiteral(": cannot be written");
+    if (!image.save(path, "PNG"))
+        return failure(path.toStdString() + ": cannot be written");
+    return {};
 }
 
 // The device's JPEG pictures by file name: the body with its buttons pressed, the cover, and
 // each pad and button cut raised from the same drawing.
-QString writeDevicePictures(const ArtLayout& layout, const QDir& out)
+Expected<void> writeDevicePictures(const ArtLayout& layout, const QDir& out)
 {
     const QImage pressed = renderDevice(layout, ButtonLook::Pressed);
     const QImage raised = renderDevice(layout, ButtonLook::Raised);
@@ -54,30 +57,29 @@ QString writeDevicePictures(const ArtLayout& layout, const QDir& out)
         else if (name.startsWith(QLatin1String("Puls_")))
             picture = raised.copy(toQRect(def.rect).translated(0, 0));
         else
-            return name + QStringLiteral(": no drawing for this picture");
+            return failure(def.name + ": no drawing for this picture");
         if (picture.size() != QSize(def.rect.width, def.rect.height))
-            return name + QStringLiteral(": drawn at the wrong size");
+            return failure(def.name + ": drawn at the wrong size");
         // The body is kept at full quality: the cells of the bottom belt are painted whole over it,
         // and the glass around them must decode to exactly the glass colour they carry, which the
         // print of the belt just below would otherwise blur.
-        const QString error = writeJpeg(picture, out.filePath(file), name == QLatin1String("Im_Base") ? 100 : 92);
-        if (!error.isEmpty())
-            return error;
+        const int quality = name == QLatin1String("Im_Base") ? 100 : 92;
+        if (auto written = writeJpeg(picture, out.filePath(file), quality); !written)
+            return written;
     }
-    return QString();
+    return {};
 }
 
-QString writeIcons(const QString& folder)
+Expected<void> writeIcons(const QString& folder)
 {
     for (int size : {16, 32, 48, 64, 128, 256}) {
         const QString dir = QStringLiteral("%1/hicolor/%2x%2/apps").arg(folder).arg(size);
         if (!QDir().mkpath(dir))
-            return dir + QStringLiteral(": cannot be created");
-        const QString error = savePng(renderIcon(size), dir + QStringLiteral("/zerno-bros.png"));
-        if (!error.isEmpty())
-            return error;
+            return failure(dir.toStdString() + ": cannot be created");
+        if (auto written = savePng(renderIcon(size), dir + QStringLiteral("/zerno-bros.png")); !written)
+            return written;
     }
-    return QString();
+    return {};
 }
 
 }  // namespace
@@ -111,33 +113,33 @@ int main(int argc, char* argv[])
 
     const ArtLayout layout(layoutPath);
     if (!layout.error().isEmpty())
-        return fail(layout.error());
-    const SegmentSet segments = buildSegments(layout, gridDir);
-    if (!segments.error.isEmpty())
-        return fail(segments.error);
+        return fail(layout.error().toStdString());
+    const Expected<SegmentSet> segments = buildSegments(layout, gridDir);
+    if (!segments)
+        return fail(segments.error());
 
     const QDir out(pictureDir);
     if (!QDir().mkpath(pictureDir))
-        return fail(pictureDir + QStringLiteral(": cannot be created"));
+        return fail(pictureDir.toStdString() + ": cannot be created");
     for (const ComponentDef& def : layout.components()) {
         const QString name = QString::fromStdString(def.name);
-        if (!segments.pictures.contains(name))
+        if (!segments->pictures.contains(name))
             continue;
-        const QString error = savePng(segments.pictures[name], out.filePath(QString::fromStdString(def.picture)));
-        if (!error.isEmpty())
-            return fail(error);
+        const QString path = out.filePath(QString::fromStdString(def.picture));
+        if (auto saved = savePng(segments->pictures[name], path); !saved)
+            return fail(saved.error());
     }
-    QString error = writeDevicePictures(layout, out);
+    Expected<void> written = writeDevicePictures(layout, out);
     for (const auto& [file, picture] : {std::pair{"Box1.jpg", renderBoxFront()}, std::pair{"Box2.jpg", renderBoxAlternate()},
                                         std::pair{"Foto.jpg", renderPhoto()}}) {
-        if (error.isEmpty())
-            error = writeJpeg(picture, out.filePath(QLatin1String(file)));
+        if (written)
+            written = writeJpeg(picture, out.filePath(QLatin1String(file)));
     }
-    if (error.isEmpty() && !iconDir.isEmpty())
-        error = writeIcons(iconDir);
-    if (error.isEmpty() && !sheetDir.isEmpty())
-        error = writeContactSheets(renderDevice(layout, ButtonLook::Pressed), layout, segments, sheetDir);
-    if (!error.isEmpty())
-        return fail(error);
+    if (written && !iconDir.isEmpty())
+        written = writeIcons(iconDir);
+    if (written && !sheetDir.isEmpty())
+        written = writeContactSheets(renderDevice(layout, ButtonLook::Pressed), layout, *segments, sheetDir);
+    if (!written)
+        return fail(written.error());
     return 0;
 }

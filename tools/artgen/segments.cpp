@@ -38,7 +38,7 @@ QImage digitSegment(int digit)
     return image;
 }
 
-SegmentSet buildSegments(const ArtLayout& layout, const QString& gridDir)
+Expected<SegmentSet> buildSegments(const ArtLayout& layout, const QString& gridDir)
 {
     SegmentSet set;
     for (const ComponentDef& def : layout.components()) {
@@ -50,18 +50,16 @@ SegmentSet buildSegments(const ArtLayout& layout, const QString& gridDir)
         if (name.startsWith(QLatin1String("Im_Num")) && name.size() == 7 && name[6].isDigit()) {
             image = digitSegment(name[6].digitValue());
         } else {
-            const GridResult grid = loadGridFile(QDir(gridDir).filePath(QFileInfo(picture).completeBaseName() + QLatin1String(".txt")));
-            if (!grid.error.isEmpty()) {
-                set.error = grid.error;
-                return set;
-            }
-            image = grid.image;
+            const QString file = QFileInfo(picture).completeBaseName() + QLatin1String(".txt");
+            const Expected<QImage> grid = loadGridFile(QDir(gridDir).filePath(file));
+            if (!grid)
+                return failure(grid.error());
+            image = *grid;
         }
-        if (image.size() != QSize(def.rect.width, def.rect.height)) {
-            set.error = QStringLiteral("%1: the picture is %2 x %3, its rectangle %4 x %5")
-                            .arg(name).arg(image.width()).arg(image.height()).arg(def.rect.width).arg(def.rect.height);
-            return set;
-        }
+        if (image.size() != QSize(def.rect.width, def.rect.height))
+            return failure(QStringLiteral("%1: the picture is %2 x %3, its rectangle %4 x %5")
+                               .arg(name).arg(image.width()).arg(image.height()).arg(def.rect.width)
+                               .arg(def.rect.height).toStdString());
         set.pictures.insert(name, image);
     }
     return set;

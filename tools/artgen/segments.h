@@ -7,15 +7,16 @@
 #include <QMap>
 #include <QString>
 
+#include "expected.h"
+
 // A seven-segment digit, 9 x 17, every segment two pixels thick, upright.
 QImage digitSegment(int digit);
 
 struct SegmentSet {
     QMap<QString, QImage> pictures;  // by component name
-    QString error;                   // the first problem found, naming the file
 };
 
 // Builds the picture of every layout component whose picture is a PNG: the digits by rule, the
 // others from the grid file of the same name in gridDir. A grid whose size differs from the
-// component's rectangle is an error.
-SegmentSet buildSegments(const ArtLayout& layout, const QString& gridDir);
+// component's rectangle is an error; the first problem found names the file.
+Expected<SegmentSet> buildSegments(const ArtLayout& layout, const QString& gridDir);
