@@ -93,18 +93,15 @@ void drawPad(QPainter& p, const QRect& r, ButtonLook look)
     const qreal cx = rocker.center().x();
     const qreal span = rocker.width() * 0.28;
     const qreal upTip = rocker.top() + 7, downTip = rocker.bottom() - 7;
-    QPainterPath up, down;
-    up.moveTo(cx, upTip);
-    up.lineTo(cx + span, upTip + span * 1.3);
-    up.lineTo(cx - span, upTip + span * 1.3);
-    up.closeSubpath();
-    down.moveTo(cx, downTip);
-    down.lineTo(cx + span, downTip - span * 1.3);
-    down.lineTo(cx - span, downTip - span * 1.3);
-    down.closeSubpath();
     p.setPen(Qt::NoPen);
-    p.fillPath(up, arrow);
-    p.fillPath(down, arrow);
+    for (const auto& [tip, depth] : {std::pair{upTip, span * 1.3}, std::pair{downTip, -span * 1.3}}) {
+        QPainterPath head;
+        head.moveTo(cx, tip);
+        head.lineTo(cx + span, tip + depth);
+        head.lineTo(cx - span, tip + depth);
+        head.closeSubpath();
+        p.fillPath(head, arrow);
+    }
     // The rocker's pivot groove across the middle.
     p.fillRect(QRectF(rocker.left() + 3, rocker.center().y() - 0.5, rocker.width() - 6, 1.0), QColor(0, 0, 0, 120));
 }
