@@ -204,8 +204,10 @@ bool ProgramWindows::routeKey(const QKeyEvent* event)
 
 bool ProgramWindows::createRest(QString* error)
 {
-    if (!forms.device.view->loadPictures(pictureDir_, error))
+    if (Expected<void> loaded = forms.device.view->loadPictures(pictureDir_); !loaded) {
+        *error = QString::fromStdString(loaded.error());
         return false;
+    }
 
     forms.AboutForm = std::make_unique<TAboutForm>();
     if (!forms.AboutForm->build(*dialogs_->find("AboutForm"), pictureDir_, error))

@@ -36,8 +36,10 @@ DeviceHarness::DeviceHarness(bool withSound)
     baseEarliest = std::chrono::steady_clock::now();
     session_.make(device, {&sound_, keySettings_.get(), settings_.get(), &clock_}, {},
                   [this] { baseLatest = std::chrono::steady_clock::now(); });
-    if (!view().loadPictures(QString::fromStdString(assets + "/pictures"), &error_))
+    if (Expected<void> loaded = view().loadPictures(QString::fromStdString(assets + "/pictures")); !loaded) {
+        error_ = QString::fromStdString(loaded.error());
         return;
+    }
     // In the program's order: the device window is made at start, the sound starts at PLAY.
     if (withSound) {
         soundStarted_ = true;

@@ -102,7 +102,7 @@ void DeviceView::attach(TForm1& form, TimerHost& host)
     geometryChanged();
 }
 
-bool DeviceView::loadPictures(const QString& pictureDir, QString* error)
+Expected<void> DeviceView::loadPictures(const QString& pictureDir)
 {
     const size_t count = form_->pictures.size();
     std::vector<PictureUse> uses(count);
@@ -114,29 +114,29 @@ bool DeviceView::loadPictures(const QString& pictureDir, QString* error)
         use.components.push_back(int(index));
         (component.def.transparent ? use.startsTransparent : use.startsOpaque) = true;
     }
-    std::vector<QString> paths;
+    picturePaths_.clear();
     for (const std::string& file : form_->pictures)
-        paths.push_back(pictureDir + QLatin1Char('/') + QString::fromStdString(file));
-    picturePaths_ = std::move(paths);
+        picturePaths_.push_back(pictureDir + QLatin1Char('/') + QString::fromStdString(file));
     uses_ = std::move(uses);
     // Every file is read now, so that a damaged one is named before the device is used; a big
     // picture that nothing shows yet is let go again at once.
     for (size_t picture = 0; picture < count; ++picture)
-        if (!readPicture(picture, error)) {
+        if (Expected<void> read = readPicture(picture); !read) {
             uses_.clear();
-            return false;
+            return read;
         }
     for (size_t picture = 0; picture < count; ++picture)
         releaseIfUnseen(picture);
     update();
-    return true;
+    return {};
 }
 
-bool DeviceView::readPicture(size_t picture, QString* error)
+Expected<void> DeviceView::readPicture(size_t picture)
 {
-    const QImage image = loadPicture(picturePaths_[picture], error);
-    if (image.isNull())
-        return false;
+    Expected<QImage> read = loadPicture(picturePaths_[picture]);
+    if (!read)
+        return failure(read.error());
+    const QImage& image = *read;
     PictureUse& use = uses_[picture];
     use.source = image;
     // A true-colour picture is drawn as it is either way. A 1-bit segment picture gets its
@@ -153,7 +153,7 @@ bool DeviceView::readPicture(size_t picture, QString* error)
         if (use.startsTransparent)
             pictureToDraw(picture, true);
     }
-    return true;
+    return {};
 }
 
 const QImage& DeviceView::pictureToDraw(size_t picture, bool transparent)
@@ -402,15 +402,14 @@ void DeviceView::paintEvent(QPaintEvent* event)
         if (picture >= uses_.size())
             continue;  // not loaded yet
         if (uses_[picture].source.isNull()) {  // let go while hidden
-            QString error;
-            if (!readPicture(picture, &error)) {
+            if (Expected<void> read = readPicture(picture); !read) {
                 if (std::exchange(uses_[picture].reported, true))
                     continue;
                 const QString what = QStringLiteral("A picture of the device cannot be read, so part of it stays dark.");
                 if (isSignalConnected(QMetaMethod::fromSignal(&DeviceView::pictureProblem)))
-                    emit pictureProblem(what, error);
+                    emit pictureProblem(what, QString::fromStdString(read.error()));
                 else
-                    printProblem(what.toStdString(), error.toStdString());
+                    printProblem(what.toStdString(), read.error());
                 continue;
             }
         }
