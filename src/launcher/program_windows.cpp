@@ -237,9 +237,8 @@ void ProgramWindows::startGamepads()
     const auto start = [this] {
         if (std::exchange(gamepadsTried_, true))
             return;
-        std::string whyNot;
-        if (!gamepads->start(&whyNot))
-            std::fprintf(stderr, "zerno-bros: no gamepads: %s\n", whyNot.c_str());
+        if (Expected<void> started = gamepads->start(); !started)
+            std::fprintf(stderr, "zerno-bros: no gamepads: %s\n", started.error().c_str());
     };
     devicePaintWatch_ = std::make_unique<FirstPaintWatch>(forms.device.view.get(), start);
     // Should the window not be painted, the pads come a moment later all the same.

@@ -119,9 +119,8 @@ int main(int argc, char** argv)
         device.click("Puls_Time");
         device.host().rearm();
         Gamepads pads(device.view());
-        std::string whyNot;
-        if (!pads.start(&whyNot)) {
-            std::fprintf(stderr, "bench_idle_cost: no gamepads: %s\n", whyNot.c_str());
+        if (Expected<void> started = pads.start(); !started) {
+            std::fprintf(stderr, "bench_idle_cost: no gamepads: %s\n", started.error().c_str());
             return 2;
         }
         settle(1000);
