@@ -20,11 +20,6 @@
 
 namespace {
 
-QRect toQRect(const Rect& rect)
-{
-    return QRect(rect.left, rect.top, rect.width, rect.height);
-}
-
 // Division rounding down, so that a point left of or above the window, as a drag may reach, maps
 // to the picture pixel it is over.
 int floorDiv(int value, int divisor)
@@ -215,7 +210,6 @@ void DeviceView::geometryChanged()
         maskClosedPart();
     }
     layOut();
-    update();
     const bool justOpened = form_->ClientWidth == TForm1::OpenWidth && shownWidth_ != TForm1::OpenWidth;
     shownWidth_ = form_->ClientWidth;
     if (justOpened)
@@ -273,6 +267,7 @@ void DeviceView::layOut()
         scale_ = zoom_;
         origin_ = QPoint();
     }
+    update();
 }
 
 void DeviceView::setZoom(int zoom)
@@ -344,7 +339,6 @@ void DeviceView::setFullScreen(bool on)
         }
     }
     layOut();
-    update();
 }
 
 void DeviceView::resizeEvent(QResizeEvent* event)
@@ -355,7 +349,6 @@ void DeviceView::resizeEvent(QResizeEvent* event)
         return;
     }
     layOut();
-    update();
 }
 
 void DeviceView::pointerMoved(const QPoint& client)
@@ -395,8 +388,8 @@ void DeviceView::paintEvent(QPaintEvent* event)
     for (const Component& component : form_->components()) {
         if (!component.visible || component.picture < 0)
             continue;
-        const QRect rect = toQRect(component.rect);
-        if (!region.intersects(toWindow(component.rect)))
+        const Rect& rect = component.rect;
+        if (!region.intersects(toWindow(rect)))
             continue;
         const size_t picture = size_t(component.picture);
         if (picture >= uses_.size())
@@ -414,7 +407,7 @@ void DeviceView::paintEvent(QPaintEvent* event)
             }
         }
         // Pictures are drawn at their natural size from the rectangle's corner, never stretched.
-        painter.drawImage(rect.topLeft(), pictureToDraw(picture, component.def.transparent));
+        painter.drawImage(rect.left, rect.top, pictureToDraw(picture, component.def.transparent));
     }
 }
 

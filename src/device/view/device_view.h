@@ -137,7 +137,7 @@ private:
     QPoint windowCorner() const;
     // Where a rectangle of the form's client area is painted in the window.
     QRect toWindow(const Rect& rect) const;
-    // The scale and the device's corner for the window's size now.
+    // The scale and the device's corner for the window's size now; repaints.
     void layOut();
     // Where windows cannot be placed: the see-through part beyond a closed cover.
     void maskClosedPart();
