@@ -1,5 +1,6 @@
 #include "fmod.h"
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdlib>
@@ -14,9 +15,7 @@
 namespace {
 
 // A sample is its PCM in the device's format: 16-bit stereo at the mix rate.
-struct LoadedSample {
-    std::vector<Uint8> pcm;
-};
+using LoadedSample = std::vector<Uint8>;
 
 // What one channel plays: the sample and how far into it the next buffer starts.
 struct Channel {
@@ -106,7 +105,7 @@ void mixBuffer(void*, Uint8* stream, int length)
     for (Channel& channel : m.channels) {
         if (!channel.sample)
             continue;
-        const std::vector<Uint8>& pcm = channel.sample->pcm;
+        const LoadedSample& pcm = *channel.sample;
         const size_t count = std::min(pcm.size() - channel.at, static_cast<size_t>(length));
         l.sdl->SDL_MixAudioFormat(stream, pcm.data() + channel.at, mixFormat, static_cast<Uint32>(count),
                                   SDL_MIX_MAXVOLUME);
@@ -277,15 +276,15 @@ Expected<std::unique_ptr<LoadedSample>> decodeWave(const char* path)
     auto sample = std::make_unique<LoadedSample>();
     if (fileChannels == 1) {
         constexpr size_t bytesPerSample = 2;
-        sample->pcm.resize(converted.size() * mixChannels);
+        sample->resize(converted.size() * mixChannels);
         for (size_t at = 0, to = 0; at + bytesPerSample <= converted.size(); at += bytesPerSample)
             for (int side = 0; side < mixChannels; ++side, to += bytesPerSample)
-                std::memcpy(&sample->pcm[to], &converted[at], bytesPerSample);
+                std::memcpy(&(*sample)[to], &converted[at], bytesPerSample);
     } else {
-        sample->pcm = std::move(converted);
+        *sample = std::move(converted);
     }
     // A buffer mixes whole frames only.
-    sample->pcm.resize(sample->pcm.size() / bytesPerFrame * bytesPerFrame);
+    sample->resize(sample->size() / bytesPerFrame * bytesPerFrame);
     return sample;
 }
 
@@ -378,11 +377,10 @@ int FSOUND_PlaySound(int channel, int sample)
     {
         const std::lock_guard lock(m.lock);
         if (channel == fsound::anyFreeChannel) {
-            channel = 0;
-            while (channel < static_cast<int>(m.channels.size()) && m.channels[static_cast<size_t>(channel)].sample)
-                ++channel;
-            if (channel == static_cast<int>(m.channels.size()))
+            const auto free = std::ranges::find(m.channels, nullptr, &Channel::sample);
+            if (free == m.channels.end())
                 return -1;
+            channel = static_cast<int>(free - m.channels.begin());
         }
         Channel& chosen = m.channels[static_cast<size_t>(channel)];
         stopChannel(chosen);
