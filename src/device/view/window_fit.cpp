@@ -19,10 +19,7 @@ int keptInside(int start, int length, int areaStart, int areaLength)
 
 int largestZoom(QSize area, QSize unzoomed, int maxZoom)
 {
-    int zoom = maxZoom;
-    while (zoom > 1 && (unzoomed.width() * zoom > area.width() || unzoomed.height() * zoom > area.height()))
-        --zoom;
-    return zoom;
+    return std::clamp(std::min(area.width() / unzoomed.width(), area.height() / unzoomed.height()), 1, maxZoom);
 }
 
 QRect keptInside(const QRect& window, const QRect& area)
