@@ -178,17 +178,12 @@ void openOutput()
 {
     Library& l = lib();
     l.deviceTried = true;
-    const char* wanted = nullptr;
-    if (l.outputType == 1)
-        wanted = "pipewire,pulseaudio";
-    else if (l.outputType == 2)
-        wanted = "alsa";
     const char* fromEnvironment = std::getenv("SDL_AUDIODRIVER");
+    const char* wanted = l.outputType == 1 ? "pipewire,pulseaudio" : l.outputType == 2 ? "alsa" : nullptr;
     if (fromEnvironment && *fromEnvironment)
         wanted = nullptr;
-    if (wanted && openDevice(wanted))
-        return;
-    openDevice(nullptr);
+    if (!wanted || !openDevice(wanted))
+        openDevice(nullptr);
 }
 
 void closeDevice()
