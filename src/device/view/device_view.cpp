@@ -100,19 +100,18 @@ void DeviceView::attach(TForm1& form, TimerHost& host)
 Expected<void> DeviceView::loadPictures(const QString& pictureDir)
 {
     const size_t count = form_->pictures.size();
-    std::vector<PictureUse> uses(count);
+    uses_.assign(count, PictureUse());
     for (size_t index = 0; index < form_->components().size(); ++index) {
         const Component& component = form_->components()[index];
         if (component.picture < 0)
             continue;
-        PictureUse& use = uses[size_t(component.picture)];
+        PictureUse& use = uses_[size_t(component.picture)];
         use.components.push_back(int(index));
         (component.def.transparent ? use.startsTransparent : use.startsOpaque) = true;
     }
     picturePaths_.clear();
     for (const std::string& file : form_->pictures)
         picturePaths_.push_back(pictureDir + QLatin1Char('/') + QString::fromStdString(file));
-    uses_ = std::move(uses);
     // Every file is read now, so that a damaged one is named before the device is used; a big
     // picture that nothing shows yet is let go again at once.
     for (size_t picture = 0; picture < count; ++picture)
@@ -133,21 +132,18 @@ Expected<void> DeviceView::readPicture(size_t picture)
         return failure(read.error());
     const QImage& image = *read;
     PictureUse& use = uses_[picture];
-    use.source = image;
     // A true-colour picture is drawn as it is either way. A 1-bit segment picture gets its
     // 32-bit form for each way its components draw it now, so that no paint in a game has to
     // make one; a digit position that takes another digit's picture gets the other form on
     // first use.
     const bool oneBit = image.depth() == 1 || image.format() == QImage::Format_Indexed8;
-    use.opaque = oneBit ? QImage() : image;
-    use.transparent = oneBit ? QImage() : image;
+    use.source = image;
+    use.opaque = use.transparent = oneBit ? QImage() : image;
     use.big = image.sizeInBytes() >= bigPictureBytes;
-    if (oneBit) {
-        if (use.startsOpaque)
-            pictureToDraw(picture, false);
-        if (use.startsTransparent)
-            pictureToDraw(picture, true);
-    }
+    if (oneBit && use.startsOpaque)
+        pictureToDraw(picture, false);
+    if (oneBit && use.startsTransparent)
+        pictureToDraw(picture, true);
     return {};
 }
 
@@ -163,11 +159,9 @@ const QImage& DeviceView::pictureToDraw(size_t picture, bool transparent)
 void DeviceView::releaseIfUnseen(size_t picture)
 {
     PictureUse& use = uses_[picture];
-    if (!use.big || use.source.isNull())
+    const auto shown = [&](int index) { return form_->components()[size_t(index)].visible; };
+    if (!use.big || use.source.isNull() || std::ranges::any_of(use.components, shown))
         return;
-    for (int index : use.components)
-        if (form_->components()[size_t(index)].visible)
-            return;
     use.source = use.opaque = use.transparent = QImage();
 }
 
