@@ -68,12 +68,8 @@ bool Sound::startSound(int outputType, const std::string& soundFolder)
 
 void Sound::release()
 {
-    FSOUND_Sample_Free(SndPack);
-    FSOUND_Sample_Free(SndPoint);
-    FSOUND_Sample_Free(SndBonus);
-    FSOUND_Sample_Free(SndChar);
-    FSOUND_Sample_Free(SndMiss);
-    FSOUND_Sample_Free(SndMiss2);
+    for (int handle : {SndPack, SndPoint, SndBonus, SndChar, SndMiss, SndMiss2})
+        FSOUND_Sample_Free(handle);
     FSOUND_Close();
     SndPack = SndPoint = SndBonus = SndChar = SndMiss = SndMiss2 = 0;
 }
