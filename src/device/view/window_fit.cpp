@@ -19,7 +19,8 @@ int keptInside(int start, int length, int areaStart, int areaLength)
 
 int largestZoom(QSize area, QSize unzoomed, int maxZoom)
 {
-    return std::clamp(std::min(area.width() / unzoomed.width(), area.height() / unzoomed.height()), 1, maxZoom);
+    const int fits = std::min(area.width() / unzoomed.width(), area.height() / unzoomed.height());
+    return std::clamp(fits, 1, maxZoom);
 }
 
 QRect keptInside(const QRect& window, const QRect& area)
