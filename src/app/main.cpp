@@ -149,8 +149,8 @@ int main(int argc, char** argv)
             const std::string iconFile = findIcon(assets, argv[0]);
             if (iconFile.empty())
                 return;
-            const QImage icon = loadPicture(QString::fromStdString(iconFile), nullptr);
-            QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
+            const Expected<QImage> icon = loadPicture(QString::fromStdString(iconFile));
+            QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon ? *icon : QImage())));
         },
         [&](const QString& why) {
             cannotStart(why);

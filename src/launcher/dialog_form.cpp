@@ -132,10 +132,12 @@ bool DialogForm::build(const DialogWindow& layout, const QString& pictureDir, QS
                 colours.setColor(QPalette::WindowText, colourOf(def.colour));
                 label->setPalette(colours);
             } else if (!text.isEmpty()) {
-                const QImage picture = loadPicture(pictureDir + QLatin1Char('/') + text, error);
-                if (picture.isNull())
+                const Expected<QImage> picture = loadPicture(pictureDir + QLatin1Char('/') + text);
+                if (!picture) {
+                    *error = QString::fromStdString(picture.error());
                     return false;
-                label->setPixmap(QPixmap::fromImage(picture));
+                }
+                label->setPixmap(QPixmap::fromImage(*picture));
                 label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             }
             widget = label;

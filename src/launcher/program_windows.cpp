@@ -204,8 +204,10 @@ bool ProgramWindows::routeKey(const QKeyEvent* event)
 
 bool ProgramWindows::createRest(QString* error)
 {
-    if (!forms.device.view->loadPictures(pictureDir_, error))
+    if (Expected<void> loaded = forms.device.view->loadPictures(pictureDir_); !loaded) {
+        *error = QString::fromStdString(loaded.error());
         return false;
+    }
 
     forms.AboutForm = std::make_unique<TAboutForm>();
     if (!forms.AboutForm->build(*dialogs_->find("AboutForm"), pictureDir_, error))
@@ -235,9 +237,8 @@ void ProgramWindows::startGamepads()
     const auto start = [this] {
         if (std::exchange(gamepadsTried_, true))
             return;
-        std::string whyNot;
-        if (!gamepads->start(&whyNot))
-            std::fprintf(stderr, "zerno-bros: no gamepads: %s\n", whyNot.c_str());
+        if (Expected<void> started = gamepads->start(); !started)
+            std::fprintf(stderr, "zerno-bros: no gamepads: %s\n", started.error().c_str());
     };
     devicePaintWatch_ = std::make_unique<FirstPaintWatch>(forms.device.view.get(), start);
     // Should the window not be painted, the pads come a moment later all the same.

@@ -1,5 +1,6 @@
 #include "fmod.h"
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdlib>
@@ -14,9 +15,7 @@
 namespace {
 
 // A sample is its PCM in the device's format: 16-bit stereo at the mix rate.
-struct LoadedSample {
-    std::vector<Uint8> pcm;
-};
+using LoadedSample = std::vector<Uint8>;
 
 // What one channel plays: the sample and how far into it the next buffer starts.
 struct Channel {
@@ -58,7 +57,6 @@ struct Library {
     Mixer mixer;
     std::vector<std::unique_ptr<LoadedSample>> slots;
     std::vector<std::string>* log = nullptr;
-    std::string error;  // why the last load or FSOUND_Init failed
 
     // At exit the audio thread may still be mixing our samples: stop it before they go.
     ~Library()
@@ -107,7 +105,7 @@ void mixBuffer(void*, Uint8* stream, int length)
     for (Channel& channel : m.channels) {
         if (!channel.sample)
             continue;
-        const std::vector<Uint8>& pcm = channel.sample->pcm;
+        const LoadedSample& pcm = *channel.sample;
         const size_t count = std::min(pcm.size() - channel.at, static_cast<size_t>(length));
         l.sdl->SDL_MixAudioFormat(stream, pcm.data() + channel.at, mixFormat, static_cast<Uint32>(count),
                                   SDL_MIX_MAXVOLUME);
@@ -180,17 +178,12 @@ void openOutput()
 {
     Library& l = lib();
     l.deviceTried = true;
-    const char* wanted = nullptr;
-    if (l.outputType == 1)
-        wanted = "pipewire,pulseaudio";
-    else if (l.outputType == 2)
-        wanted = "alsa";
     const char* fromEnvironment = std::getenv("SDL_AUDIODRIVER");
+    const char* wanted = l.outputType == 1 ? "pipewire,pulseaudio" : l.outputType == 2 ? "alsa" : nullptr;
     if (fromEnvironment && *fromEnvironment)
         wanted = nullptr;
-    if (wanted && openDevice(wanted))
-        return;
-    openDevice(nullptr);
+    if (!wanted || !openDevice(wanted))
+        openDevice(nullptr);
 }
 
 void closeDevice()
@@ -241,13 +234,11 @@ void stopChannelsPlaying(const LoadedSample& sample)
 
 // Decodes a wave file of any format SDL reads and converts it to the device's format. No
 // device is needed for this, so a machine without one still loads every sample.
-std::unique_ptr<LoadedSample> decodeWave(const char* path)
+Expected<std::unique_ptr<LoadedSample>> decodeWave(const char* path)
 {
     std::error_code missing;
-    if (!std::filesystem::exists(path, missing)) {
-        lib().error = "the file is missing";
-        return nullptr;
-    }
+    if (!std::filesystem::exists(path, missing))
+        return failure("the file is missing");
     const SdlLibrary& sdl = *lib().sdl;
     SDL_AudioSpec spec;
     Uint8* data = nullptr;
@@ -255,10 +246,8 @@ std::unique_ptr<LoadedSample> decodeWave(const char* path)
     // SDL would otherwise play a file cut short up to where it ends, and the damage would go
     // unnoticed: a data chunk shorter than it says makes the file unreadable.
     sdl.SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict");
-    if (!sdl.SDL_LoadWAV_RW(sdl.SDL_RWFromFile(path, "rb"), 1, &spec, &data, &length)) {
-        lib().error = sdl.SDL_GetError();
-        return nullptr;
-    }
+    if (!sdl.SDL_LoadWAV_RW(sdl.SDL_RWFromFile(path, "rb"), 1, &spec, &data, &length))
+        return failure(sdl.SDL_GetError());
     // SDL's own mono-to-stereo step goes through floating point and may move the quietest
     // samples by one; a mono file is converted as mono and then sent to both sides here, so
     // that a 16-bit file at the mix rate plays exactly as written.
@@ -276,23 +265,21 @@ std::unique_ptr<LoadedSample> decodeWave(const char* path)
     if (stream)
         sdl.SDL_FreeAudioStream(stream);
     sdl.SDL_FreeWAV(data);
-    if (!ok) {
-        lib().error = "its sound data cannot be converted for playing";
-        return nullptr;
-    }
+    if (!ok)
+        return failure("its sound data cannot be converted for playing");
 
     auto sample = std::make_unique<LoadedSample>();
     if (fileChannels == 1) {
         constexpr size_t bytesPerSample = 2;
-        sample->pcm.resize(converted.size() * mixChannels);
+        sample->resize(converted.size() * mixChannels);
         for (size_t at = 0, to = 0; at + bytesPerSample <= converted.size(); at += bytesPerSample)
             for (int side = 0; side < mixChannels; ++side, to += bytesPerSample)
-                std::memcpy(&sample->pcm[to], &converted[at], bytesPerSample);
+                std::memcpy(&(*sample)[to], &converted[at], bytesPerSample);
     } else {
-        sample->pcm = std::move(converted);
+        *sample = std::move(converted);
     }
     // A buffer mixes whole frames only.
-    sample->pcm.resize(sample->pcm.size() / bytesPerFrame * bytesPerFrame);
+    sample->resize(sample->size() / bytesPerFrame * bytesPerFrame);
     return sample;
 }
 
@@ -300,17 +287,21 @@ std::unique_ptr<LoadedSample> decodeWave(const char* path)
 
 int FSOUND_Init(int mixrate, int maxchannels, unsigned flags)
 {
+    return fsound::init(mixrate, maxchannels, flags) ? 1 : 0;
+}
+
+Expected<void> fsound::init(int mixrate, int maxchannels, unsigned flags)
+{
     logCall("FSOUND_Init" + args({std::to_string(mixrate), std::to_string(maxchannels), std::to_string(flags)}));
     Library& l = lib();
     if (l.initialised)
-        return 1;
-    if (mixrate < 4000 || mixrate > 192000 || maxchannels < 1 || maxchannels > 4096) {
-        l.error = "bad mix rate or channel count";
-        return 0;
-    }
-    l.sdl = sdlLibrary(l.soname, &l.error);
+        return {};
+    if (mixrate < 4000 || mixrate > 192000 || maxchannels < 1 || maxchannels > 4096)
+        return failure("bad mix rate or channel count");
+    std::string whyNot;
+    l.sdl = sdlLibrary(l.soname, &whyNot);
     if (!l.sdl)
-        return 0;
+        return failure(whyNot);
     l.mixRate = mixrate;
     {
         const std::lock_guard lock(l.mixer.lock);
@@ -319,7 +310,7 @@ int FSOUND_Init(int mixrate, int maxchannels, unsigned flags)
     }
     l.deviceTried = false;
     l.initialised = true;
-    return 1;
+    return {};
 }
 
 int FSOUND_SetOutput(int outputtype)
@@ -336,17 +327,22 @@ int FSOUND_SetOutput(int outputtype)
 
 int FSOUND_Sample_Load(int index, const char* name, unsigned mode, int offset_or_length)
 {
+    const Expected<int> handle = fsound::loadSample(index, name, mode, offset_or_length);
+    return handle ? *handle : 0;
+}
+
+Expected<int> fsound::loadSample(int index, const char* name, unsigned mode, int offset_or_length)
+{
     logCall("FSOUND_Sample_Load" + args({std::to_string(index), name ? std::string("\"").append(name).append("\"") : "null",
                                          std::to_string(mode), std::to_string(offset_or_length)}));
     Library& l = lib();
-    if (!l.initialised || !name || index < -1 || index >= maxSamples) {
-        if (!l.initialised && l.error.empty())
-            l.error = "the sound library is not started";
-        return 0;
-    }
-    std::unique_ptr<LoadedSample> sample = decodeWave(name);
+    if (!l.initialised)
+        return failure("the sound library is not started");
+    if (!name || index < -1 || index >= maxSamples)
+        return failure("no such sample slot or file name");
+    Expected<std::unique_ptr<LoadedSample>> sample = decodeWave(name);
     if (!sample)
-        return 0;
+        return failure(sample.error());
     size_t slot = 0;
     if (index >= 0) {
         slot = static_cast<size_t>(index);
@@ -355,16 +351,14 @@ int FSOUND_Sample_Load(int index, const char* name, unsigned mode, int offset_or
     } else {
         while (slot < l.slots.size() && l.slots[slot])
             ++slot;
-        if (slot == maxSamples) {
-            l.error = "no free sample slot";
-            return 0;
-        }
+        if (slot == maxSamples)
+            return failure("no free sample slot");
         if (slot == l.slots.size())
             l.slots.emplace_back();
     }
     if (l.slots[slot])
         stopChannelsPlaying(*l.slots[slot]);
-    l.slots[slot] = std::move(sample);
+    l.slots[slot] = std::move(*sample);
     return static_cast<int>(slot) + 1;
 }
 
@@ -378,11 +372,10 @@ int FSOUND_PlaySound(int channel, int sample)
     {
         const std::lock_guard lock(m.lock);
         if (channel == fsound::anyFreeChannel) {
-            channel = 0;
-            while (channel < static_cast<int>(m.channels.size()) && m.channels[static_cast<size_t>(channel)].sample)
-                ++channel;
-            if (channel == static_cast<int>(m.channels.size()))
+            const auto free = std::ranges::find(m.channels, nullptr, &Channel::sample);
+            if (free == m.channels.end())
                 return -1;
+            channel = static_cast<int>(free - m.channels.begin());
         }
         Channel& chosen = m.channels[static_cast<size_t>(channel)];
         stopChannel(chosen);
@@ -444,11 +437,6 @@ void setCallLog(std::vector<std::string>* log)
 std::string outputDriver()
 {
     return lib().driver;
-}
-
-std::string lastError()
-{
-    return lib().error;
 }
 
 std::string libraryName()

@@ -22,11 +22,13 @@
 #include <string>
 #include <vector>
 
+#include "expected.h"
+
 // Gets the library ready to load and play: mixrate in Hz, maxchannels channels that may sound
 // at once; flags are accepted and unused. No device is opened yet: FSOUND_SetOutput opens it (or
 // the first play, with SDL's own choice, when no output was set). SDL2 is opened here, not at
-// program start. 1 when ready, 0 on bad arguments or when the library cannot be opened (then
-// fsound::lastError() holds the loader's reason). A second call before FSOUND_Close keeps the running library as it is.
+// program start. 1 when ready, 0 on bad arguments or when the library cannot be opened
+// (fsound::init says why). A second call before FSOUND_Close keeps the running library as it is.
 int FSOUND_Init(int mixrate, int maxchannels, unsigned flags);
 
 // Opens the output for outputtype (table above), closing the one open before; playing sounds
@@ -57,7 +59,7 @@ void FSOUND_Sample_Free(int sample);
 void FSOUND_Close();
 
 // Our own additions, which the FSOUND_* calls above do not have: the channel arguments, the
-// output's driver and library, the last error, and hooks for the tests and the benchmarks.
+// output's driver and library, the reasons for failures, and hooks for the tests and the benchmarks.
 namespace fsound {
 
 // The channel arguments the program passes besides a channel number.
@@ -71,9 +73,10 @@ void setCallLog(std::vector<std::string>* log);
 // The SDL audio driver the output opened on; empty while no device is open.
 std::string outputDriver();
 
-// Why the last FSOUND_Init or FSOUND_Sample_Load that failed did, e.g. "File not found" or
-// "Complex WAVE files not supported"; kept until the next failure.
-std::string lastError();
+// FSOUND_Init and FSOUND_Sample_Load (logged as them) with the reason for a failure, e.g. "File
+// not found" or "Complex WAVE files not supported".
+Expected<void> init(int mixrate, int maxchannels, unsigned flags);
+Expected<int> loadSample(int index, const char* name, unsigned mode, int offset_or_length);
 
 // Frames per mixing buffer: 256 at 22050 Hz, so a play waits at most about 11.6 ms for the
 // buffer that starts it.

@@ -44,14 +44,16 @@ bool Sound::startSound(int outputType, const std::string& soundFolder)
     libraryError.clear();
     const auto load = [&](const char* file) {
         const std::string path = soundFolder + "/" + file;
-        const int handle = FSOUND_Sample_Load(-1, path.c_str(), loadMode, 0);
-        const std::string failure = path + ": " + fsound::lastError();
-        if (handle == 0 && std::find(unreadableFiles.begin(), unreadableFiles.end(), failure) == unreadableFiles.end())
+        const Expected<int> handle = fsound::loadSample(-1, path.c_str(), loadMode, 0);
+        if (handle)
+            return *handle;
+        const std::string failure = path + ": " + handle.error();
+        if (std::find(unreadableFiles.begin(), unreadableFiles.end(), failure) == unreadableFiles.end())
             unreadableFiles.push_back(failure);
-        return handle;
+        return 0;
     };
-    if (!FSOUND_Init(mixRate, channelCount, 0)) {
-        libraryError = fsound::lastError();
+    if (Expected<void> started = fsound::init(mixRate, channelCount, 0); !started) {
+        libraryError = started.error();
         return true;
     }
     FSOUND_SetOutput(outputType);
@@ -66,12 +68,8 @@ bool Sound::startSound(int outputType, const std::string& soundFolder)
 
 void Sound::release()
 {
-    FSOUND_Sample_Free(SndPack);
-    FSOUND_Sample_Free(SndPoint);
-    FSOUND_Sample_Free(SndBonus);
-    FSOUND_Sample_Free(SndChar);
-    FSOUND_Sample_Free(SndMiss);
-    FSOUND_Sample_Free(SndMiss2);
+    for (int handle : {SndPack, SndPoint, SndBonus, SndChar, SndMiss, SndMiss2})
+        FSOUND_Sample_Free(handle);
     FSOUND_Close();
     SndPack = SndPoint = SndBonus = SndChar = SndMiss = SndMiss2 = 0;
 }

@@ -31,7 +31,8 @@ QString picturePath(const QString& file)
 
 QImage decodeJpeg(const QString& path)
 {
-    return loadJpeg(path, nullptr);
+    const Expected<QImage> image = loadJpeg(path);
+    return image ? *image : QImage();
 }
 
 QImage segmentPicture(const QString& name)

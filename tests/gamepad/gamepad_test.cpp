@@ -71,8 +71,8 @@ protected:
                       + (key ? std::string(1, char(event.key)) : form->components()[size_t(event.component)].def.name)
                       + " ";
         };
-        std::string whyNot;
-        ASSERT_TRUE(pads.start(&whyNot)) << whyNot;
+        const Expected<void> started = pads.start();
+        ASSERT_TRUE(started) << started.error();
         view.deliver([&] { form->Im_FrontClick(); });
     }
 

@@ -100,9 +100,10 @@ TEST(BadPictures, EachDamagedPictureIsRefusedWithTheFileNamed)
             SCOPED_TRACE(picture + " " + name(damage));
             const DamagedCopy copy(pictureFolder, picture, damage);
             const QString path = QString::fromStdString((copy.folder() / picture).string());
-            QString error;
-            EXPECT_TRUE(loadPicture(path, &error).isNull());
-            EXPECT_TRUE(error.startsWith(path + QStringLiteral(": "))) << error.toStdString();
+            const Expected<QImage> image = loadPicture(path);
+            ASSERT_FALSE(image);
+            const QString error = QString::fromStdString(image.error());
+            EXPECT_TRUE(error.startsWith(path + QStringLiteral(": "))) << image.error();
             EXPECT_GT(error.size(), path.size() + 2) << "no reason given";
         }
 }
@@ -110,25 +111,24 @@ TEST(BadPictures, EachDamagedPictureIsRefusedWithTheFileNamed)
 TEST(BadPictures, TheUndamagedPicturesAllLoad)
 {
     for (const std::string& picture : filesIn(pictureFolder, ".jpg")) {
-        QString error;
-        const QImage image = loadPicture(QString::fromStdString((pictureFolder / picture).string()), &error);
-        EXPECT_FALSE(image.isNull()) << picture << ": " << error.toStdString();
-        EXPECT_EQ(image.format(), QImage::Format_RGB32) << picture;
+        const Expected<QImage> image = loadPicture(QString::fromStdString((pictureFolder / picture).string()));
+        ASSERT_TRUE(image) << picture << ": " << image.error();
+        EXPECT_EQ(image->format(), QImage::Format_RGB32) << picture;
         // Opaque through and through: the window paints these without blending.
-        EXPECT_EQ(qAlpha(image.pixel(image.width() / 2, image.height() / 2)), 255) << picture;
+        EXPECT_EQ(qAlpha(image->pixel(image->width() / 2, image->height() / 2)), 255) << picture;
     }
 }
 
 // The device window as program start builds it, on a picture folder with one damaged file.
 class DeviceWindowStart : public testing::Test {
 protected:
-    bool attach(const fs::path& pictures, QString* error)
+    Expected<void> attach(const fs::path& pictures)
     {
         DeviceFactory device(std::string(ZERNO_ASSET_DIR) + "/device.layout");
         EXPECT_EQ(device.error(), "");
         DeviceSession session;
         session.make(device, {&sound_, &keys_, &keys_, &clock_});
-        return session.view->loadPictures(QString::fromStdString(pictures.string()), error);
+        return session.view->loadPictures(QString::fromStdString(pictures.string()));
     }
 
 private:
@@ -148,15 +148,15 @@ private:
 
 TEST_F(DeviceWindowStart, StopsOnADamagedPictureAndNamesIt)
 {
-    QString error;
-    ASSERT_TRUE(attach(pictureFolder, &error)) << error.toStdString();
+    const Expected<void> undamaged = attach(pictureFolder);
+    ASSERT_TRUE(undamaged) << undamaged.error();
     for (const char* picture : {"Im_Base.jpg", "Im_Front.jpg", "Im_Folko1.png", "Im_Num7.png"})
         for (Damage damage : everyDamage) {
             SCOPED_TRACE(std::string(picture) + " " + name(damage));
             const DamagedCopy copy(pictureFolder, picture, damage, true);
-            error.clear();
-            EXPECT_FALSE(attach(copy.folder(), &error));
-            EXPECT_TRUE(error.contains(QString::fromLatin1(picture))) << error.toStdString();
+            const Expected<void> started = attach(copy.folder());
+            EXPECT_FALSE(started);
+            EXPECT_NE(started.error().find(picture), std::string::npos) << started.error();
         }
 }
 

@@ -58,8 +58,8 @@ protected:
         DeviceFactory device(ZERNO_ASSET_DIR "/device.layout");
         ASSERT_EQ(device.error(), "");
         session.make(device, {&sound, keys.get(), game.get(), &clock});
-        QString error;
-        ASSERT_TRUE(view.loadPictures(ZERNO_ASSET_DIR "/pictures", &error)) << error.toStdString();
+        const Expected<void> loaded = view.loadPictures(ZERNO_ASSET_DIR "/pictures");
+        ASSERT_TRUE(loaded) << loaded.error();
     }
 
     QImage shot() { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); }
@@ -104,10 +104,12 @@ TEST_F(ViewTest, ClosedDeviceIsTheCoverAloneAndOpensToTheFullWidth)
 // the cover once it has): each must paint exactly as its file whenever it shows.
 TEST_F(ViewTest, TheBigPicturesPaintAsTheirFilesEachTimeTheyShow)
 {
-    const QImage cover = loadPicture(ZERNO_ASSET_DIR "/pictures/Im_Front.jpg", nullptr);
-    const QImage body = loadPicture(ZERNO_ASSET_DIR "/pictures/Im_Base.jpg", nullptr);
-    ASSERT_FALSE(cover.isNull());
-    ASSERT_FALSE(body.isNull());
+    const Expected<QImage> coverRead = loadPicture(ZERNO_ASSET_DIR "/pictures/Im_Front.jpg");
+    const Expected<QImage> bodyRead = loadPicture(ZERNO_ASSET_DIR "/pictures/Im_Base.jpg");
+    ASSERT_TRUE(coverRead);
+    ASSERT_TRUE(bodyRead);
+    const QImage& cover = *coverRead;
+    const QImage& body = *bodyRead;
     // The columns left of the first parcel on the cover, and the body's bottom rows below the
     // screens and buttons: no other picture lies there.
     const auto coverShows = [&](const QImage& shot) {
@@ -143,8 +145,8 @@ TEST_F(ViewTest, ABigPictureThatCannotBeReadAgainIsReportedOnce)
     ASSERT_TRUE(copy.isValid());
     for (const QFileInfo& file : QDir(ZERNO_ASSET_DIR "/pictures").entryInfoList(QDir::Files))
         ASSERT_TRUE(QFile::copy(file.filePath(), copy.filePath(file.fileName())));
-    QString error;
-    ASSERT_TRUE(view.loadPictures(copy.path(), &error)) << error.toStdString();
+    const Expected<void> loaded = view.loadPictures(copy.path());
+    ASSERT_TRUE(loaded) << loaded.error();
     QStringList reports;
     QObject::connect(&view, &DeviceView::pictureProblem, [&](const QString& what, const QString& why) { reports << what + " / " + why; });
     ASSERT_TRUE(QFile::remove(copy.filePath("Im_Base.jpg")));

@@ -44,9 +44,8 @@ DeviceHarness::DeviceHarness(bool withSound)
     baseEarliest = std::chrono::steady_clock::now();
     session_.make(device, {&sound_, keySettings_.get(), settings_.get(), &clock_}, {},
                   [this] { baseLatest = std::chrono::steady_clock::now(); });
-    QString error;
-    if (!view().loadPictures(QString::fromStdString(assets + "/pictures"), &error)) {
-        opened_ = failure(error.toStdString());
+    if (Expected<void> loaded = view().loadPictures(QString::fromStdString(assets + "/pictures")); !loaded) {
+        opened_ = failure(loaded.error());
         return;
     }
     // In the program's order: the device window is made at start, the sound starts at PLAY.

@@ -100,9 +100,8 @@ int main(int argc, char** argv)
         DeviceHarness device(withSound);
         device.openAndClick("Puls_Time");
         Gamepads pads(device.view());
-        std::string whyNot;
-        if (!pads.start(&whyNot)) {
-            printProblem("no gamepads: " + whyNot);
+        if (Expected<void> started = pads.start(); !started) {
+            printProblem("no gamepads: " + started.error());
             return 2;
         }
         runEventsFor(1000);

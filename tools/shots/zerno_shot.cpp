@@ -196,10 +196,9 @@ int main(int argc, char** argv)
     std::ostringstream log;
     SimRunner runner(std::move(device), *keys, *game, options, log);
     TimerHost host(runner.scheduler());
-    QString error;
     view.attach(runner.form(), host);
-    if (!view.loadPictures(QString::fromStdString(assets + "/pictures"), &error)) {
-        std::cerr << "zerno-shot: " << error.toStdString() << '\n';
+    if (Expected<void> loaded = view.loadPictures(QString::fromStdString(assets + "/pictures")); !loaded) {
+        std::cerr << "zerno-shot: " << loaded.error() << '\n';
         return 1;
     }
     // The runner's clock is virtual: the view only paints, the host never runs the timers.

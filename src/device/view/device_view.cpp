@@ -20,11 +20,6 @@
 
 namespace {
 
-QRect toQRect(const Rect& rect)
-{
-    return QRect(rect.left, rect.top, rect.width, rect.height);
-}
-
 // Division rounding down, so that a point left of or above the window, as a drag may reach, maps
 // to the picture pixel it is over.
 int floorDiv(int value, int divisor)
@@ -102,58 +97,54 @@ void DeviceView::attach(TForm1& form, TimerHost& host)
     geometryChanged();
 }
 
-bool DeviceView::loadPictures(const QString& pictureDir, QString* error)
+Expected<void> DeviceView::loadPictures(const QString& pictureDir)
 {
     const size_t count = form_->pictures.size();
-    std::vector<PictureUse> uses(count);
+    uses_.assign(count, PictureUse());
     for (size_t index = 0; index < form_->components().size(); ++index) {
         const Component& component = form_->components()[index];
         if (component.picture < 0)
             continue;
-        PictureUse& use = uses[size_t(component.picture)];
+        PictureUse& use = uses_[size_t(component.picture)];
         use.components.push_back(int(index));
         (component.def.transparent ? use.startsTransparent : use.startsOpaque) = true;
     }
-    std::vector<QString> paths;
+    picturePaths_.clear();
     for (const std::string& file : form_->pictures)
-        paths.push_back(pictureDir + QLatin1Char('/') + QString::fromStdString(file));
-    picturePaths_ = std::move(paths);
-    uses_ = std::move(uses);
+        picturePaths_.push_back(pictureDir + QLatin1Char('/') + QString::fromStdString(file));
     // Every file is read now, so that a damaged one is named before the device is used; a big
     // picture that nothing shows yet is let go again at once.
     for (size_t picture = 0; picture < count; ++picture)
-        if (!readPicture(picture, error)) {
+        if (Expected<void> read = readPicture(picture); !read) {
             uses_.clear();
-            return false;
+            return read;
         }
     for (size_t picture = 0; picture < count; ++picture)
         releaseIfUnseen(picture);
     update();
-    return true;
+    return {};
 }
 
-bool DeviceView::readPicture(size_t picture, QString* error)
+Expected<void> DeviceView::readPicture(size_t picture)
 {
-    const QImage image = loadPicture(picturePaths_[picture], error);
-    if (image.isNull())
-        return false;
+    Expected<QImage> read = loadPicture(picturePaths_[picture]);
+    if (!read)
+        return failure(read.error());
+    const QImage& image = *read;
     PictureUse& use = uses_[picture];
-    use.source = image;
     // A true-colour picture is drawn as it is either way. A 1-bit segment picture gets its
     // 32-bit form for each way its components draw it now, so that no paint in a game has to
     // make one; a digit position that takes another digit's picture gets the other form on
     // first use.
     const bool oneBit = image.depth() == 1 || image.format() == QImage::Format_Indexed8;
-    use.opaque = oneBit ? QImage() : image;
-    use.transparent = oneBit ? QImage() : image;
+    use.source = image;
+    use.opaque = use.transparent = oneBit ? QImage() : image;
     use.big = image.sizeInBytes() >= bigPictureBytes;
-    if (oneBit) {
-        if (use.startsOpaque)
-            pictureToDraw(picture, false);
-        if (use.startsTransparent)
-            pictureToDraw(picture, true);
-    }
-    return true;
+    if (oneBit && use.startsOpaque)
+        pictureToDraw(picture, false);
+    if (oneBit && use.startsTransparent)
+        pictureToDraw(picture, true);
+    return {};
 }
 
 const QImage& DeviceView::pictureToDraw(size_t picture, bool transparent)
@@ -168,11 +159,9 @@ const QImage& DeviceView::pictureToDraw(size_t picture, bool transparent)
 void DeviceView::releaseIfUnseen(size_t picture)
 {
     PictureUse& use = uses_[picture];
-    if (!use.big || use.source.isNull())
+    const auto shown = [&](int index) { return form_->components()[size_t(index)].visible; };
+    if (!use.big || use.source.isNull() || std::ranges::any_of(use.components, shown))
         return;
-    for (int index : use.components)
-        if (form_->components()[size_t(index)].visible)
-            return;
     use.source = use.opaque = use.transparent = QImage();
 }
 
@@ -215,7 +204,6 @@ void DeviceView::geometryChanged()
         maskClosedPart();
     }
     layOut();
-    update();
     const bool justOpened = form_->ClientWidth == TForm1::OpenWidth && shownWidth_ != TForm1::OpenWidth;
     shownWidth_ = form_->ClientWidth;
     if (justOpened)
@@ -273,6 +261,7 @@ void DeviceView::layOut()
         scale_ = zoom_;
         origin_ = QPoint();
     }
+    update();
 }
 
 void DeviceView::setZoom(int zoom)
@@ -344,7 +333,6 @@ void DeviceView::setFullScreen(bool on)
         }
     }
     layOut();
-    update();
 }
 
 void DeviceView::resizeEvent(QResizeEvent* event)
@@ -355,7 +343,6 @@ void DeviceView::resizeEvent(QResizeEvent* event)
         return;
     }
     layOut();
-    update();
 }
 
 void DeviceView::pointerMoved(const QPoint& client)
@@ -395,27 +382,26 @@ void DeviceView::paintEvent(QPaintEvent* event)
     for (const Component& component : form_->components()) {
         if (!component.visible || component.picture < 0)
             continue;
-        const QRect rect = toQRect(component.rect);
-        if (!region.intersects(toWindow(component.rect)))
+        const Rect& rect = component.rect;
+        if (!region.intersects(toWindow(rect)))
             continue;
         const size_t picture = size_t(component.picture);
         if (picture >= uses_.size())
             continue;  // not loaded yet
         if (uses_[picture].source.isNull()) {  // let go while hidden
-            QString error;
-            if (!readPicture(picture, &error)) {
+            if (Expected<void> read = readPicture(picture); !read) {
                 if (std::exchange(uses_[picture].reported, true))
                     continue;
                 const QString what = QStringLiteral("A picture of the device cannot be read, so part of it stays dark.");
                 if (isSignalConnected(QMetaMethod::fromSignal(&DeviceView::pictureProblem)))
-                    emit pictureProblem(what, error);
+                    emit pictureProblem(what, QString::fromStdString(read.error()));
                 else
-                    printProblem(what.toStdString(), error.toStdString());
+                    printProblem(what.toStdString(), read.error());
                 continue;
             }
         }
         // Pictures are drawn at their natural size from the rectangle's corner, never stretched.
-        painter.drawImage(rect.topLeft(), pictureToDraw(picture, component.def.transparent));
+        painter.drawImage(rect.left, rect.top, pictureToDraw(picture, component.def.transparent));
     }
 }
 

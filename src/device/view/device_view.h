@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "device_input.h"
+#include "expected.h"
 #include "form1.h"
 #include "timer_host.h"
 
@@ -37,9 +38,9 @@ public:
     // Shows and drives form from now on. Until its pictures are loaded the window paints black.
     void attach(TForm1& form, TimerHost& host);
 
-    // Loads every picture the form names from pictureDir and repaints. On failure returns false
-    // and sets error to a message naming the file; the window then keeps painting black.
-    bool loadPictures(const QString& pictureDir, QString* error);
+    // Loads every picture the form names from pictureDir and repaints. On failure the message
+    // names the file; the window then keeps painting black.
+    Expected<void> loadPictures(const QString& pictureDir);
 
     // The rules by which presses and keys reach the form: every source of input goes through it,
     // inside deliver. Null until attached.
@@ -136,7 +137,7 @@ private:
     QPoint windowCorner() const;
     // Where a rectangle of the form's client area is painted in the window.
     QRect toWindow(const Rect& rect) const;
-    // The scale and the device's corner for the window's size now.
+    // The scale and the device's corner for the window's size now; repaints.
     void layOut();
     // Where windows cannot be placed: the see-through part beyond a closed cover.
     void maskClosedPart();
@@ -158,7 +159,7 @@ private:
         bool reported = false;        // could not be read again, and the player was told
     };
 
-    bool readPicture(size_t picture, QString* error);
+    Expected<void> readPicture(size_t picture);
     const QImage& pictureToDraw(size_t picture, bool transparent);
     void releaseIfUnseen(size_t picture);
 

@@ -1,5 +1,6 @@
 #include "gamepads.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 
@@ -40,30 +41,24 @@ size_t Gamepads::attached() const
     return pads_.size();
 }
 
-bool Gamepads::start(std::string* whyNot)
+Expected<void> Gamepads::start()
 {
     if (sdl_)
-        return true;
-    std::string error;
-    const SdlLibrary* sdl = sdlLibrary(sdlSoname, &error);
-    if (!sdl) {
-        if (whyNot)
-            *whyNot = error;
-        return false;
-    }
+        return {};
+    std::string whyNot;
+    const SdlLibrary* sdl = sdlLibrary(sdlSoname, &whyNot);
+    if (!sdl)
+        return failure(whyNot);
     // SDL would otherwise take over SIGINT and SIGTERM. It knows nothing of our windows, so it
     // must not hold back a pad's events for want of a focused window of its own.
     sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     sdl->SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    if (sdl->SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
-        if (whyNot)
-            *whyNot = sdl->SDL_GetError();
-        return false;
-    }
+    if (sdl->SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+        return failure(sdl->SDL_GetError());
     sdl_ = sdl;
     // The pads already plugged in come as plug-in events, on the first read.
     timer_.start(0);
-    return true;
+    return {};
 }
 
 void Gamepads::poll()
@@ -114,30 +109,23 @@ void Gamepads::add(int deviceIndex)
         sdl_->SDL_GameControllerClose(controller);
         return;
     }
-    Pad pad;
-    pad.controller = controller;
-    pad.instance = instance;
-    pads_.push_back(pad);
+    pads_.push_back(Pad{controller, instance});
 }
 
 void Gamepads::remove(int32_t instance)
 {
-    for (auto pad = pads_.begin(); pad != pads_.end(); ++pad)
-        if (pad->instance == instance) {
-            // A pad pulled out with a control held has had it let go already: SDL sends the
-            // releases, and the sticks back in the middle, before it tells of the removal.
-            sdl_->SDL_GameControllerClose(pad->controller);
-            pads_.erase(pad);
-            return;
-        }
+    // A pad pulled out with a control held has had it let go already: SDL sends the releases,
+    // and the sticks back in the middle, before it tells of the removal.
+    if (Pad* pad = find(instance)) {
+        sdl_->SDL_GameControllerClose(pad->controller);
+        pads_.erase(pads_.begin() + (pad - pads_.data()));
+    }
 }
 
 Gamepads::Pad* Gamepads::find(int32_t instance)
 {
-    for (Pad& pad : pads_)
-        if (pad.instance == instance)
-            return &pad;
-    return nullptr;
+    const auto pad = std::ranges::find(pads_, instance, &Pad::instance);
+    return pad == pads_.end() ? nullptr : &*pad;
 }
 
 void Gamepads::button(Pad& pad, int button, bool down)

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "expected.h"
 #include "input_actions.h"
 
 class DeviceView;
@@ -36,9 +37,9 @@ public:
     Gamepads& operator=(const Gamepads&) = delete;
 
     // Opens SDL2 (once for the program, shared with the sound) and its game controller layer, and
-    // starts watching for pads. False, with whyNot set, when SDL2 or that layer cannot be had: the
-    // game is then played without pads. A second call does nothing.
-    bool start(std::string* whyNot = nullptr);
+    // starts watching for pads. Fails when SDL2 or that layer cannot be had: the game is then
+    // played without pads. A second call does nothing.
+    Expected<void> start();
 
     // Reads what the pads did since the last call and hands it to the device; the timer calls it.
     void poll();

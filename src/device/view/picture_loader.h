@@ -6,11 +6,14 @@
 #include <QImage>
 #include <QString>
 
-// Decodes a JPEG file with libjpeg-turbo. On failure returns a null image and sets error.
-QImage loadJpeg(const QString& path, QString* error);
+#include "expected.h"
+
+// Decodes a JPEG file with libjpeg-turbo.
+Expected<QImage> loadJpeg(const QString& path);
 
 // Loads a picture by its file name: .jpg through loadJpeg, anything else through QImage.
-QImage loadPicture(const QString& path, QString* error);
+Expected<QImage> loadPicture(const QString& path);
 
-// A segment picture as a transparent component shows it: its dark pixels only.
+// A segment picture (which has a colour table) as a transparent component shows it: its dark
+// pixels only.
 QImage darkPixelsOnly(const QImage& picture);

@@ -14,14 +14,14 @@ TimerHost::TimerHost(Scheduler& scheduler, FailureReport report, QObject* parent
 {
     fallback_.setSingleShot(true);
     fallback_.setTimerType(Qt::PreciseTimer);
-    connect(&fallback_, &QTimer::timeout, this, [this] { onReadable(); });
+    connect(&fallback_, &QTimer::timeout, this, &TimerHost::onReadable);
     fd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
     if (fd_ < 0) {
         fail("timerfd_create");
         return;
     }
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
-    connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { onReadable(); });
+    connect(notifier_.get(), &QSocketNotifier::activated, this, &TimerHost::onReadable);
 }
 
 // Told once; from then on the Qt timer runs the ticks.

@@ -19,10 +19,8 @@ int keptInside(int start, int length, int areaStart, int areaLength)
 
 int largestZoom(QSize area, QSize unzoomed, int maxZoom)
 {
-    int zoom = maxZoom;
-    while (zoom > 1 && (unzoomed.width() * zoom > area.width() || unzoomed.height() * zoom > area.height()))
-        --zoom;
-    return zoom;
+    const int fits = std::min(area.width() / unzoomed.width(), area.height() / unzoomed.height());
+    return std::clamp(fits, 1, maxZoom);
 }
 
 QRect keptInside(const QRect& window, const QRect& area)
