@@ -45,7 +45,8 @@ double runOnce(const char* program, const std::filesystem::path& script)
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child == 0) {
-        std::freopen("/dev/null", "w", stdout);
+        if (!std::freopen("/dev/null", "w", stdout))
+            _exit(127);
         execl(program, program, script.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
