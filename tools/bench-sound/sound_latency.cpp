@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_report.h"
 #include "fmod.h"
 #include "sound.h"
 
@@ -45,13 +46,6 @@ void watchBuffer(const short* samples, int frames)
             return;
         }
     }
-}
-
-double percentile(std::vector<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    const size_t at = std::min(values.size() - 1, static_cast<size_t>(p / 100.0 * static_cast<double>(values.size())));
-    return values[at];
 }
 
 double msBetween(Clock::time_point from, Clock::time_point to)
@@ -129,21 +123,21 @@ int main(int argc, char** argv)
     sound.Silenzio();
     sound.release();
 
-    const double p99 = latency.empty() ? 0.0 : percentile(latency, 99);
-    const bool latencyOk = unheard == 0 && !latency.empty() && p99 <= targetMs;
+    const Summary heard = summarize(latency);
+    const Summary paused = summarize(whilePaused);
+    const Summary inside = summarize(callTime);
+    const bool latencyOk = unheard == 0 && heard.count > 0 && heard.p99 <= targetMs;
     const bool overlapOk = fewestSounding == 64;
     std::printf("sound latency on the disk driver: 22050 Hz, %d-frame buffers (%.1f ms), %d plays of SndPack\n",
                 fsound::mixChunkFrames, fsound::mixChunkFrames * 1000.0 / 22050, plays);
-    if (!latency.empty())
+    if (heard.count > 0)
         std::printf("  Suona to first frame into the device: p50 %.2f ms, p99 %.2f ms, max %.2f ms (target p99 %.0f ms)\n",
-                    percentile(latency, 50), p99, percentile(latency, 100), targetMs);
-    if (!whilePaused.empty())
+                    heard.p50, heard.p99, heard.max, targetMs);
+    if (paused.count > 0)
         std::printf("  of which the %zu plays while the mixer was paused: p50 %.2f ms, p99 %.2f ms, max %.2f ms\n",
-                    whilePaused.size(), percentile(whilePaused, 50), percentile(whilePaused, 99),
-                    percentile(whilePaused, 100));
+                    paused.count, paused.p50, paused.p99, paused.max);
     std::printf("  plays never heard: %d\n", unheard);
-    std::printf("  time inside Suona: p50 %.0f us, p99 %.0f us, max %.0f us\n", percentile(callTime, 50),
-                percentile(callTime, 99), percentile(callTime, 100));
+    std::printf("  time inside Suona: p50 %.0f us, p99 %.0f us, max %.0f us\n", inside.p50, inside.p99, inside.max);
     std::printf("  64 overlapping plays, %d rounds: fewest sounding at once %d of 64\n", overlapRounds, fewestSounding);
     std::printf("%s\n", latencyOk && overlapOk ? "ok" : "FAILED");
     return latencyOk && overlapOk ? 0 : 1;

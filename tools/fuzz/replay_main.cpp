@@ -6,6 +6,8 @@
 #include <iterator>
 #include <string>
 
+#include "desktop.h"
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 int main(int argc, char** argv)
@@ -13,7 +15,7 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         std::ifstream file(argv[i], std::ios::binary);
         if (!file) {
-            std::fprintf(stderr, "%s: cannot be read\n", argv[i]);
+            printProblem(std::string(argv[i]) + ": cannot be read");
             return 2;
         }
         const std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());

@@ -7,14 +7,19 @@
 // beep here is a band-limited square wave weighted by such a resonance, shaped by short
 // raised-cosine ramps so that it starts and ends without a click.
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
 #include <string>
 #include <vector>
+
+#include "desktop.h"
+#include "expected.h"
 
 namespace {
 
@@ -105,9 +110,11 @@ void put32(std::ofstream& file, uint32_t value)
     put16(file, value >> 16);
 }
 
-bool writeWave(const std::filesystem::path& path, const std::vector<double>& samples)
+Expected<> writeWave(const std::filesystem::path& path, const std::vector<double>& samples)
 {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file)
+        return failure(path.string() + ": " + std::strerror(errno));
     const auto dataBytes = static_cast<uint32_t>(samples.size() * 2);
     file.write("RIFF", 4);
     put32(file, 36 + dataBytes);
@@ -123,7 +130,9 @@ bool writeWave(const std::filesystem::path& path, const std::vector<double>& sam
     put32(file, dataBytes);
     for (double v : samples)
         put16(file, static_cast<uint16_t>(static_cast<int16_t>(std::lround(v * 32767.0))));
-    return static_cast<bool>(file.flush());
+    if (!file.flush())
+        return failure(path.string() + ": " + std::strerror(errno));
+    return {};
 }
 
 // The belt tick sounds up to eight times a second and the bonus count (the same file) every
@@ -153,8 +162,8 @@ int main(int argc, char** argv)
     std::error_code error;
     std::filesystem::create_directories(dir, error);
     for (const Beep& beep : beeps) {
-        if (!writeWave(dir / beep.file, render(beep))) {
-            std::fprintf(stderr, "soundgen: cannot write %s\n", (dir / beep.file).string().c_str());
+        if (const Expected<> written = writeWave(dir / beep.file, render(beep)); !written) {
+            printProblem("cannot write a wave file", written.error());
             return 1;
         }
     }
