@@ -62,8 +62,7 @@ void Scheduler::advanceTo(int64_t time)
         if (timer->due_ > now_)
             now_ = timer->due_;
         timer->due_ = now_ + timer->interval_;
-        if (onTick)
-            onTick(*timer);
+        ticks(*timer);
         if (timer->onTimer)
             timer->onTimer();
     }
@@ -78,8 +77,8 @@ bool Scheduler::isBehind(const Timer& timer, int64_t time)
 
 void Scheduler::catchUpTo(int64_t time)
 {
-    if (onCatchUp && std::any_of(timers_.begin(), timers_.end(), [time](Timer* timer) { return isBehind(*timer, time); }))
-        onCatchUp(time);
+    if (!catchUps.empty() && std::ranges::any_of(timers_, [time](Timer* timer) { return isBehind(*timer, time); }))
+        catchUps(time);
     for (Timer* timer : timers_)
         if (isBehind(*timer, time))
             timer->due_ = time;

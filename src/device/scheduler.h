@@ -5,10 +5,74 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class Scheduler;
+
+// A watcher's place on a list: it is called until its Watch is let go or destroyed. Either may
+// outlive the other.
+class [[nodiscard]] Watch {
+public:
+    Watch() = default;
+    explicit Watch(std::function<void()> leave) : leave_(std::move(leave)) {}
+    Watch(Watch&& other) noexcept : leave_(std::exchange(other.leave_, nullptr)) {}
+    Watch& operator=(Watch&& other) noexcept
+    {
+        if (this != &other) {
+            reset();
+            leave_ = std::exchange(other.leave_, nullptr);
+        }
+        return *this;
+    }
+    ~Watch() { reset(); }
+    void reset()
+    {
+        if (leave_)
+            std::exchange(leave_, nullptr)();
+    }
+
+private:
+    std::function<void()> leave_;
+};
+
+// Everyone who watches one kind of moment, called in the order they came.
+template <class... Args>
+class Watchers {
+public:
+    Watch add(std::function<void(Args...)> watcher)
+    {
+        const int id = list_->nextId++;
+        list_->entries.push_back({id, std::move(watcher)});
+        return Watch([list = std::weak_ptr<List>(list_), id] {
+            if (const auto held = list.lock())
+                std::erase_if(held->entries, [id](const Entry& entry) { return entry.id == id; });
+        });
+    }
+    bool empty() const { return list_->entries.empty(); }
+    void operator()(Args... args) const
+    {
+        if (list_->entries.empty())
+            return;
+        // A watcher that leaves or adds another while it is told does not upset the round.
+        const std::vector<Entry> round = list_->entries;
+        for (const Entry& entry : round)
+            entry.call(args...);
+    }
+
+private:
+    struct Entry {
+        int id;
+        std::function<void(Args...)> call;
+    };
+    struct List {
+        std::vector<Entry> entries;
+        int nextId = 0;
+    };
+    std::shared_ptr<List> list_ = std::make_shared<List>();
+};
 
 class Timer {
 public:
@@ -59,12 +123,12 @@ public:
     // The earliest due time of any enabled timer.
     std::optional<int64_t> nextDue() const;
 
-    // Called before each tick's handler (zerno-sim's trace).
-    std::function<void(const Timer&)> onTick;
-    // Called by catchUpTo before it moves a timer that is a whole interval or more behind, with
+    // Told before each tick's handler (zerno-sim's trace).
+    Watchers<const Timer&> ticks;
+    // Told by catchUpTo before it moves a timer that is a whole interval or more behind, with
     // the time it catches up to: a recording keeps that moment, so that its replay moves the same
     // timers at the same millisecond.
-    std::function<void(int64_t time)> onCatchUp;
+    Watchers<int64_t> catchUps;
 
 private:
     friend class Timer;

@@ -39,13 +39,13 @@ void GameRecorder::attach(TForm1& form)
     form_ = &form;
     // The screen's host ticks a timer that fell a whole interval behind once, where the virtual
     // clock would tick it for every interval missed: the script says where that happened.
-    scheduler_.onCatchUp = [this](int64_t time) {
+    catchUpWatch_ = scheduler_.catchUps.add([this](int64_t time) {
         if (!recording_ && !starting_)
             return;
         waitUntilNow();
         add(word(Word::CatchUp) + ' ' + std::to_string(time - scheduler_.now()));
         written_ = time;
-    };
+    });
 }
 
 void GameRecorder::setEnabled(bool on)

@@ -100,6 +100,7 @@ private:
 
     Scheduler& scheduler_;
     ReplayClock& clock_;
+    Watch catchUpWatch_;
     TForm1* form_ = nullptr;
     bool enabled_ = true;
     bool recording_ = false;

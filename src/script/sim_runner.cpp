@@ -79,10 +79,10 @@ SimRunner::SimRunner(DeviceFactory device, StoreKey& keySettings, StoreKey& game
     devicePorts.settingsStore = &ports_->settings;
     devicePorts.listener = options.listener;
     ownForm_ = device.make(scheduler_, devicePorts, [this] {
-        scheduler_.onTick = [this](const Timer& timer) {
+        traceWatch_ = scheduler_.ticks.add([this](const Timer& timer) {
             if (trace_)
                 out_ << scheduler_.now() << " tick " << timer.name() << '\n';
-        };
+        });
     });
     form_ = ownForm_.get();
     input_ = std::make_unique<DeviceInput>(*form_);

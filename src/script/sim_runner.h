@@ -61,6 +61,7 @@ private:
     // --time given on the command line: it wins over the script's `time` line.
     bool timeGiven_ = false;
     std::unique_ptr<DeviceInput> input_;
+    Watch traceWatch_;
 };
 
 // The state block of `state`: every lit component, the digits, the variables and the timers.

@@ -73,7 +73,7 @@ public:
             game.values["hiscoreb"] = hiscoreB;
         const DevicePorts ports{&sound, &keys, &game, &clock, nullptr};
         form = DeviceFactory(deviceLayout()).make(scheduler, ports, [this] {
-            scheduler.onTick = [this](const Timer& timer) { ticks.push_back({scheduler.now(), timer.name()}); };
+            tickWatch = scheduler.ticks.add([this](const Timer& timer) { ticks.push_back({scheduler.now(), timer.name()}); });
         });
     }
 
@@ -161,6 +161,7 @@ public:
     MemoryKey keys;
     MemoryKey game;
     std::vector<TimedEvent> ticks;
+    Watch tickWatch;
     std::unique_ptr<TForm1> form;
 
 private:

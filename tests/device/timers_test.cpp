@@ -120,3 +120,25 @@ TEST(Timers, ATimerGoneLeavesItsSchedulerRunningTheOthers)
     bench.to(20);
     EXPECT_EQ(bench.log, (Log{"G@5", "K@10", "K@20"}));
 }
+
+// Watchers are told in the order they came, until their Watch goes, and a Watch may outlive the
+// scheduler it watched.
+TEST(Timers, WatchersAreToldInTurnUntilTheirWatchGoes)
+{
+    Bench bench;
+    Timer timer(bench.scheduler, "T", 10);
+    timer.setEnabled(true);
+    Watch first = bench.scheduler.ticks.add([&](const Timer& t) { bench.log.push_back(std::string("first ") + t.name()); });
+    Watch second = bench.scheduler.ticks.add([&](const Timer&) { bench.log.push_back("second"); });
+    bench.to(10);
+    first.reset();
+    bench.to(20);
+    EXPECT_EQ(bench.log, (Log{"first T", "second", "second"}));
+
+    Watch outliving;
+    {
+        Scheduler gone;
+        outliving = gone.catchUps.add([](int64_t) {});
+    }
+    outliving.reset();  // the list went with its scheduler: nothing to leave
+}

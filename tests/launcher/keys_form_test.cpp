@@ -199,7 +199,9 @@ TEST_F(KeysDialog, TheGameGoesOnWhileTheDialogIsShown)
     clickDevice("Puls_GameA");
     ASSERT_TRUE(Form1().GameRunning);
     int beltTicks = 0;
-    windows->forms.device.scheduler.onTick = [&](const Timer& timer) { beltTicks += &timer == &Form1().TimerGioco; };
+    const Watch watch = windows->forms.device.scheduler.ticks.add([&](const Timer& timer) {
+        beltTicks += &timer == &Form1().TimerGioco;
+    });
     menuCommand(splash().PM_10Keys);
     EXPECT_TRUE(QTest::qWaitFor([&] { return beltTicks >= 2; }, 5000));
     EXPECT_TRUE(Form1().TimerGioco.enabled());

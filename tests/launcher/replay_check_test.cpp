@@ -54,10 +54,10 @@ protected:
             shown.push_back(state.str());
             keep(game);
         };
-        windows->forms.device.scheduler.onTick = [this](const Timer& timer) {
+        tickWatch = windows->forms.device.scheduler.ticks.add([this](const Timer& timer) {
             ticked.insert(timer.name());
             beltTicks += &timer == &Form1().TimerGioco;
-        };
+        });
     }
 
     // Posted as the window system would post them: handled in turn with the timer's ticks.
@@ -115,6 +115,7 @@ protected:
     LateWallClock wallClock;
     std::vector<std::string> shown;
     std::set<std::string> ticked;
+    Watch tickWatch;
     int beltTicks = 0;
 };
 

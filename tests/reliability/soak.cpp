@@ -42,15 +42,11 @@ public:
           invariants_(form_),
           dice_(options.seed)
     {
-        Scheduler& scheduler = runner_.scheduler();
-        const auto trace = scheduler.onTick;
-        scheduler.onTick = [this, trace](const Timer& timer) {
-            if (trace)
-                trace(timer);
+        tickWatch_ = runner_.scheduler().ticks.add([this](const Timer& timer) {
             // The previous handler has finished: this is the moment to look at what it left.
             checkAfter();
             beforeHandler(&timer);
-        };
+        });
     }
 
     SoakReport run()
@@ -189,6 +185,7 @@ private:
     std::unique_ptr<StoreKey> keys_;
     std::unique_ptr<StoreKey> game_;
     SimRunner runner_;
+    Watch tickWatch_;
     TForm1& form_;
     DeviceInvariants invariants_;
     Dice dice_;

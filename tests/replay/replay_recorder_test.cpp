@@ -49,7 +49,7 @@ public:
             writeStateBlock(state, *form, 0);
             endStates.push_back(state.str());
         };
-        scheduler.onTick = [this](const Timer& timer) { ticked.push_back(timer.name()); };
+        tickWatch = scheduler.ticks.add([this](const Timer& timer) { ticked.push_back(timer.name()); });
     }
 
     int id(const char* name) const { return form->componentIndex(name); }
@@ -87,6 +87,7 @@ public:
     std::vector<RecordedGame> games;
     std::vector<std::string> endStates;
     std::vector<std::string> ticked;
+    Watch tickWatch;
 };
 
 std::string replayedState(const std::string& script)

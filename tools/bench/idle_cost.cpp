@@ -32,7 +32,7 @@ struct Usage {
 Usage usageOver(DeviceHarness& device, double seconds)
 {
     long ticks = 0;
-    device.scheduler().onTick = [&ticks](const Timer&) { ++ticks; };
+    const Watch watch = device.scheduler().ticks.add([&ticks](const Timer&) { ++ticks; });
     QEventLoop loop;
     const double start = cpuSeconds();
     const long switches = contextSwitches();
@@ -44,7 +44,6 @@ Usage usageOver(DeviceHarness& device, double seconds)
     usage.cpuPercent = 100.0 * (cpuSeconds() - start) / elapsed;
     usage.wakeups = double(contextSwitches() - switches) / elapsed;
     usage.ticks = double(ticks) / elapsed;
-    device.scheduler().onTick = nullptr;
     return usage;
 }
 

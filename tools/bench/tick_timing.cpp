@@ -77,14 +77,14 @@ Phase measure(int ticks)
     // The timer host's base lies in [baseEarliest, baseLatest]: measuring from the earlier end
     // can only make a tick look later than it was, by at most the width of that interval.
     const SteadyTime base = device.baseEarliest;
-    device.scheduler().onTick = [&](const Timer& timer) {
+    const Watch watch = device.scheduler().ticks.add([&](const Timer& timer) {
         if (&timer != &form.TimerGioco || int(belt.size()) >= ticks)
             return;
         const SteadyTime now = std::chrono::steady_clock::now();
         belt.push_back(msBetween(base + std::chrono::milliseconds(device.scheduler().now()), now));
         if (int(belt.size()) == ticks)
             QTimer::singleShot(0, &loop, [&] { loop.quit(); });
-    };
+    });
     device.setAutoplay(true);
     QTimerBaseline baseline(form.LevelTable[1][0][0].interval, ticks);
     baseline.start();

@@ -37,10 +37,7 @@ SimScriptResult runSimScript(const std::vector<ComponentDef>& layout, const uint
     // Whatever a script sets, the runner must refuse what would send the belt's level lookup
     // outside its table: checked as every tick starts.
     const TForm1& form = runner.form();
-    const auto trace = runner.scheduler().onTick;
-    runner.scheduler().onTick = [&](const Timer& timer) {
-        if (trace)
-            trace(timer);
+    const Watch check = runner.scheduler().ticks.add([&](const Timer& timer) {
         if (!result.outsideLevelTable.empty())
             return;
         if (&timer == &form.TimerGioco && form.GameMode != TForm1::ModeGameA && form.GameMode != TForm1::ModeGameB)
@@ -50,7 +47,7 @@ SimScriptResult runSimScript(const std::vector<ComponentDef>& layout, const uint
                 variable.setHeldToRange && (value < variable.least || value > variable.most))
                 result.outsideLevelTable = std::string(timer.name()) + " ticks with " + variable.name + ' '
                                          + std::to_string(value);
-    };
+    });
     int64_t left = SimScriptVirtualBudgetMs;
     std::istringstream script(std::string(reinterpret_cast<const char*>(data), size));
     std::string line;
