@@ -66,8 +66,8 @@ int main(int argc, char** argv)
         std::cerr << "zerno-sim: cannot find the device layout (device.layout); set ZERNO_BROS_ASSETS\n";
         return 1;
     }
-    DeviceFactory device(assets + "/device.layout");
-    if (!device.error().empty()) {
+    Expected<DeviceFactory> device = DeviceFactory::fromFile(assets + "/device.layout");
+    if (!device) {
         for (const std::string& problem : splitText(device.error(), '\n'))
             std::cerr << "zerno-sim: " << problem << '\n';
         return 2;
@@ -95,7 +95,7 @@ int main(int argc, char** argv)
         }
     }
     std::ios::sync_with_stdio(false);
-    SimRunner runner(std::move(device), *keySettings, *game, options, std::cout);
+    SimRunner runner(std::move(*device), *keySettings, *game, options, std::cout);
     const int status = runner.run(file.is_open() ? static_cast<std::istream&>(file) : std::cin, std::cerr);
     std::cout.flush();
     return status;

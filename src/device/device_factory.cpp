@@ -3,11 +3,12 @@
 #include <cassert>
 #include <utility>
 
-DeviceFactory::DeviceFactory(const std::string& layoutPath)
+Expected<DeviceFactory> DeviceFactory::fromFile(const std::string& layoutPath)
 {
     LayoutResult layout = loadLayoutFile(layoutPath);
-    layout_ = std::move(layout.components);
-    error_ = std::move(layout.error);
+    if (!layout)
+        return failure(layout.error());
+    return DeviceFactory(std::move(*layout));
 }
 
 DeviceFactory::DeviceFactory(std::vector<ComponentDef> layout) : layout_(std::move(layout)) {}
@@ -15,7 +16,7 @@ DeviceFactory::DeviceFactory(std::vector<ComponentDef> layout) : layout_(std::mo
 std::unique_ptr<TForm1> DeviceFactory::make(Scheduler& scheduler, const DevicePorts& ports,
                                             const BeforeFormCreate& beforeFormCreate)
 {
-    assert(error_.empty() && !made_);
+    assert(!made_);
     made_ = true;
     // The constructor is private to this factory, so make_unique cannot reach it.
     std::unique_ptr<TForm1> form(new TForm1(std::move(layout_), scheduler, ports));

@@ -13,26 +13,22 @@
 
 class DeviceFactory {
 public:
-    // Reads the device layout file and checks it as loadLayoutFile does; error() tells what is wrong.
-    explicit DeviceFactory(const std::string& layoutPath);
+    // A factory for the device layout file, read and checked as loadLayoutFile does.
+    static Expected<DeviceFactory> fromFile(const std::string& layoutPath);
     // A layout already read and checked (the test suites read theirs once for many devices).
     // Not explicit: wherever a factory is asked for, the layout itself will do.
     DeviceFactory(std::vector<ComponentDef> layout);
-
-    // Empty when the layout is right; otherwise every problem, one a line.
-    const std::string& error() const { return error_; }
 
     // Something that must happen after the window exists and before FormCreate starts its
     // timers: a timer host taking the moment the virtual clock starts from, a tick recorder.
     using BeforeFormCreate = std::function<void()>;
 
     // The device window on these ports, created and FormCreate'd; its components are moved out
-    // of the factory, so a factory makes one device. Only when error() is empty.
+    // of the factory, so a factory makes one device.
     std::unique_ptr<TForm1> make(Scheduler& scheduler, const DevicePorts& ports,
                                  const BeforeFormCreate& beforeFormCreate = {});
 
 private:
     std::vector<ComponentDef> layout_;
-    std::string error_;
     bool made_ = false;
 };

@@ -121,11 +121,9 @@ struct Reading {
     // No components when there is a problem.
     LayoutResult result()
     {
-        LayoutResult result;
-        result.error = problems.text();
-        if (result.error.empty())
-            result.components = std::move(components);
-        return result;
+        if (std::string text = problems.text(); !text.empty())
+            return failure(std::move(text));
+        return std::move(components);
     }
 };
 
@@ -264,12 +262,10 @@ LayoutResult parseDeviceLayout(const std::string& text)
 LayoutResult loadLayoutFile(const std::string& path)
 {
     const std::optional<std::string> text = readTextFile(path);
-    if (!text) {
-        LayoutResult result;
-        result.error = "cannot read " + path;
-        return result;
-    }
+    if (!text)
+        return failure("cannot read " + path);
     LayoutResult result = parseDeviceLayout(*text);
-    result.error = namingFile(path, result.error);
+    if (!result)
+        return failure(namingFile(path, result.error()));
     return result;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "expected.h"
 #include "text.h"
 
 struct Rect {
@@ -34,12 +35,9 @@ struct ComponentDef {
     int line = 0;  // where the layout text has it
 };
 
-struct LayoutResult {
-    std::vector<ComponentDef> components;
-    // Empty when the layout is right; otherwise every problem, one a line ("line N: what is wrong"
-    // where a line is to blame), and no components.
-    std::string error;
-};
+// A layout's components, or every problem it has, one a line ("line N: what is wrong" where a
+// line is to blame).
+using LayoutResult = Expected<std::vector<ComponentDef>>;
 
 // Every component that a handler names directly.
 #define TFORM1_NAMED_COMPONENTS(X)                                                                      \

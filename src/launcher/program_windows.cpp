@@ -91,8 +91,8 @@ bool ProgramWindows::create(QString* error)
 bool ProgramWindows::createLauncher(QString* error)
 {
     pictureDir_ = setup_.assetDir + QStringLiteral("/pictures");
-    DeviceFactory device((setup_.assetDir + QStringLiteral("/device.layout")).toStdString());
-    if (!device.error().empty()) {
+    Expected<DeviceFactory> device = DeviceFactory::fromFile((setup_.assetDir + QStringLiteral("/device.layout")).toStdString());
+    if (!device) {
         *error = QString::fromStdString(device.error());
         return false;
     }
@@ -114,7 +114,7 @@ bool ProgramWindows::createLauncher(QString* error)
     DeviceView& view = *session.view;
     clock = std::make_unique<ReplayClock>(*setup_.clock, session.scheduler);
     gameStore_ = std::make_unique<ReplayGuardedKey>(*setup_.settingsStore);
-    session.make(device, {setup_.sound, setup_.keySettingsStore, gameStore_.get(), clock.get()}, setup_.report);
+    session.make(*device, {setup_.sound, setup_.keySettingsStore, gameStore_.get(), clock.get()}, setup_.report);
     if (setup_.report)
         QObject::connect(&view, &DeviceView::pictureProblem, &view, setup_.report);
     if (setup_.screenSize) {

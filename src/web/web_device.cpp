@@ -254,16 +254,16 @@ EMSCRIPTEN_KEEPALIVE const char* zerno_create(const char* storeText, const char*
     device->keySettings = device->store.OpenKey(KeySettingsStorePath);
     device->settings = device->store.OpenKey(SettingsStorePath);
     LayoutResult layout = parseDeviceLayout(layoutText);
-    if (!layout.error.empty())
-        return give(layout.error);
+    if (!layout)
+        return give(layout.error());
     DevicePorts ports;
     ports.sound = &device->sound;
     ports.clock = &device->replayClock;
     ports.keySettingsStore = device->keySettings.get();
     ports.settingsStore = device->settings.get();
     ports.listener = &device->listener;
-    deviceLayout = layout.components;
-    DeviceFactory factory(std::move(layout.components));
+    deviceLayout = *layout;
+    DeviceFactory factory(std::move(*layout));
     device->form = factory.make(device->scheduler, ports);
     device->input = std::make_unique<DeviceInput>(*device->form);
     // Every game played is kept as a script, handed to the page as it ends.

@@ -11,9 +11,9 @@
 const std::vector<ComponentDef>& layoutComponents()
 {
     static const LayoutResult layout = loadLayoutFile(ZERNO_ASSET_DIR "/device.layout");
-    if (!layout.error.empty())
-        throw std::runtime_error(layout.error);
-    return layout.components;
+    if (!layout)
+        throw std::runtime_error(layout.error());
+    return *layout;
 }
 
 const ComponentDef& component(const QString& name)

@@ -25,9 +25,10 @@ namespace devicetest {
 inline const std::vector<ComponentDef>& deviceLayout()
 {
     static const LayoutResult layout = loadLayoutFile(ZERNO_LAYOUT_FILE);
-    if (!layout.error.empty())
-        ADD_FAILURE() << layout.error;
-    return layout.components;
+    static const std::vector<ComponentDef> none;
+    if (!layout)
+        ADD_FAILURE() << layout.error();
+    return layout ? *layout : none;
 }
 
 // One key of the settings store, in memory; value names compare without regard to case.

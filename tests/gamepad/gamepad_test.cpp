@@ -61,9 +61,9 @@ protected:
         // The moves on letters of their own: a pad reads the stored ones.
         for (int n = 1; n <= 4; ++n)
             keys->WriteInteger("Key" + std::to_string(n), "WSIK"[n - 1] - 64);
-        DeviceFactory device(ZERNO_ASSET_DIR "/device.layout");
-        ASSERT_EQ(device.error(), "");
-        session.make(device, {&sound, keys.get(), game.get(), &clock});
+        Expected<DeviceFactory> device = DeviceFactory::fromFile(ZERNO_ASSET_DIR "/device.layout");
+        ASSERT_TRUE(device) << device.error();
+        session.make(*device, {&sound, keys.get(), game.get(), &clock});
         view.input()->onInput = [this](const InputEvent& event) {
             const bool key = event.kind == InputEvent::Kind::KeyDown || event.kind == InputEvent::Kind::KeyUp;
             const bool down = event.kind == InputEvent::Kind::KeyDown || event.kind == InputEvent::Kind::Press;

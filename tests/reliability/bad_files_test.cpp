@@ -124,10 +124,10 @@ class DeviceWindowStart : public testing::Test {
 protected:
     Expected<void> attach(const fs::path& pictures)
     {
-        DeviceFactory device(std::string(ZERNO_ASSET_DIR) + "/device.layout");
-        EXPECT_EQ(device.error(), "");
+        Expected<DeviceFactory> device = DeviceFactory::fromFile(std::string(ZERNO_ASSET_DIR) + "/device.layout");
+        EXPECT_TRUE(device) << device.error();
         DeviceSession session;
-        session.make(device, {&sound_, &keys_, &keys_, &clock_});
+        session.make(*device, {&sound_, &keys_, &keys_, &clock_});
         return session.view->loadPictures(QString::fromStdString(pictures.string()));
     }
 

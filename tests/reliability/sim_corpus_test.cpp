@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 TEST(SimScriptCorpus, EveryKeptScriptRunsOrStopsAtTheLineItNames)
 {
     const LayoutResult layout = loadLayoutFile(ZERNO_LAYOUT_FILE);
-    ASSERT_EQ(layout.error, "");
+    ASSERT_TRUE(layout) << layout.error();
     int replayed = 0;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(ZERNO_SIM_CORPUS)) {
         if (!entry.is_regular_file())
@@ -26,7 +26,7 @@ TEST(SimScriptCorpus, EveryKeptScriptRunsOrStopsAtTheLineItNames)
         const std::string bytes{std::istreambuf_iterator<char>(file), {}};
         SCOPED_TRACE(entry.path().filename().string());
         const SimScriptResult result =
-            runSimScript(layout.components, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+            runSimScript(*layout, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
         if (!result.error.empty()) {
             EXPECT_EQ(result.error.rfind("line " + std::to_string(result.linesRun) + ": ", 0), 0u) << result.error;
         }
@@ -39,7 +39,7 @@ TEST(SimScriptCorpus, EveryKeptScriptRunsOrStopsAtTheLineItNames)
 SimScriptResult runScript(const std::string& script)
 {
     static const LayoutResult layout = loadLayoutFile(ZERNO_LAYOUT_FILE);
-    return runSimScript(layout.components, reinterpret_cast<const uint8_t*>(script.data()), script.size());
+    return runSimScript(layout.value(), reinterpret_cast<const uint8_t*>(script.data()), script.size());
 }
 
 TEST(SimScriptCorpus, NoScriptSendsTheBeltOutsideItsLevelTable)

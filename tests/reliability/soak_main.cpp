@@ -31,12 +31,12 @@ int main(int argc, char** argv)
     options.keepScript = !scriptPath.empty();
 
     const LayoutResult layout = loadLayoutFile(ZERNO_LAYOUT_FILE);
-    if (!layout.error.empty()) {
-        std::fprintf(stderr, "zerno-soak: %s\n", layout.error.c_str());
+    if (!layout) {
+        std::fprintf(stderr, "zerno-soak: %s\n", layout.error().c_str());
         return 1;
     }
     const auto start = std::chrono::steady_clock::now();
-    const SoakReport report = runSoak(layout.components, options);
+    const SoakReport report = runSoak(*layout, options);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     std::printf("seed %u: %.2f virtual hours in %.2f s\n", options.seed, double(report.virtualMs) / 3600000.0, seconds);

@@ -15,8 +15,8 @@ namespace {
 const std::vector<ComponentDef>& deviceLayout()
 {
     static const LayoutResult layout = loadLayoutFile(ZERNO_LAYOUT_FILE);
-    EXPECT_EQ(layout.error, "");
-    return layout.components;
+    EXPECT_TRUE(layout) << layout.error();
+    return layout.value();
 }
 
 TEST(Soak, TwoVirtualHoursOfRandomPlayKeepEveryInvariant)

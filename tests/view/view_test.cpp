@@ -55,9 +55,9 @@ class ViewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        DeviceFactory device(ZERNO_ASSET_DIR "/device.layout");
-        ASSERT_EQ(device.error(), "");
-        session.make(device, {&sound, keys.get(), game.get(), &clock});
+        Expected<DeviceFactory> device = DeviceFactory::fromFile(ZERNO_ASSET_DIR "/device.layout");
+        ASSERT_TRUE(device) << device.error();
+        session.make(*device, {&sound, keys.get(), game.get(), &clock});
         const Expected<void> loaded = view.loadPictures(ZERNO_ASSET_DIR "/pictures");
         ASSERT_TRUE(loaded) << loaded.error();
     }

@@ -3,10 +3,10 @@
 ArtLayout::ArtLayout(const QString& path)
 {
     LayoutResult result = loadLayoutFile(path.toStdString());
-    if (!result.error.empty())
-        error_ = QString::fromStdString(result.error);
+    if (!result)
+        error_ = QString::fromStdString(result.error());
     else
-        components_ = std::move(result.components);
+        components_ = std::move(*result);
 }
 
 const ComponentDef* ArtLayout::find(const QString& name) const

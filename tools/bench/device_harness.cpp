@@ -33,8 +33,8 @@ DeviceHarness::DeviceHarness(bool withSound)
         opened_ = failure("the device layout was not found");
         return;
     }
-    DeviceFactory device(assets + "/device.layout");
-    if (!device.error().empty()) {
+    Expected<DeviceFactory> device = DeviceFactory::fromFile(assets + "/device.layout");
+    if (!device) {
         opened_ = failure(device.error());
         return;
     }
@@ -42,7 +42,7 @@ DeviceHarness::DeviceHarness(bool withSound)
     keySettings_ = store_->OpenKey(KeySettingsStorePath);
     settings_ = store_->OpenKey(SettingsStorePath);
     baseEarliest = std::chrono::steady_clock::now();
-    session_.make(device, {&sound_, keySettings_.get(), settings_.get(), &clock_}, {},
+    session_.make(*device, {&sound_, keySettings_.get(), settings_.get(), &clock_}, {},
                   [this] { baseLatest = std::chrono::steady_clock::now(); });
     if (Expected<void> loaded = view().loadPictures(QString::fromStdString(assets + "/pictures")); !loaded) {
         opened_ = failure(loaded.error());

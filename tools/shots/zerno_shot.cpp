@@ -176,8 +176,8 @@ int main(int argc, char** argv)
         return usage();
     QApplication app(argc, argv);
     const std::string assets = findAssetDir(argv[0]);
-    DeviceFactory device(assets + "/device.layout");
-    if (!device.error().empty()) {
+    Expected<DeviceFactory> device = DeviceFactory::fromFile(assets + "/device.layout");
+    if (!device) {
         std::cerr << "zerno-shot: " << device.error() << '\n';
         return 1;
     }
@@ -194,7 +194,7 @@ int main(int argc, char** argv)
     ChangeWatch watch(view);
     options.listener = &watch;
     std::ostringstream log;
-    SimRunner runner(std::move(device), *keys, *game, options, log);
+    SimRunner runner(std::move(*device), *keys, *game, options, log);
     TimerHost host(runner.scheduler());
     view.attach(runner.form(), host);
     if (Expected<void> loaded = view.loadPictures(QString::fromStdString(assets + "/pictures")); !loaded) {

@@ -7,11 +7,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const LayoutResult layout = loadLayoutFile(ZERNO_LAYOUT_FILE);
-    if (!layout.error.empty()) {
-        std::fprintf(stderr, "%s\n", layout.error.c_str());
+    if (!layout) {
+        std::fprintf(stderr, "%s\n", layout.error().c_str());
         std::abort();
     }
-    const SimScriptResult result = runSimScript(layout.components, data, size);
+    const SimScriptResult result = runSimScript(*layout, data, size);
     if (!result.outsideLevelTable.empty()) {
         std::fprintf(stderr, "outside the level table: %s\n", result.outsideLevelTable.c_str());
         std::abort();
