@@ -77,7 +77,7 @@ bool Scheduler::isBehind(const Timer& timer, int64_t time)
 
 void Scheduler::catchUpTo(int64_t time)
 {
-    if (!catchUps.empty() && std::ranges::any_of(timers_, [time](Timer* timer) { return isBehind(*timer, time); }))
+    if (!catchUps.empty() && std::any_of(timers_.begin(), timers_.end(), [time](Timer* timer) { return isBehind(*timer, time); }))
         catchUps(time);
     for (Timer* timer : timers_)
         if (isBehind(*timer, time))
