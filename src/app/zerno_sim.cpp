@@ -33,10 +33,12 @@ int main(int argc, char** argv)
         if (arg == "--store" && i + 1 < argc) {
             storePath = argv[++i];
         } else if (arg == "--time" && i + 1 < argc) {
-            if (!parseTimeOfDay(argv[++i], options.startTime)) {
+            const std::optional<TimeOfDay> time = parseTimeOfDay(argv[++i]);
+            if (!time) {
                 std::cerr << "zerno-sim: --time takes HH:MM:SS or HH:MM:SS.mmm, not '" << argv[i] << "'\n";
                 return 2;
             }
+            options.startTime = *time;
             options.startTimeGiven = true;
         } else if (arg == "--help" || arg == "-h") {
             std::cout << Usage

@@ -78,10 +78,10 @@ void ReplayPlayer::step()
             stall_.start(int(std::min<int64_t>(*ms, INT_MAX)));
             return;
         }
-        std::string error;
-        view_.deliver([&] { error = runner_->runLine(line); });
-        if (!error.empty()) {
-            error_ = QStringLiteral("%1: line %2: %3").arg(path_).arg(next_).arg(QString::fromStdString(error));
+        Expected<void> ran;
+        view_.deliver([&] { ran = runner_->runLine(line); });
+        if (!ran) {
+            error_ = QStringLiteral("%1: line %2: %3").arg(path_).arg(next_).arg(QString::fromStdString(ran.error()));
             stop();
             if (onFinished && !starting_)
                 onFinished(error_);

@@ -38,16 +38,16 @@ std::optional<Word> wordNamed(const std::string& text)
     return std::nullopt;
 }
 
-std::string wrongCount(Word command, size_t words)
+Expected<void> checkCount(Word command, size_t words)
 {
     const auto [word, least, most] = commands[size_t(command)];
     if (words >= least && words <= most)
         return {};
-    return "'" + std::string(word) + "' takes "
+    return failure("'" + std::string(word) + "' takes "
          + (least == most       ? std::to_string(least)
             : most == SIZE_MAX ? std::to_string(least) + " or more"
                                : std::to_string(least) + (most == least + 1 ? " or " : " to ") + std::to_string(most))
-         + (most == 1 ? " argument" : " arguments");
+         + (most == 1 ? " argument" : " arguments"));
 }
 
 ScriptLine splitLine(const std::string& line)
@@ -69,37 +69,37 @@ bool readScriptLine(std::istream& script, std::string& line)
     return true;
 }
 
-bool parseInt(const std::string& text, int64_t& value)
+std::optional<int64_t> parseInt(const std::string& text)
 {
+    int64_t value = 0;
     const char* end = text.data() + text.size();
-    auto [ptr, error] = std::from_chars(text.data(), end, value);
-    return error == std::errc() && ptr == end;
+    if (const auto [ptr, error] = std::from_chars(text.data(), end, value); error != std::errc() || ptr != end)
+        return std::nullopt;
+    return value;
 }
 
 std::optional<int64_t> waitOf(const ScriptLine& line, Word command, int64_t now)
 {
-    int64_t ms = 0;
-    if (line.command != word(command) || line.args.size() != 1 || !parseInt(line.args[0], ms) || ms < 0
-        || ms > INT64_MAX - now)
+    if (line.command != word(command) || line.args.size() != 1)
+        return std::nullopt;
+    const std::optional<int64_t> ms = parseInt(line.args[0]);
+    if (!ms || *ms < 0 || *ms > INT64_MAX - now)
         return std::nullopt;
     return ms;
 }
 
-bool parseTimeOfDay(const std::string& text, TimeOfDay& time)
+std::optional<TimeOfDay> parseTimeOfDay(const std::string& text)
 {
-    int64_t h = 0, m = 0, s = 0, ms = 0;
     if (text.size() != 8 && text.size() != 12)
-        return false;
+        return std::nullopt;
     if (text[2] != ':' || text[5] != ':' || (text.size() == 12 && text[8] != '.'))
-        return false;
-    if (!parseInt(text.substr(0, 2), h) || !parseInt(text.substr(3, 2), m) || !parseInt(text.substr(6, 2), s))
-        return false;
-    if (text.size() == 12 && !parseInt(text.substr(9, 3), ms))
-        return false;
-    if (h > 23 || m > 59 || s > 59 || h < 0 || m < 0 || s < 0 || ms < 0)
-        return false;
-    time = {int(h), int(m), int(s), int(ms)};
-    return true;
+        return std::nullopt;
+    const std::optional<int64_t> h = parseInt(text.substr(0, 2)), m = parseInt(text.substr(3, 2)),
+                                 s = parseInt(text.substr(6, 2));
+    const std::optional<int64_t> ms = text.size() == 12 ? parseInt(text.substr(9, 3)) : 0;
+    if (!h || !m || !s || !ms || *h > 23 || *m > 59 || *s > 59 || *h < 0 || *m < 0 || *s < 0 || *ms < 0)
+        return std::nullopt;
+    return TimeOfDay{int(*h), int(*m), int(*s), int(*ms)};
 }
 
 std::string timeOfDayText(int64_t ms)
@@ -123,15 +123,14 @@ std::string keyName(uint16_t key)
     return key >= 'A' && key <= 'Z' ? std::string(1, char(key)) : std::to_string(key);
 }
 
-std::string parseKey(const std::string& key, uint16_t& code)
+Expected<uint16_t> parseKey(const std::string& key)
 {
-    int64_t number = 0;
     if (key.size() == 1 && key[0] >= 'A' && key[0] <= 'Z')
-        number = key[0];
-    else if (!parseInt(key, number) || number < 0 || number > 65535)
-        return "a key is a letter A..Z or a key code 0..65535, not '" + key + "'";
-    code = uint16_t(number);
-    return {};
+        return uint16_t(key[0]);
+    const std::optional<int64_t> number = parseInt(key);
+    if (!number || *number < 0 || *number > 65535)
+        return failure("a key is a letter A..Z or a key code 0..65535, not '" + key + "'");
+    return uint16_t(*number);
 }
 
 std::string buttonWord(MouseButton button)

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "device_input.h"
+#include "expected.h"
 #include "form1.h"
 
 // Every command a line may start with.
@@ -18,8 +19,8 @@ enum class Word { Time, Click, Press, Release, KeyDown, KeyUp, Wait, CatchUp, Ke
 // The command as a script spells it.
 std::string word(Word command);
 std::optional<Word> wordNamed(const std::string& text);
-// What is wrong with a command followed by that many words, or nothing.
-std::string wrongCount(Word command, size_t words);
+// Whether a command may be followed by that many words, and if not, why.
+Expected<void> checkCount(Word command, size_t words);
 
 // A line's command and the words after it; no command for a blank line or a comment (#).
 struct ScriptLine {
@@ -30,20 +31,20 @@ ScriptLine splitLine(const std::string& line);
 // The next line of a script, without the CR a DOS line ends with.
 bool readScriptLine(std::istream& script, std::string& line);
 
-bool parseInt(const std::string& text, int64_t& value);
+std::optional<int64_t> parseInt(const std::string& text);
 // The milliseconds of a `wait` or `catchup` line of that command with one number that keeps the
 // clock, now ms, inside its range; nothing for any other line.
 std::optional<int64_t> waitOf(const ScriptLine& line, Word command, int64_t now);
 
 // HH:MM:SS or HH:MM:SS.mmm; and HH:MM:SS.mmm of a time of day in ms.
-bool parseTimeOfDay(const std::string& text, TimeOfDay& time);
+std::optional<TimeOfDay> parseTimeOfDay(const std::string& text);
 std::string timeOfDayText(int64_t ms);
 // The `time` line of a script starting at these times of day (ms).
 std::string timeLine(int64_t localMs, int64_t utcMs);
 
-// A key as a script names it: a letter A..Z or a key code. parseKey gives what is wrong, or nothing.
+// A key as a script names it: a letter A..Z or a key code.
 std::string keyName(uint16_t key);
-std::string parseKey(const std::string& key, uint16_t& code);
+Expected<uint16_t> parseKey(const std::string& key);
 // A mouse button after a component's name: " right", " middle", or nothing for the left one.
 std::string buttonWord(MouseButton button);
 

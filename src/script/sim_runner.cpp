@@ -106,82 +106,83 @@ void writeStateBlock(std::ostream& out, TForm1& form, int64_t time)
     out << word(Word::State) << ' ' << time << '\n' << stateLines(form, time, StateLines::Block) << "end\n";
 }
 
-std::string SimRunner::runLine(const std::string& line)
+Expected<void> SimRunner::runLine(const std::string& line)
 {
     const auto [command, args] = splitLine(line);
     if (command.empty())
         return {};
     const std::optional<Word> named = wordNamed(command);
     if (!named)
-        return "unknown command '" + command + "'";
-    if (std::string error = wrongCount(*named, args.size()); !error.empty())
-        return error;
-    std::string error = run(*named, args);
+        return failure("unknown command '" + command + "'");
+    if (Expected<void> counted = checkCount(*named, args.size()); !counted)
+        return counted;
+    Expected<void> ran = run(*named, args);
     started_ = true;
-    return error;
+    return ran;
 }
 
-std::string SimRunner::componentIndex(const std::string& name, int& index) const
+Expected<int> SimRunner::componentIndex(const std::string& name) const
 {
-    index = form_->componentIndex(name);
-    return index < 0 ? "unknown component '" + name + "'" : std::string();
+    if (const int index = form_->componentIndex(name); index >= 0)
+        return index;
+    return failure("unknown component '" + name + "'");
 }
 
 // Runs one command, the number of its words checked.
-std::string SimRunner::run(Word command, const Args& args)
+Expected<void> SimRunner::run(Word command, const Args& args)
 {
     switch (command) {
     case Word::Time: {
         if (started_)
-            return "'time' comes before every other command";
-        TimeOfDay local, utc;
-        if (!parseTimeOfDay(args[0], local))
-            return "time takes HH:MM:SS or HH:MM:SS.mmm, not '" + args[0] + "'";
-        utc = local;
+            return failure("'time' comes before every other command");
+        const std::optional<TimeOfDay> local = parseTimeOfDay(args[0]);
+        if (!local)
+            return failure("time takes HH:MM:SS or HH:MM:SS.mmm, not '" + args[0] + "'");
         if (args.size() == 2 || (args.size() == 3 && args[1] != "utc"))
-            return "expected 'utc HH:MM:SS.mmm' or nothing after the time";
-        if (args.size() == 3 && !parseTimeOfDay(args[2], utc))
-            return "time takes HH:MM:SS or HH:MM:SS.mmm, not '" + args[2] + "'";
+            return failure("expected 'utc HH:MM:SS.mmm' or nothing after the time");
+        const std::optional<TimeOfDay> utc = args.size() == 3 ? parseTimeOfDay(args[2]) : local;
+        if (!utc)
+            return failure("time takes HH:MM:SS or HH:MM:SS.mmm, not '" + args[2] + "'");
         if (!timeGiven_)
-            setTime_(local.msOfDay(), utc.msOfDay());
+            setTime_(local->msOfDay(), utc->msOfDay());
         return {};
     }
     case Word::Click:
     case Word::Press:
     case Word::Release: {
         TForm1& form = *form_;
-        int index = -1;
-        if (auto error = componentIndex(args[0], index); !error.empty())
-            return error;
+        const Expected<int> index = componentIndex(args[0]);
+        if (!index)
+            return failure(index.error());
         const MouseButton button = args.size() == 1                                 ? MouseButton::Left
                                  : ' ' + args[1] == buttonWord(MouseButton::Right) ? MouseButton::Right
                                                                                    : MouseButton::Middle;
         if (args.size() == 2 && ' ' + args[1] != buttonWord(button))
-            return "expected 'right', 'middle' or nothing after the name, not '" + args[1] + "'";
+            return failure("expected 'right', 'middle' or nothing after the name, not '" + args[1] + "'");
         // The pointer stands at the component's top left corner.
-        const Rect& rect = form.components()[size_t(index)].rect;
+        const Rect& rect = form.components()[size_t(*index)].rect;
         if (command != Word::Release)
-            input_->press(index, button, rect.left, rect.top);
+            input_->press(*index, button, rect.left, rect.top);
         if (command != Word::Press)
-            input_->release(index, button, rect.left, rect.top);
+            input_->release(*index, button, rect.left, rect.top);
         return {};
     }
     case Word::KeyDown:
     case Word::KeyUp: {
-        uint16_t code = 0;
-        if (auto error = parseKey(args[0], code); !error.empty())
-            return error;
+        const Expected<uint16_t> code = parseKey(args[0]);
+        if (!code)
+            return failure(code.error());
         if (command == Word::KeyDown)
-            input_->keyDown(code);
+            input_->keyDown(*code);
         else
-            input_->keyUp(code);
+            input_->keyUp(*code);
         return {};
     }
     case Word::Wait:
     case Word::CatchUp: {
         const std::optional<int64_t> ms = waitOf({word(command), args}, command, scheduler_.now());
         if (!ms)
-            return word(command) + " takes a number of milliseconds, not '" + args[0] + "'";
+            return failure(word(command) + " takes a number of milliseconds, not '" + args[0] + "'");
         // As the screen's timer host after a stall: a timer a whole interval behind ticks once.
         if (command == Word::CatchUp)
             scheduler_.catchUpTo(scheduler_.now() + *ms);
@@ -192,9 +193,12 @@ std::string SimRunner::run(Word command, const Args& args)
     case Word::Keys: {
         TForm1& form = *form_;
         std::array<uint16_t, 4> codes{};
-        for (size_t n = 0; n < 4; ++n)
-            if (auto error = parseKey(args[n], codes[n]); !error.empty())
-                return error;
+        for (size_t n = 0; n < 4; ++n) {
+            const Expected<uint16_t> code = parseKey(args[n]);
+            if (!code)
+                return failure(code.error());
+            codes[n] = *code;
+        }
         for (int n = 1; n <= 4; ++n) {
             // A letter as the key dialog sets it; a code as a hand-edited settings value leaves it.
             const uint16_t code = codes[size_t(n - 1)];
@@ -209,10 +213,10 @@ std::string SimRunner::run(Word command, const Args& args)
         TForm1& form = *form_;
         std::vector<bool> lit(form.components().size());
         for (const std::string& name : args) {
-            int index = -1;
-            if (auto error = componentIndex(name, index); !error.empty())
-                return error;
-            lit[size_t(index)] = true;
+            const Expected<int> index = componentIndex(name);
+            if (!index)
+                return failure(index.error());
+            lit[size_t(*index)] = true;
         }
         for (size_t index = 0; index < lit.size(); ++index)
             form.setLit(int(index), lit[index]);
@@ -224,7 +228,7 @@ std::string SimRunner::run(Word command, const Args& args)
             return c == '-' || (c >= '0' && c <= '9');
         });
         if (!right)
-            return "digits takes four digits 0..9 or '-', not '" + digits + "'";
+            return failure("digits takes four digits 0..9 or '-', not '" + digits + "'");
         for (int position = 1; position <= 4; ++position) {
             const char c = digits[size_t(position - 1)];
             form_->showDigit(position, c == '-' ? -1 : c - '0');
@@ -237,15 +241,15 @@ std::string SimRunner::run(Word command, const Args& args)
             if (args[0] == known->name())
                 timer = known;
         if (!timer)
-            return "unknown timer '" + args[0] + "'";
+            return failure("unknown timer '" + args[0] + "'");
         if (args[1] != "on" && args[1] != "off")
-            return "a timer is on or off, not '" + args[1] + "'";
-        int64_t interval = 0, dueIn = 0;
-        if (!parseInt(args[2], interval) || interval < 0 || interval > INT32_MAX)
-            return "'" + args[2] + "' is not an interval in milliseconds";
-        dueIn = interval;
-        if (args.size() == 4 && (!parseInt(args[3], dueIn) || dueIn < 0 || dueIn > interval))
-            return "the next tick is due in 0.." + args[2] + " ms, not '" + args[3] + "'";
+            return failure("a timer is on or off, not '" + args[1] + "'");
+        const std::optional<int64_t> interval = parseInt(args[2]);
+        if (!interval || *interval < 0 || *interval > INT32_MAX)
+            return failure("'" + args[2] + "' is not an interval in milliseconds");
+        const std::optional<int64_t> dueIn = args.size() == 4 ? parseInt(args[3]) : interval;
+        if (!dueIn || *dueIn < 0 || *dueIn > *interval)
+            return failure("the next tick is due in 0.." + args[2] + " ms, not '" + args[3] + "'");
         // As with GameMode: a game's belt, its misses, chance time and handovers run in Game A and
         // Game B only, where the belt finds its level.
         const TForm1& form = *form_;
@@ -253,45 +257,46 @@ std::string SimRunner::run(Word command, const Args& args)
                           || timer == &form.TimerBonus || timer == &form.TimerFolkoMovePack
                           || timer == &form.TimerZernoMovePack;
         if (args[1] == "on" && ofAGame && form.GameMode != TForm1::ModeGameA && form.GameMode != TForm1::ModeGameB)
-            return std::string(timer->name()) + " runs only while GameMode is 1 or 2";
-        timer->restore(args[1] == "on", int(interval), scheduler_.now() + dueIn);
+            return failure(std::string(timer->name()) + " runs only while GameMode is 1 or 2");
+        timer->restore(args[1] == "on", int(*interval), scheduler_.now() + *dueIn);
         return {};
     }
     case Word::Set: {
         TForm1& form = *form_;
-        int64_t value = 0;
         for (const auto& variable : TForm1::StateTable) {
             if (args[0] != variable.name)
                 continue;
-            if (!parseInt(args[1], value) || value < INT32_MIN || value > INT32_MAX)
-                return "'" + args[1] + "' is not a number";
+            const std::optional<int64_t> number = parseInt(args[1]);
+            if (!number || *number < INT32_MIN || *number > INT32_MAX)
+                return failure("'" + args[1] + "' is not a number");
+            const int64_t value = *number;
             const std::string name = variable.name;
             if (variable.isFlag() && value != 0 && value != 1)
-                return name + " is a flag: 0 or 1, not '" + args[1] + "'";
+                return failure(name + " is a flag: 0 or 1, not '" + args[1] + "'");
             if (variable.setHeldToRange && (value < variable.least || value > variable.most))
-                return name + " is " + std::to_string(variable.least) + ".." + std::to_string(variable.most) + ", not '"
-                     + args[1] + "'";
+                return failure(name + " is " + std::to_string(variable.least) + ".." + std::to_string(variable.most)
+                               + ", not '" + args[1] + "'");
             // Nor does a game's belt ever run, or wait to run again, outside Game A and Game B.
             const bool beltMayRun = form.GameRunning || form.TimerGioco.enabled() || form.TimerMiss.enabled()
                                  || form.TimerChance.enabled() || form.TimerBonus.enabled();
             if (name == "GameMode" && value != TForm1::ModeGameA && value != TForm1::ModeGameB && beltMayRun)
-                return "GameMode is 1 or 2 while a game's belt runs, not '" + args[1] + "'";
+                return failure("GameMode is 1 or 2 while a game's belt runs, not '" + args[1] + "'");
             variable.set(form, int(value));
             return {};
         }
-        return "unknown variable '" + args[0] + "'";
+        return failure("unknown variable '" + args[0] + "'");
     }
     case Word::Light:
     case Word::Dark: {
-        int index = -1;
-        if (auto error = componentIndex(args[0], index); !error.empty())
-            return error;
-        form_->setLit(index, command == Word::Light);
+        const Expected<int> index = componentIndex(args[0]);
+        if (!index)
+            return failure(index.error());
+        form_->setLit(*index, command == Word::Light);
         return {};
     }
     case Word::Trace: {
         if (args[0] != "on" && args[0] != "off")
-            return "trace is on or off, not '" + args[0] + "'";
+            return failure("trace is on or off, not '" + args[0] + "'");
         trace_ = args[0] == "on";
         return {};
     }
@@ -307,10 +312,10 @@ std::string SimRunner::run(Word command, const Args& args)
 
 namespace {
 
-// Reads a whole script without running it: "line N: what is wrong" for the wait or catchup that
-// takes the device time past ScriptDeviceTimeLimitMs, or an empty text. Lines that are wrong in
-// other ways are left to the run, which names them.
-std::string checkScriptDeviceTime(const std::string& script)
+// Reads a whole script without running it: fails with "line N: what is wrong" for the wait or
+// catchup that takes the device time past ScriptDeviceTimeLimitMs. Lines that are wrong in other
+// ways are left to the run, which names them.
+Expected<void> checkScriptDeviceTime(const std::string& script)
 {
     std::istringstream lines(script);
     std::string line;
@@ -318,13 +323,14 @@ std::string checkScriptDeviceTime(const std::string& script)
     for (int number = 1; readScriptLine(lines, line); ++number) {
         const ScriptLine words = splitLine(line);
         const std::optional<Word> command = wordNamed(words.command);
-        int64_t ms = 0;
-        if (!command || (*command != Word::Wait && *command != Word::CatchUp) || words.args.size() != 1 ||
-            !parseInt(words.args[0], ms) || ms < 0)
+        if (!command || (*command != Word::Wait && *command != Word::CatchUp) || words.args.size() != 1)
+            continue;
+        const int64_t ms = parseInt(words.args[0]).value_or(-1);
+        if (ms < 0)
             continue;
         if (ms > ScriptDeviceTimeLimitMs - total)
-            return "line " + std::to_string(number) + ": the script's waits come to more than " +
-                   std::to_string(ScriptDeviceTimeLimitMs / 3600000) + " hours of device time, longer than any game; it is not played";
+            return failure("line " + std::to_string(number) + ": the script's waits come to more than " +
+                   std::to_string(ScriptDeviceTimeLimitMs / 3600000) + " hours of device time, longer than any game; it is not played");
         total += ms;
     }
     return {};
@@ -336,17 +342,16 @@ int SimRunner::run(std::istream& script, std::ostream& err)
 {
     // The whole script is read and checked before its first line runs.
     const std::string text{std::istreambuf_iterator<char>(script), {}};
-    if (const std::string refused = checkScriptDeviceTime(text); !refused.empty()) {
-        err << refused << '\n';
+    if (const Expected<void> refused = checkScriptDeviceTime(text); !refused) {
+        err << refused.error() << '\n';
         return 2;
     }
     std::istringstream lines(text);
     std::string line;
     for (int number = 1; readScriptLine(lines, line); ++number) {
-        const std::string error = runLine(line);
-        if (!error.empty()) {
+        if (const Expected<void> ran = runLine(line); !ran) {
             out_.flush();
-            err << "line " << number << ": " << error << '\n';
+            err << "line " << number << ": " << ran.error() << '\n';
             return 2;
         }
     }

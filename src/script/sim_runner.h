@@ -34,8 +34,8 @@ public:
 
     // Runs every line of the script. Returns 0, or 2 after writing "line N: what is wrong" to err.
     int run(std::istream& script, std::ostream& err);
-    // Runs one line; returns the error text, empty when the line was understood.
-    std::string runLine(const std::string& line);
+    // Runs one line; fails with what is wrong when the line is not understood.
+    Expected<void> runLine(const std::string& line);
 
     void printState();
     TForm1& form() { return *form_; }
@@ -45,8 +45,8 @@ private:
     class Ports;
     using Args = std::vector<std::string>;
 
-    std::string run(Word command, const Args& args);
-    std::string componentIndex(const std::string& name, int& index) const;
+    Expected<void> run(Word command, const Args& args);
+    Expected<int> componentIndex(const std::string& name) const;
 
     std::ostream& out_;
     Scheduler ownScheduler_;

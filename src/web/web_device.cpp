@@ -501,9 +501,9 @@ EMSCRIPTEN_KEEPALIVE const char* zerno_run_line(const char* line)
                                                          device->clock.utcStart = utcMs;
                                                      },
                                                      device->runnerOut);
-    std::string error = device->runner->runLine(line);
+    const Expected<void> ran = device->runner->runLine(line);
     device->recorder.afterEvent();
-    return give(error);
+    return give(ran ? "" : ran.error());
 }
 EMSCRIPTEN_KEEPALIVE const char* zerno_script_output()
 {
@@ -551,7 +551,10 @@ EMSCRIPTEN_KEEPALIVE void zerno_replay_start()
 // One line of the replay's script; gives what is wrong, or an empty text.
 EMSCRIPTEN_KEEPALIVE const char* zerno_replay_line(const char* line)
 {
-    return give(replay ? replay->runner->runLine(line) : std::string("no replay"));
+    if (!replay)
+        return give("no replay");
+    const Expected<void> ran = replay->runner->runLine(line);
+    return give(ran ? "" : ran.error());
 }
 // What the replay's device asked of the world since the last call ("T sound SndPack" lines...).
 EMSCRIPTEN_KEEPALIVE const char* zerno_replay_output()

@@ -124,9 +124,8 @@ private:
             report_.script.push_back(line);
         ++report_.inputs;
         beforeHandler(nullptr);
-        const std::string error = runner_.runLine(line);
-        if (!error.empty()) {
-            report_.failure = "the runner refused '" + line + "': " + error;
+        if (const Expected<void> ran = runner_.runLine(line); !ran) {
+            report_.failure = "the runner refused '" + line + "': " + ran.error();
             return;
         }
         checkAfter();

@@ -63,7 +63,11 @@ protected:
         run("wait 2000");
     }
 
-    void run(const std::string& line) { ASSERT_EQ(runner_.runLine(line), "") << line; }
+    void run(const std::string& line)
+    {
+        const Expected<void> ran = runner_.runLine(line);
+        ASSERT_TRUE(ran) << line << ": " << ran.error();
+    }
 
     // Runs one line as a handler of its own and returns what the invariants say of it.
     std::string check(const std::string& line)

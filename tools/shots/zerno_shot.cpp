@@ -104,8 +104,8 @@ int animate(SimRunner& runner, DeviceView& view, ChangeWatch& watch, std::istrea
         }
         if (split.command == word(Word::CatchUp))
             written = take();
-        if (const std::string wrong = runner.runLine(line); !wrong.empty()) {
-            std::cerr << "line " << number << ": " << wrong << '\n';
+        if (const Expected<void> ran = runner.runLine(line); !ran) {
+            std::cerr << "line " << number << ": " << ran.error() << '\n';
             return 2;
         }
     }
@@ -143,10 +143,12 @@ int main(int argc, char** argv)
             return 0;
         }
         if (arg == "--time" && i + 1 < argc) {
-            if (!parseTimeOfDay(argv[++i], options.startTime)) {
+            const std::optional<TimeOfDay> time = parseTimeOfDay(argv[++i]);
+            if (!time) {
                 std::cerr << "zerno-shot: bad --time\n";
                 return 2;
             }
+            options.startTime = *time;
             options.startTimeGiven = true;
         } else if (arg == "--show" && i + 1 < argc) {
             // Up to an hour: a number of milliseconds the timer can hold.
@@ -159,12 +161,12 @@ int main(int argc, char** argv)
         } else if (arg == "--animate") {
             animated = true;
         } else if (arg == "--zoom" && i + 1 < argc) {
-            int64_t times = 0;
-            if (!parseInt(argv[++i], times) || times < 1 || times > 8) {
+            const std::optional<int64_t> times = parseInt(argv[++i]);
+            if (!times || *times < 1 || *times > 8) {
                 std::cerr << "zerno-shot: --zoom takes 1..8\n";
                 return 2;
             }
-            zoom = int(times);
+            zoom = int(*times);
         } else if (arg.size() > 1 && arg[0] == '-') {
             std::cerr << "zerno-shot: unknown option '" << arg << "'\n";
             return usage();

@@ -53,9 +53,9 @@ SimScriptResult runSimScript(const std::vector<ComponentDef>& layout, const uint
     std::string line;
     while (readScriptLine(script, line)) {
         ++result.linesRun;
-        const std::string error = runner.runLine(withinBudget(line, runner.scheduler().now(), left));
-        if (!error.empty()) {
-            result.error = "line " + std::to_string(result.linesRun) + ": " + error;
+        const Expected<void> ran = runner.runLine(withinBudget(line, runner.scheduler().now(), left));
+        if (!ran) {
+            result.error = "line " + std::to_string(result.linesRun) + ": " + ran.error();
             break;
         }
     }
