@@ -33,17 +33,17 @@ void reportError(const QString& message)
 // chosen, and plays the kept game; Esc ends the program.
 bool playReplay(ProgramWindows& windows, const QString& file)
 {
-    QString error;
-    if (!windows.createRest(&error)) {
-        reportError(QStringLiteral("The program cannot start: a file it needs cannot be used.\n%1").arg(error));
+    if (Expected<void> made = windows.createRest(); !made) {
+        reportError(QStringLiteral("The program cannot start: a file it needs cannot be used.\n%1")
+                        .arg(QString::fromStdString(made.error())));
         return false;
     }
     TSplashForm& launcher = *windows.forms.SplashForm;
     if (launcher.CB_Sound->currentIndex() < 0)
         launcher.CB_Sound->setCurrentIndex(0);
     launcher.Puls_PlayClick();
-    if (!windows.watchReplay(file, &error)) {
-        reportError(QStringLiteral("The replay cannot be played.\n%1").arg(error));
+    if (Expected<void> started = windows.watchReplay(file); !started) {
+        reportError(QStringLiteral("The replay cannot be played.\n%1").arg(QString::fromStdString(started.error())));
         return false;
     }
     return true;
@@ -120,12 +120,11 @@ int main(int argc, char** argv)
     setup.version = QString::fromLatin1(programVersion());
     setup.escEndsProgram = !options.replay.empty();
     ProgramWindows windows(setup);
-    QString error;
     const auto cannotStart = [](const QString& why) {
         reportError(QStringLiteral("The program cannot start: a file it needs cannot be used.\n%1").arg(why));
     };
-    if (!windows.createLauncher(&error)) {
-        cannotStart(error);
+    if (Expected<void> made = windows.createLauncher(); !made) {
+        cannotStart(QString::fromStdString(made.error()));
         return 1;
     }
     // Asked to end by the session, whatever box is open: the device window closes as by its close

@@ -104,7 +104,7 @@ QFont DialogForm::arial(int pixels, bool bold, bool underline)
     return font;
 }
 
-bool DialogForm::build(const DialogWindow& layout, const QString& pictureDir, QString* error)
+Expected<void> DialogForm::build(const DialogWindow& layout, const QString& pictureDir)
 {
     setObjectName(QString::fromStdString(layout.name));
     setWindowTitle(QString::fromStdString(layout.caption));
@@ -133,10 +133,8 @@ bool DialogForm::build(const DialogWindow& layout, const QString& pictureDir, QS
                 label->setPalette(colours);
             } else if (!text.isEmpty()) {
                 const Expected<QImage> picture = loadPicture(pictureDir + QLatin1Char('/') + text);
-                if (!picture) {
-                    *error = QString::fromStdString(picture.error());
-                    return false;
-                }
+                if (!picture)
+                    return failure(picture.error());
                 label->setPixmap(QPixmap::fromImage(*picture));
                 label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             }
@@ -189,5 +187,5 @@ bool DialogForm::build(const DialogWindow& layout, const QString& pictureDir, QS
         if (def.kind == DialogKind::Label)
             fitCaption(static_cast<QLabel*>(widget), def.align);
     }
-    return true;
+    return {};
 }

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "dialog_layout.h"
+#include "expected.h"
 
 // A label or picture that acts on a click: the left button pressed on it and released over it.
 class ClickLabel : public QLabel {
@@ -31,9 +32,8 @@ public:
 
     // Makes the window and its components from layout: labels and pictures are ClickLabels, lists
     // QComboBoxes, buttons QPushButtons, the bevel a raised QFrame; each widget's objectName is
-    // its component's name. Pictures load from pictureDir. On failure returns false and sets error
-    // to a message naming the file or the component.
-    bool build(const DialogWindow& layout, const QString& pictureDir, QString* error);
+    // its component's name. Pictures load from pictureDir. A failure names the file or the component.
+    Expected<void> build(const DialogWindow& layout, const QString& pictureDir);
 
     // "Arial" at a height in pixels, by its metric-compatible free face where Arial is missing.
     static QFont arial(int pixels, bool bold = false, bool underline = false);
@@ -42,13 +42,14 @@ protected:
     // Asks the window manager for the caption buttons the window's flags name, before each map.
     void showEvent(QShowEvent* event) override;
 
-    // The component of that name and type; null (and error set) when the layout lacks it.
+    // The component of that name and type; null when the layout lacks it, and then the first
+    // component missing is named in `missing`.
     template <class Widget>
-    Widget* component(const char* name, QString* error)
+    Widget* component(const char* name, std::string& missing)
     {
         auto* widget = findChild<Widget*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
-        if (!widget && error && error->isEmpty())
-            *error = QStringLiteral("The layout of %1 has no %2 of the right kind.").arg(objectName(), QLatin1String(name));
+        if (!widget && missing.empty())
+            missing = QStringLiteral("The layout of %1 has no %2 of the right kind.").arg(objectName(), QLatin1String(name)).toStdString();
         return widget;
     }
 

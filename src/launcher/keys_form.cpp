@@ -24,18 +24,21 @@ TKeysForm::TKeysForm(Forms& forms, StoreKey& keySettingsStore)
 {
 }
 
-bool TKeysForm::build(const DialogWindow& layout, const QString& pictureDir, QString* error)
+Expected<void> TKeysForm::build(const DialogWindow& layout, const QString& pictureDir)
 {
-    if (!DialogForm::build(layout, pictureDir, error))
-        return false;
+    if (Expected<void> built = DialogForm::build(layout, pictureDir); !built)
+        return built;
+    std::string missing;
     for (int n = 1; n <= KeyRoleCount; ++n) {
-        CB[size_t(n)] = component<QComboBox>(("CB_" + std::to_string(n)).c_str(), error);
-        La[size_t(n)] = component<QLabel>(("La_" + std::to_string(n)).c_str(), error);
+        CB[size_t(n)] = component<QComboBox>(("CB_" + std::to_string(n)).c_str(), missing);
+        La[size_t(n)] = component<QLabel>(("La_" + std::to_string(n)).c_str(), missing);
         if (La[size_t(n)])
             La[size_t(n)]->setText(QString::fromUtf8(workerMove(n).name));
     }
-    Puls_Accept = component<QPushButton>("Puls_Accept", error);
-    return error->isEmpty();
+    Puls_Accept = component<QPushButton>("Puls_Accept", missing);
+    if (!missing.empty())
+        return failure(missing);
+    return {};
 }
 
 void TKeysForm::FormCreate()

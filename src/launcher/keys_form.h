@@ -19,7 +19,7 @@ public:
     TKeysForm(Forms& forms, StoreKey& keySettingsStore);
 
     // Builds the window, then finds its components; false (and error set) when one is missing.
-    bool build(const DialogWindow& layout, const QString& pictureDir, QString* error);
+    Expected<void> build(const DialogWindow& layout, const QString& pictureDir);
 
     void FormCreate();
     bool ControllaTasti();

@@ -83,30 +83,26 @@ private:
 
 }  // namespace
 
-bool ProgramWindows::create(QString* error)
+Expected<void> ProgramWindows::create()
 {
-    return createLauncher(error) && createRest(error);
+    if (Expected<void> made = createLauncher(); !made)
+        return made;
+    return createRest();
 }
 
-bool ProgramWindows::createLauncher(QString* error)
+Expected<void> ProgramWindows::createLauncher()
 {
     pictureDir_ = setup_.assetDir + QStringLiteral("/pictures");
     Expected<DeviceFactory> device = DeviceFactory::fromFile((setup_.assetDir + QStringLiteral("/device.layout")).toStdString());
-    if (!device) {
-        *error = QString::fromStdString(device.error());
-        return false;
-    }
+    if (!device)
+        return failure(device.error());
     dialogs_ = std::make_unique<DialogLayout>(
         loadDialogLayoutFile((setup_.assetDir + QStringLiteral("/dialogs.layout")).toStdString()));
-    if (!dialogs_->error.empty()) {
-        *error = QString::fromStdString(dialogs_->error);
-        return false;
-    }
-    const DialogWindow* about = window("AboutForm", error);
-    const DialogWindow* splash = window("SplashForm", error);
-    const DialogWindow* keys = window("KeysForm", error);
-    if (!about || !splash || !keys)
-        return false;
+    if (!dialogs_->error.empty())
+        return failure(dialogs_->error);
+    for (const char* name : {"AboutForm", "SplashForm", "KeysForm"})
+        if (!dialogs_->find(name))
+            return failure(QStringLiteral("%1/dialogs.layout has no window %2.").arg(setup_.assetDir, QLatin1String(name)).toStdString());
 
     // The device window: the main window. Its creation reads the key letters and the hiscores.
     // Its pictures come with the rest.
@@ -139,8 +135,8 @@ bool ProgramWindows::createLauncher(QString* error)
         splashPorts.deviceShown = [this] { startGamepads(); };
     }
     forms.SplashForm = std::make_unique<TSplashForm>(forms, std::move(splashPorts));
-    if (!forms.SplashForm->build(*splash, pictureDir_, error))
-        return false;
+    if (Expected<void> built = forms.SplashForm->build(*dialogs_->find("SplashForm"), pictureDir_); !built)
+        return built;
     forms.SplashForm->FormCreate();
     QObject::connect(&view, &DeviceView::menuRequested, forms.SplashForm.get(), &TSplashForm::popUpMenu);
 
@@ -157,7 +153,7 @@ bool ProgramWindows::createLauncher(QString* error)
     QObject::connect(forms.SplashForm->PM_Menu, &QMenu::aboutToShow, forms.SplashForm.get(), [this] { updateWatchItem(); });
     Tip = std::make_unique<FirstTip>(view, *session.form, *setup_.settingsStore);
     QObject::connect(&view, &DeviceView::opened, Tip.get(), &FirstTip::deviceOpened);
-    return true;
+    return {};
 }
 
 void ProgramWindows::keepGames()
@@ -202,21 +198,19 @@ bool ProgramWindows::routeKey(const QKeyEvent* event)
     return ViewCommands->shortcut(event) || forms.SplashForm->menuShortcut(event);
 }
 
-bool ProgramWindows::createRest(QString* error)
+Expected<void> ProgramWindows::createRest()
 {
-    if (Expected<void> loaded = forms.device.view->loadPictures(pictureDir_); !loaded) {
-        *error = QString::fromStdString(loaded.error());
-        return false;
-    }
+    if (Expected<void> loaded = forms.device.view->loadPictures(pictureDir_); !loaded)
+        return loaded;
 
     forms.AboutForm = std::make_unique<TAboutForm>();
-    if (!forms.AboutForm->build(*dialogs_->find("AboutForm"), pictureDir_, error))
-        return false;
+    if (Expected<void> built = forms.AboutForm->build(*dialogs_->find("AboutForm"), pictureDir_); !built)
+        return built;
 
     // The key dialog, last: it fills its lists from the letters the device window read.
     forms.KeysForm = std::make_unique<TKeysForm>(forms, *setup_.keySettingsStore);
-    if (!forms.KeysForm->build(*dialogs_->find("KeysForm"), pictureDir_, error))
-        return false;
+    if (Expected<void> built = forms.KeysForm->build(*dialogs_->find("KeysForm"), pictureDir_); !built)
+        return built;
     forms.KeysForm->FormCreate();
     // The device is disabled while the key dialog is up; a click on it brings the dialog forward.
     TKeysForm* keys = forms.KeysForm.get();
@@ -227,7 +221,7 @@ bool ProgramWindows::createRest(QString* error)
         }
     });
     dialogs_.reset();
-    return true;
+    return {};
 }
 
 void ProgramWindows::startGamepads()
@@ -245,14 +239,6 @@ void ProgramWindows::startGamepads()
     QTimer::singleShot(1000, devicePaintWatch_.get(), start);
 }
 
-const DialogWindow* ProgramWindows::window(const char* name, QString* error) const
-{
-    const DialogWindow* found = dialogs_->find(name);
-    if (!found && error->isEmpty())
-        *error = QStringLiteral("%1/dialogs.layout has no window %2.").arg(setup_.assetDir, QLatin1String(name));
-    return found;
-}
-
 void ProgramWindows::show()
 {
     forms.SplashForm->show();
@@ -265,9 +251,8 @@ void ProgramWindows::showAndCreateRest(std::function<void()> onMade, std::functi
         if (restStarted_)
             return;
         restStarted_ = true;
-        QString error;
-        if (!createRest(&error)) {
-            onFailure(error);
+        if (Expected<void> made = createRest(); !made) {
+            onFailure(QString::fromStdString(made.error()));
             return;
         }
         onMade();
@@ -288,22 +273,23 @@ void ProgramWindows::keepGame(const RecordedGame& game)
 {
     if (setup_.replayFolder.isEmpty())
         return;
-    std::string error;
     const std::time_t startedAt = std::time(nullptr) - std::time_t(game.lengthMs / 1000);
-    if (ReplayFolder(setup_.replayFolder.toStdString()).save(game, startedAt, setup_.version.toStdString(), &error)) {
+    const Expected<std::string> saved =
+        ReplayFolder(setup_.replayFolder.toStdString()).save(game, startedAt, setup_.version.toStdString());
+    if (saved) {
         updateWatchItem();
         return;
     }
     // Told once a run; the games go on, unkept, and each later failure goes to standard error.
     const QString what = QStringLiteral("A game could not be kept as a replay; play goes on.");
     if (replayFailureTold_ || !setup_.report)
-        std::fprintf(stderr, "zerno-bros: %s (%s)\n", qPrintable(what), error.c_str());
+        printProblem(what.toStdString(), saved.error());
     else
-        setup_.report(what, QString::fromStdString(error));
+        setup_.report(what, QString::fromStdString(saved.error()));
     replayFailureTold_ = true;
 }
 
-bool ProgramWindows::watchReplay(const QString& path, QString* error)
+Expected<void> ProgramWindows::watchReplay(const QString& path)
 {
     // A game under way ends here, as when the window closes.
     recorder->close();
@@ -313,10 +299,10 @@ bool ProgramWindows::watchReplay(const QString& path, QString* error)
         if (!failure.isEmpty() && setup_.report)
             setup_.report(QStringLiteral("The replay cannot be played to its end."), failure);
     };
-    if (player->start(path, error))
-        return true;
-    setReplayShown(false);
-    return false;
+    Expected<void> started = player->start(path);
+    if (!started)
+        setReplayShown(false);
+    return started;
 }
 
 void ProgramWindows::setReplayShown(bool shown)
@@ -377,11 +363,10 @@ void ProgramWindows::updateWatchItem()
 void ProgramWindows::watchBestGame()
 {
     const std::string best = bestGame();
-    QString error;
     if (best.empty()) {
         QApplication::beep();
-    } else if (!watchReplay(QString::fromStdString(best), &error)) {
+    } else if (Expected<void> started = watchReplay(QString::fromStdString(best)); !started) {
         if (setup_.report)
-            setup_.report(QStringLiteral("The replay cannot be played."), error);
+            setup_.report(QStringLiteral("The replay cannot be played."), QString::fromStdString(started.error()));
     }
 }

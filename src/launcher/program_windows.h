@@ -62,16 +62,16 @@ public:
     ProgramWindows(const ProgramWindows&) = delete;
     ProgramWindows& operator=(const ProgramWindows&) = delete;
 
-    // Makes the four windows in their order, each running its creation handler. False when a
-    // layout or a picture cannot be used; error then names the file and what is wrong.
-    bool create(QString* error);
+    // Makes the four windows in their order, each running its creation handler. It fails when a
+    // layout or a picture cannot be used, naming the file and what is wrong.
+    Expected<void> create();
 
     // The same in two steps, so that the launcher can be on the screen before the rest is made.
     // The first reads both layouts, makes the device's state (its creation handler reads the
     // keys and the hiscores) and the launcher; the second loads the device window's pictures
     // and makes the about dialog and the key dialog, whose creation handler comes last.
-    bool createLauncher(QString* error);
-    bool createRest(QString* error);
+    Expected<void> createLauncher();
+    Expected<void> createRest();
 
     // Puts the launcher on display in the middle of the screen. The device window, laid out off
     // the screen with its cover showing, is not mapped until PLAY: a window manager would move an
@@ -85,9 +85,9 @@ public:
 
     // Plays a replay on the device window; keys but Esc and clicks on the device are ignored
     // meanwhile, and nothing is recorded or stored. Esc ends it with the device reset as by ACL;
-    // at its end the device goes on from where the replay left it. False, with error set, when
-    // the file cannot be read or a line of its start is wrong.
-    bool watchReplay(const QString& path, QString* error);
+    // at its end the device goes on from where the replay left it. It fails when the file cannot
+    // be read or a line of its start is wrong.
+    Expected<void> watchReplay(const QString& path);
     // "Watch best game": the best replay of the mode of the last game kept. A beep when none is;
     // the item is greyed then, from the start and whenever the menu opens.
     void watchBestGame();
@@ -119,8 +119,6 @@ private:
     // Puts the window in or out of watching a replay: recorder, stored hiscores, input and menu.
     void setReplayShown(bool shown);
 
-    // The window of that name in the dialogs' layout; null, with error set, when it has none.
-    const DialogWindow* window(const char* name, QString* error) const;
     // After PLAY: opens the gamepads once the device window has painted itself.
     void startGamepads();
 

@@ -31,14 +31,12 @@ ReplayPlayer::~ReplayPlayer()
     stop();
 }
 
-bool ReplayPlayer::start(const QString& path, QString* error)
+Expected<void> ReplayPlayer::start(const QString& path)
 {
     stop();
     std::ifstream file;
-    if (!openScript(path.toStdString(), file)) {
-        *error = QStringLiteral("%1: cannot be read.").arg(path);
-        return false;
-    }
+    if (!openScript(path.toStdString(), file))
+        return failure(QStringLiteral("%1: cannot be read.").arg(path).toStdString());
     lines_.clear();
     for (std::string line; readScriptLine(file, line);)
         lines_.push_back(line);
@@ -56,8 +54,9 @@ bool ReplayPlayer::start(const QString& path, QString* error)
     starting_ = true;
     step();
     starting_ = false;
-    *error = error_;
-    return error_.isEmpty();
+    if (!error_.isEmpty())
+        return failure(error_.toStdString());
+    return {};
 }
 
 void ReplayPlayer::step()

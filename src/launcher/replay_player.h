@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "expected.h"
+
 class DeviceView;
 class ReplayClock;
 class Scheduler;
@@ -26,9 +28,9 @@ public:
     ReplayPlayer(TForm1& form, Scheduler& scheduler, TimerHost& host, DeviceView& view, ReplayClock& clock);
     ~ReplayPlayer() override;
 
-    // Reads the replay and starts it. False, with error naming the file or line, when it cannot
-    // be read or a line is wrong; the device is then left as it was.
-    bool start(const QString& path, QString* error);
+    // Reads the replay and starts it. It fails, naming the file or line, when it cannot be read or
+    // a line is wrong; the device is then left as it was.
+    Expected<void> start(const QString& path);
     // Ends it where it is; the device's clock and timers go back to the real clock.
     void stop();
     bool playing() const { return runner_ != nullptr; }

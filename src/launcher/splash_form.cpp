@@ -38,15 +38,16 @@ TSplashForm::~TSplashForm()
     delete PM_Menu.data();
 }
 
-bool TSplashForm::build(const DialogWindow& layout, const QString& pictureDir, QString* error)
+Expected<void> TSplashForm::build(const DialogWindow& layout, const QString& pictureDir)
 {
-    if (!DialogForm::build(layout, pictureDir, error))
-        return false;
-#define LOOK_UP(name, kind, Widget) name = component<Widget>(#name, error);
+    if (Expected<void> built = DialogForm::build(layout, pictureDir); !built)
+        return built;
+    std::string missing;
+#define LOOK_UP(name, kind, Widget) name = component<Widget>(#name, missing);
     SPLASH_FORM_COMPONENTS(LOOK_UP)
 #undef LOOK_UP
-    if (!error->isEmpty())
-        return false;
+    if (!missing.empty())
+        return failure(missing);
     buildMenu();
     move(centredOnScreen(forms_, size()));
     // The only window reached with the tab key; the look stays, a ring in the launcher's yellow
@@ -56,7 +57,7 @@ bool TSplashForm::build(const DialogWindow& layout, const QString& pictureDir, Q
     setTabOrder(CB_Sound, Puls_Play);
     new FocusRing(*this, {CB_Sound, Puls_Play}, QColor(Qt::yellow));
     Puls_Play->installEventFilter(this);
-    return true;
+    return {};
 }
 
 void TSplashForm::buildMenu()

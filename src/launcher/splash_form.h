@@ -45,7 +45,7 @@ public:
 
     // Builds the window and the command menu, then finds the components; false (and error set)
     // when one is missing.
-    bool build(const DialogWindow& layout, const QString& pictureDir, QString* error);
+    Expected<void> build(const DialogWindow& layout, const QString& pictureDir);
 
     void FormCreate();
     void CB_SoundChange();

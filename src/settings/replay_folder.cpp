@@ -74,15 +74,12 @@ std::string ReplayFolder::best(int mode) const
     return bestPath;
 }
 
-std::optional<std::string> ReplayFolder::save(const RecordedGame& game, std::time_t startedAt,
-                                              const std::string& version, std::string* error)
+Expected<std::string> ReplayFolder::save(const RecordedGame& game, std::time_t startedAt, const std::string& version)
 {
     std::error_code failure;
     fs::create_directories(path_, failure);
-    if (failure) {
-        *error = systemError(path_, failure);
-        return std::nullopt;
-    }
+    if (failure)
+        return ::failure(systemError(path_, failure));
     std::tm parts{};
     localtime_r(&startedAt, &parts);
     char started[32], date[32];
@@ -103,16 +100,16 @@ std::optional<std::string> ReplayFolder::save(const RecordedGame& game, std::tim
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out || !(out << text) || !out.flush()) {
-            *error = systemError(temporary);
+            const std::string why = systemError(temporary);
             out.close();
             fs::remove(temporary, failure);
-            return std::nullopt;
+            return ::failure(why);
         }
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        *error = systemError(path);
+        const std::string why = systemError(path);
         fs::remove(temporary, failure);
-        return std::nullopt;
+        return ::failure(why);
     }
     prune();
     return path;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "expected.h"
 #include "game_recorder.h"
 
 // ${XDG_STATE_HOME:-~/.local/state}/zerno-bros/replays
@@ -34,9 +35,8 @@ public:
 
     // Writes the game, with a header of comments (date, program version, mode, final score), as
     // a file of its own, then removes the games no longer kept. startedAt is when it started.
-    // Returns the file's path; on failure, nothing, and error says which file and why.
-    std::optional<std::string> save(const RecordedGame& game, std::time_t startedAt, const std::string& version,
-                                    std::string* error);
+    // Returns the file's path, or fails saying which file and why.
+    Expected<std::string> save(const RecordedGame& game, std::time_t startedAt, const std::string& version);
 
     // The best game of the mode: the highest score, the first to reach it. Empty when none.
     std::string best(int mode) const;

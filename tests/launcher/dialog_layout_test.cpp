@@ -179,9 +179,9 @@ protected:
 TEST_F(WindowsWithoutAPicture, AMissingLauncherPictureStopsStartUpNamingTheFile)
 {
     makeWindows("Box2.jpg");
-    QString error;
-    EXPECT_FALSE(program->create(&error));
-    EXPECT_TRUE(error.contains(QLatin1String("Box2.jpg"))) << error.toStdString();
+    const Expected<void> made = program->create();
+    ASSERT_FALSE(made);
+    EXPECT_NE(made.error().find("Box2.jpg"), std::string::npos) << made.error();
 }
 
 // The launcher comes on the screen first; the device window's pictures and the other two dialogs
@@ -189,8 +189,8 @@ TEST_F(WindowsWithoutAPicture, AMissingLauncherPictureStopsStartUpNamingTheFile)
 TEST_F(WindowsWithoutAPicture, TheLauncherShowsFirstAndTheRestIsMadeOnceItHasPainted)
 {
     makeWindows("Box3.jpg");  // no such picture: nothing is missing
-    QString error;
-    ASSERT_TRUE(program->createLauncher(&error)) << error.toStdString();
+    const Expected<void> launcher = program->createLauncher();
+    ASSERT_TRUE(launcher) << launcher.error();
     EXPECT_EQ(program->forms.AboutForm, nullptr);
     EXPECT_EQ(program->forms.KeysForm, nullptr);
     int made = 0;
@@ -224,17 +224,17 @@ TEST_F(WindowsOnABrokenLayout, StartUpStopsWithTheLayoutsProblemsNamed)
         const std::string layout = (scratch / "assets" / file).string();
         const std::string text = readTextFile(layout).value_or("");
         std::ofstream(layout) << brokenlayout::broken(text, line, "");
-        QString error;
-        EXPECT_FALSE(program->createLauncher(&error)) << file;
-        EXPECT_EQ(error.toStdString(), layout + ": " + problem);
+        const Expected<void> made = program->createLauncher();
+        ASSERT_FALSE(made) << file;
+        EXPECT_EQ(made.error(), layout + ": " + problem);
     }
 }
 
 TEST_F(WindowsWithoutAPicture, ADevicePictureMissingIsReportedByNameAfterTheLauncherShows)
 {
     makeWindows("Im_Num5.png");
-    QString error;
-    ASSERT_TRUE(program->createLauncher(&error)) << error.toStdString();
+    const Expected<void> launcher = program->createLauncher();
+    ASSERT_TRUE(launcher) << launcher.error();
     int made = 0, failures = 0;
     QString failure;
     program->showAndCreateRest([&] { ++made; }, [&](const QString& why) {

@@ -120,8 +120,8 @@ void ProgramTest::start()
         reports.push_back((why.isEmpty() ? what : what + " (" + why + ")").toStdString());
     };
     windows = std::make_unique<ProgramWindows>(setup);
-    QString error;
-    ASSERT_TRUE(windows->create(&error)) << error.toStdString();
+    const Expected<void> made = windows->create();
+    ASSERT_TRUE(made) << made.error();
     windows->show();
 }
 

@@ -264,8 +264,8 @@ TEST_F(ReplayCheck, AReplayLeavesThePlayersHiscoresAsTheyWere)
             form.HiscoreA = 50;
             form.HiscoreB = 0;
         });
-        QString error;
-        ASSERT_TRUE(windows->watchReplay(QString::fromStdString(file.string()), &error)) << error.toStdString();
+        const Expected<void> started = windows->watchReplay(QString::fromStdString(file.string()));
+        ASSERT_TRUE(started) << started.error();
         EXPECT_EQ(form.HiscoreB, 8);
         if (toItsEnd)
             EXPECT_TRUE(QTest::qWaitFor([&] { return !windows->watching(); }, 2000));
@@ -285,9 +285,9 @@ TEST_F(ReplayCheck, AReplayLeavesThePlayersHiscoresAsTheyWere)
 TEST_F(ReplayCheck, AFolderIsRefusedAsAReplayAsAFileThatCannotBeRead)
 {
     for (const fs::path& path : {scratch / "no-such.sim", scratch}) {
-        QString error;
-        EXPECT_FALSE(windows->watchReplay(QString::fromStdString(path.string()), &error));
-        EXPECT_EQ(error.toStdString(), path.string() + ": cannot be read.");
+        const Expected<void> started = windows->watchReplay(QString::fromStdString(path.string()));
+        ASSERT_FALSE(started);
+        EXPECT_EQ(started.error(), path.string() + ": cannot be read.");
         EXPECT_FALSE(windows->watching());
         EXPECT_FALSE(windows->Banner->label()->isVisible());
     }

@@ -34,16 +34,15 @@ TEST_F(ReplayFolderTest, AGameIsSavedUnderItsStartModeAndScoreWithAHeaderBeforeT
     noon.tm_year = 126, noon.tm_mon = 11, noon.tm_mday = 8, noon.tm_hour = 14, noon.tm_min = 3, noon.tm_sec = 7;
     noon.tm_isdst = -1;
     const std::time_t start = std::mktime(&noon);
-    std::string error;
-    const auto first = folder.save({TForm1::ModeGameB, 123, 5000, "time 14:03:07.250\nwait 5\n"}, start, "1.0.0", &error);
-    ASSERT_TRUE(first) << error;
+    const auto first = folder.save({TForm1::ModeGameB, 123, 5000, "time 14:03:07.250\nwait 5\n"}, start, "1.0.0");
+    ASSERT_TRUE(first) << first.error();
     EXPECT_EQ(fileName(*first), "2026-12-08_14-03-07_game-b_123.sim");
     std::ifstream in(*first);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("# date: 2026-12-08 14:03:07\n# version: 1.0.0\n# mode: Game B\n# score: 123\n"), std::string::npos);
     EXPECT_EQ(text.substr(text.rfind("\ntime ")), "\ntime 14:03:07.250\nwait 5\n");
     // A second game of the same second and score does not overwrite the first.
-    const auto second = folder.save({TForm1::ModeGameB, 123, 10, ""}, start, "1.0.0", &error);
+    const auto second = folder.save({TForm1::ModeGameB, 123, 10, ""}, start, "1.0.0");
     ASSERT_TRUE(second);
     EXPECT_EQ(fileName(*second), "2026-12-08_14-03-07_game-b_123_2.sim");
     EXPECT_EQ(parseReplayName(fileName(*second))->number, 2);
@@ -55,17 +54,16 @@ TEST_F(ReplayFolderTest, TheLastFiftyGamesAndEachModesBestStayOlderOnesGo)
 {
     ReplayFolder folder(base.string());
     std::ofstream(base / "notes.sim") << "not a replay\n";
-    std::string error;
     // Game A's best comes first and Game B's second, then 60 games of lower scores.
     std::time_t start = 1700000000;
-    ASSERT_TRUE(folder.save({TForm1::ModeGameA, 900, 0, ""}, start, "1", &error));
-    ASSERT_TRUE(folder.save({TForm1::ModeGameB, 800, 0, ""}, start, "1", &error));
+    ASSERT_TRUE(folder.save({TForm1::ModeGameA, 900, 0, ""}, start, "1"));
+    ASSERT_TRUE(folder.save({TForm1::ModeGameB, 800, 0, ""}, start, "1"));
     for (int game = 0; game < 60; ++game) {
         const auto path = folder.save({game % 2 ? TForm1::ModeGameB : TForm1::ModeGameA, game, 0, ""}, start + 60 + game,
-                                      "1", &error);
-        ASSERT_TRUE(path) << error;
+                                      "1");
+        ASSERT_TRUE(path) << path.error();
     }
-    const auto tie = folder.save({TForm1::ModeGameA, 900, 0, ""}, start + 500, "1", &error);
+    const auto tie = folder.save({TForm1::ModeGameA, 900, 0, ""}, start + 500, "1");
     const std::vector<std::string> kept = folder.replays();
     ASSERT_EQ(kept.size(), 52u);
     EXPECT_EQ(fileName(kept[0]).substr(20), "game-a_900.sim");
