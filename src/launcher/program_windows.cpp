@@ -28,17 +28,20 @@ public:
     int ReadInteger(const std::string& name, int defaultValue) override { return key_.ReadInteger(name, defaultValue); }
     void WriteInteger(const std::string& name, int value) override
     {
-        if (!muted)
+        if (!muted_)
             key_.WriteInteger(name, value);
     }
     int RaiseInteger(const std::string& name, int value) override
     {
-        return muted ? value : key_.RaiseInteger(name, value);
+        return muted_ ? value : key_.RaiseInteger(name, value);
     }
-    bool muted = false;
+    // While muted, writes go nowhere and a raise keeps the value it is given.
+    void setMuted(bool on) { muted_ = on; }
+    bool muted() const { return muted_; }
 
 private:
     StoreKey& key_;
+    bool muted_ = false;
 };
 
 ProgramWindows::ProgramWindows(ProgramSetup setup)
@@ -310,9 +313,9 @@ void ProgramWindows::setReplayShown(bool shown)
     // The replay's opening lines set the hiscores its game saw, and its end may raise one: the
     // player's own come back with the device, whatever the replay left.
     TForm1& form = *forms.device.form;
-    if (shown && !gameStore_->muted) {
+    if (shown && !gameStore_->muted()) {
         playerHiscores_ = {form.HiscoreA, form.HiscoreB};
-    } else if (!shown && gameStore_->muted) {
+    } else if (!shown && gameStore_->muted()) {
         form.HiscoreA = playerHiscores_[0];
         form.HiscoreB = playerHiscores_[1];
     }
@@ -320,7 +323,7 @@ void ProgramWindows::setReplayShown(bool shown)
     // nowhere, and the menu offers no new keys (they would move its workers off their recorded
     // floors) and no hiscore reset (it would be lost with the muted store writes).
     recorder->setEnabled(!shown);
-    gameStore_->muted = shown;
+    gameStore_->setMuted(shown);
     forms.device.view->setInputBlocked(shown);
     Banner->setShown(shown);
     if (!forms.SplashForm)
