@@ -53,11 +53,12 @@ bool playReplay(ProgramWindows& windows, const QString& file)
 
 int main(int argc, char** argv)
 {
-    ProgramOptions options;
-    if (const std::string error = parseProgramOptions(argc, argv, options); !error.empty()) {
-        std::cerr << "zerno-bros: " << error << "\nTry 'zerno-bros --help' for more information.\n";
+    const Expected<ProgramOptions> read = parseProgramOptions(argc, argv);
+    if (!read) {
+        std::cerr << "zerno-bros: " << read.error() << "\nTry 'zerno-bros --help' for more information.\n";
         return 2;
     }
+    const ProgramOptions& options = *read;
     if (options.help) {
         std::cout << programUsage();
         return 0;

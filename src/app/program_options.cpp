@@ -26,31 +26,32 @@ const ProgramOption* findOption(std::string_view name)
 
 }  // namespace
 
-std::string parseProgramOptions(int argc, const char* const* argv, ProgramOptions& options)
+Expected<ProgramOptions> parseProgramOptions(int argc, const char* const* argv)
 {
+    ProgramOptions options;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg.size() < 2 || arg[0] != '-')
-            return "unexpected argument '" + std::string(arg) + "'";
+            return failure("unexpected argument '" + std::string(arg) + "'");
         const std::size_t equals = arg.find('=');
         const std::string_view name = arg.substr(0, equals);
         const ProgramOption* option = findOption(name);
         if (!option)
-            return "unknown option '" + std::string(name) + "'";
+            return failure("unknown option '" + std::string(name) + "'");
         std::string value;
         if (!option->valueName) {
             if (equals != std::string_view::npos)
-                return "option '" + std::string(name) + "' takes no value";
+                return failure("option '" + std::string(name) + "' takes no value");
         } else if (equals != std::string_view::npos) {
             value = arg.substr(equals + 1);
         } else if (i + 1 < argc) {
             value = argv[++i];
         } else {
-            return "option '" + std::string(name) + "' needs a value (" + option->valueName + ")";
+            return failure("option '" + std::string(name) + "' needs a value (" + option->valueName + ")");
         }
         option->take(options, value);
     }
-    return {};
+    return options;
 }
 
 std::string programUsage()

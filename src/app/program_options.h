@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "expected.h"
+
 // What the command line asked for.
 struct ProgramOptions {
     bool help = false;
@@ -21,9 +23,9 @@ struct ProgramOption {
     void (*take)(ProgramOptions& options, const std::string& value);
 };
 
-// Reads argv[1] onwards into options. Returns an empty string, or what is wrong, naming the
-// argument ("unknown option '--bogus'").
-std::string parseProgramOptions(int argc, const char* const* argv, ProgramOptions& options);
+// Reads argv[1] onwards; a failure says what is wrong, naming the argument ("unknown option
+// '--bogus'").
+Expected<ProgramOptions> parseProgramOptions(int argc, const char* const* argv);
 
 // The usage, one line for each option of the table.
 std::string programUsage();

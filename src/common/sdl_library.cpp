@@ -4,53 +4,45 @@
 
 #include <map>
 #include <mutex>
+#include <type_traits>
 
 namespace {
 
-struct Opened {
-    SdlLibrary calls;
-    bool ok = false;
-    std::string error;
-};
-
-template <typename Function>
-bool bind(void* library, const std::string& soname, const char* name, Function& function, std::string& error)
+// The library's calls; or why it cannot be used, naming the first function it lacks.
+Expected<SdlLibrary> open(const std::string& soname)
 {
-    function = reinterpret_cast<Function>(dlsym(library, name));
-    if (!function && error.empty())
-        error = soname + " has no function " + name;
-    return function != nullptr;
-}
-
-Opened open(const std::string& soname)
-{
-    Opened opened;
     // Never closed: SDL's audio thread and its atexit work run until the process ends.
     void* sdl = dlopen(soname.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!sdl) {
         const char* why = dlerror();
-        opened.error = why ? why : "cannot open " + soname;
-        return opened;
+        return failure(why ? why : "cannot open " + soname);
     }
-    bool ok = true;
-#define ZERNO_BIND_SDL(name) ok = bind(sdl, soname, #name, opened.calls.name, opened.error) && ok;
+    SdlLibrary calls;
+    const char* missing = nullptr;
+    const auto bind = [&](auto& function, const char* name) {
+        function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(sdl, name));
+        if (!function && !missing)
+            missing = name;
+    };
+#define ZERNO_BIND_SDL(name) bind(calls.name, #name);
     ZERNO_SDL_CALLS(ZERNO_BIND_SDL)
 #undef ZERNO_BIND_SDL
-    opened.ok = ok;
-    return opened;
+    if (missing)
+        return failure(soname + " has no function " + missing);
+    return calls;
 }
 
 }  // namespace
 
-const SdlLibrary* sdlLibrary(const std::string& soname, std::string* whyNot)
+Expected<const SdlLibrary*> sdlLibrary(const std::string& soname)
 {
     static std::mutex guard;
-    static std::map<std::string, Opened> opened;
+    static std::map<std::string, Expected<SdlLibrary>> opened;
     const std::lock_guard lock(guard);
     auto found = opened.find(soname);
     if (found == opened.end())
         found = opened.emplace(soname, open(soname)).first;
-    if (!found->second.ok && whyNot)
-        *whyNot = found->second.error;
-    return found->second.ok ? &found->second.calls : nullptr;
+    if (!found->second)
+        return failure(found->second.error());
+    return &*found->second;
 }

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "expected.h"
+
 // Every SDL call the sound layer and the gamepads make.
 #define ZERNO_SDL_CALLS(X)                                                                         \
     X(SDL_SetHint)                                                                                 \
@@ -47,7 +49,7 @@ struct SdlLibrary {
 inline constexpr const char* sdlSoname = "libSDL2-2.0.so.0";
 
 // The entry points of the library called soname (a soname, or a path), opened on the first call
-// for that name and kept until the program ends; nullptr when the library or one of its
-// functions is missing, and then every later call for that name answers nullptr too without
-// trying again. *whyNot, when given, then says what was missing: the loader's own words.
-const SdlLibrary* sdlLibrary(const std::string& soname, std::string* whyNot = nullptr);
+// for that name and kept until the program ends. It fails when the library or one of its
+// functions is missing, saying what was missing in the loader's own words, and then every later
+// call for that name fails the same way without trying again.
+Expected<const SdlLibrary*> sdlLibrary(const std::string& soname);

@@ -154,16 +154,16 @@ StoreFile::Contents StoreFile::current(bool locked)
                 error = lock->error();
         }
         if (contents.state == State::NotSettings) {
-            std::string badPath;
-            if (error == 0 && moveAside(badPath, error)) {
+            const Expected<std::string> moved = error == 0 ? moveAside() : failure(errorText(error));
+            if (moved) {
                 lastProblem_.clear();
                 pending_.push_back({"The settings file '" + path_ + "' could not be read (" + contents.problem +
-                                    "). It was kept as '" + badPath + "' and the settings start empty.",
+                                    "). It was kept as '" + *moved + "' and the settings start empty.",
                                 {}});
                 return Contents();
             }
             reportProblem("The settings file '" + path_ + "' could not be read (" + contents.problem +
-                          ") and could not be moved aside (" + errorText(error) +
+                          ") and could not be moved aside (" + moved.error() +
                           "). Settings read as their defaults and are not saved until the file is mended or removed.");
             return contents;
         }
@@ -187,13 +187,13 @@ StoreFile::Contents StoreFile::current(bool locked)
 }
 
 // Renames the file to FILE.bad, or FILE.2.bad and on when that is taken: an earlier bad file is
-// never overwritten. Called with the lock held.
-bool StoreFile::moveAside(std::string& badPath, int& error)
+// never overwritten. Gives the new name. Called with the lock held.
+Expected<std::string> StoreFile::moveAside()
 {
     for (int n = 1; n <= 99; ++n) {
-        badPath = n == 1 ? path_ + ".bad" : path_ + "." + std::to_string(n) + ".bad";
+        const std::string badPath = n == 1 ? path_ + ".bad" : path_ + "." + std::to_string(n) + ".bad";
         if (::renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, badPath.c_str(), RENAME_NOREPLACE) == 0)
-            return true;
+            return badPath;
         if (errno == EEXIST)
             continue;
         if (errno == EINVAL || errno == ENOSYS) {
@@ -201,13 +201,11 @@ bool StoreFile::moveAside(std::string& badPath, int& error)
             if (::access(badPath.c_str(), F_OK) == 0)
                 continue;
             if (::rename(path_.c_str(), badPath.c_str()) == 0)
-                return true;
+                return badPath;
         }
-        error = errno;
-        return false;
+        return failure(errorText(errno));
     }
-    error = EEXIST;
-    return false;
+    return failure(errorText(EEXIST));
 }
 
 bool StoreFile::makeFolder(const std::string& folder) const
@@ -248,9 +246,8 @@ std::string StoreFile::writeTarget() const
     return target;
 }
 
-// Writes text to TARGET.tmp, flushes it and renames it over target. Gives the failure, if any,
-// as "FILE: reason".
-std::string StoreFile::replaceFile(const std::string& target, const std::string& text, const Contents& old) const
+// Writes text to TARGET.tmp, flushes it and renames it over target. A failure reads "FILE: reason".
+Expected<void> StoreFile::replaceFile(const std::string& target, const std::string& text, const Contents& old) const
 {
     const std::string temp = target + ".tmp";
     const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY;
@@ -261,7 +258,7 @@ std::string StoreFile::replaceFile(const std::string& target, const std::string&
         fd = ::open(temp.c_str(), flags, 0666);
     }
     if (fd < 0)
-        return temp + ": " + errorText(errno);
+        return failure(temp + ": " + errorText(errno));
     if (old.exists)
         ::fchmod(fd, old.status.st_mode & 07777);
     int error = 0;
@@ -269,14 +266,14 @@ std::string StoreFile::replaceFile(const std::string& target, const std::string&
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;
-    std::string failure;
+    std::string why;
     if (error != 0)
-        failure = temp + ": " + errorText(error);
+        why = temp + ": " + errorText(error);
     else if (::rename(temp.c_str(), target.c_str()) != 0)
-        failure = target + ": " + errorText(errno);
-    if (!failure.empty()) {
+        why = target + ": " + errorText(errno);
+    if (!why.empty()) {
         ::unlink(temp.c_str());
-        return failure;
+        return failure(why);
     }
     // The rename itself lasts only once the folder is on disk too.
     const int folder = flush_ == Flush::ToDisk ? ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
@@ -360,9 +357,8 @@ Store::WriteResult StoreFile::writeLocked(const std::string& header, const std::
     const std::string newText = now.data.toText();
     if (newText.size() > StoreData::MaxFileSize)
         return failed(WriteResult::DataNotSet, path_, "the file would be larger than 1 MiB");
-    const std::string failure = replaceFile(writeTarget(), newText, now);
-    if (!failure.empty())
-        return {WriteResult::DataNotSet, failure};
+    if (const Expected<void> replaced = replaceFile(writeTarget(), newText, now); !replaced)
+        return {WriteResult::DataNotSet, replaced.error()};
     return {WriteResult::Stored, {}};
 }
 

@@ -32,6 +32,7 @@
 // after the lock is let go (the error box must not keep other copies waiting).
 #pragma once
 
+#include "expected.h"
 #include "store.h"
 
 #include <string>
@@ -68,10 +69,10 @@ private:
     // The file as it is now, with its problems queued for reporting; a file that is not settings
     // is moved aside under the lock (`locked`: the caller holds it already) and reads as empty.
     Contents current(bool locked);
-    bool moveAside(std::string& badPath, int& error);
+    Expected<std::string> moveAside();
     bool makeFolder(const std::string& folder) const;
     std::string writeTarget() const;
-    std::string replaceFile(const std::string& target, const std::string& text, const Contents& old) const;
+    Expected<void> replaceFile(const std::string& target, const std::string& text, const Contents& old) const;
     WriteResult writeLocked(const std::string& header, const std::string& name, const std::string& text,
                             const KeepStored& keep);
     void reportProblem(const std::string& message);

@@ -298,10 +298,10 @@ Expected<void> fsound::init(int mixrate, int maxchannels, unsigned flags)
         return {};
     if (mixrate < 4000 || mixrate > 192000 || maxchannels < 1 || maxchannels > 4096)
         return failure("bad mix rate or channel count");
-    std::string whyNot;
-    l.sdl = sdlLibrary(l.soname, &whyNot);
-    if (!l.sdl)
-        return failure(whyNot);
+    const Expected<const SdlLibrary*> sdl = sdlLibrary(l.soname);
+    if (!sdl)
+        return failure(sdl.error());
+    l.sdl = *sdl;
     l.mixRate = mixrate;
     {
         const std::lock_guard lock(l.mixer.lock);

@@ -34,13 +34,12 @@ TEST(ProgramOptions, ReadsTheTableOrNamesTheArgumentAtFault)
     for (const Case& c : cases) {
         std::vector<const char*> argv{"zerno-bros"};
         argv.insert(argv.end(), c.args.begin(), c.args.end());
-        ProgramOptions options;
-        const std::string error = parseProgramOptions(static_cast<int>(argv.size()), argv.data(), options);
+        const Expected<ProgramOptions> options = parseProgramOptions(static_cast<int>(argv.size()), argv.data());
         const std::string line = argv.size() > 1 ? argv[1] : "(none)";
-        EXPECT_EQ(error, c.error) << line;
-        if (c.error.empty()) {
-            EXPECT_EQ(options.help, c.help) << line;
-            EXPECT_EQ(options.version, c.version) << line;
+        EXPECT_EQ(options ? "" : options.error(), c.error) << line;
+        if (options) {
+            EXPECT_EQ(options->help, c.help) << line;
+            EXPECT_EQ(options->version, c.version) << line;
         }
     }
 }

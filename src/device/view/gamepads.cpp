@@ -45,10 +45,10 @@ Expected<void> Gamepads::start()
 {
     if (sdl_)
         return {};
-    std::string whyNot;
-    const SdlLibrary* sdl = sdlLibrary(sdlSoname, &whyNot);
-    if (!sdl)
-        return failure(whyNot);
+    const Expected<const SdlLibrary*> opened = sdlLibrary(sdlSoname);
+    if (!opened)
+        return failure(opened.error());
+    const SdlLibrary* sdl = *opened;
     // SDL would otherwise take over SIGINT and SIGTERM. It knows nothing of our windows, so it
     // must not hold back a pad's events for want of a focused window of its own.
     sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
