@@ -173,6 +173,11 @@ void ProgramWindows::keepGames()
     QObject::connect(&view, &DeviceView::delivered, &view, [games] { games->afterEvent(); });
     view.input()->onInput = [games](const InputEvent& event) { games->input(event); };
     player = std::make_unique<ReplayPlayer>(*session.form, session.scheduler, *session.host, view, *clock);
+    QObject::connect(player.get(), &ReplayPlayer::finished, player.get(), [this](const QString& failure) {
+        setReplayShown(false);
+        if (!failure.isEmpty() && setup_.report)
+            setup_.report(QStringLiteral("The replay cannot be played to its end."), failure);
+    });
     Banner = std::make_unique<ReplayBanner>(view);
 
     Sound* sound = setup_.sound;
@@ -297,11 +302,6 @@ Expected<void> ProgramWindows::watchReplay(const QString& path)
     // A game under way ends here, as when the window closes.
     recorder->close();
     setReplayShown(true);
-    player->onFinished = [this](const QString& failure) {
-        setReplayShown(false);
-        if (!failure.isEmpty() && setup_.report)
-            setup_.report(QStringLiteral("The replay cannot be played to its end."), failure);
-    };
     Expected<void> started = player->start(path);
     if (!started)
         setReplayShown(false);

@@ -82,8 +82,8 @@ void ReplayPlayer::step()
         if (!ran) {
             error_ = QStringLiteral("%1: line %2: %3").arg(path_).arg(next_).arg(QString::fromStdString(ran.error()));
             stop();
-            if (onFinished && !starting_)
-                onFinished(error_);
+            if (!starting_)
+                emit finished(error_);
             return;
         }
     }
@@ -93,8 +93,7 @@ void ReplayPlayer::step()
 void ReplayPlayer::finish()
 {
     stop();
-    if (onFinished)
-        onFinished(QString());
+    emit finished(QString());
 }
 
 void ReplayPlayer::stop()

@@ -35,9 +35,10 @@ public:
     void stop();
     bool playing() const { return runner_ != nullptr; }
 
+signals:
     // The script has run to its end, or stopped at a line the device could not run (error then
     // names the file and line, and what is wrong). Not after stop(), nor for a start that failed.
-    std::function<void(const QString& error)> onFinished;
+    void finished(const QString& error);
 
 private:
     // Runs lines up to the next wait, or to the end.
