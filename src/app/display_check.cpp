@@ -1,4 +1,4 @@
-#include "display_check.h"
+#include "app/display_check.h"
 
 #include <cstdlib>
 #include <dlfcn.h>

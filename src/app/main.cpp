@@ -9,17 +9,17 @@
 #include <iostream>
 #include <vector>
 
-#include "asset_dir.h"
-#include "display_check.h"
-#include "picture_loader.h"
-#include "problem_reports.h"
-#include "program_options.h"
-#include "program_windows.h"
-#include "replay_folder.h"
-#include "sound.h"
-#include "store_file.h"
-#include "system_clock.h"
-#include "termination_signals.h"
+#include "app/asset_dir.h"
+#include "app/display_check.h"
+#include "app/program_options.h"
+#include "app/system_clock.h"
+#include "device/view/picture_loader.h"
+#include "launcher/problem_reports.h"
+#include "launcher/program_windows.h"
+#include "launcher/termination_signals.h"
+#include "settings/replay_folder.h"
+#include "settings/store_file.h"
+#include "sound/sound.h"
 
 namespace {
 

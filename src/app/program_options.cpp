@@ -1,4 +1,4 @@
-#include "program_options.h"
+#include "app/program_options.h"
 
 #include <algorithm>
 #include <array>

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "expected.h"
+#include "common/expected.h"
 
 // What the command line asked for.
 struct ProgramOptions {

@@ -1,4 +1,4 @@
-#include "system_clock.h"
+#include "app/system_clock.h"
 
 #include <chrono>
 #include <ctime>

@@ -1,7 +1,7 @@
 // The device's clock port on the real system clock.
 #pragma once
 
-#include "ports.h"
+#include "device/ports.h"
 
 class SystemClock : public ClockPort {
 public:

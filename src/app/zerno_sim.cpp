@@ -4,12 +4,12 @@
 #include <iostream>
 #include <memory>
 
-#include "asset_dir.h"
-#include "layout.h"
-#include "program_options.h"
-#include "sim_runner.h"
-#include "store.h"
-#include "store_file.h"
+#include "app/asset_dir.h"
+#include "app/program_options.h"
+#include "device/layout.h"
+#include "script/sim_runner.h"
+#include "settings/store.h"
+#include "settings/store_file.h"
 
 namespace {
 

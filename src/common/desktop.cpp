@@ -1,4 +1,4 @@
-#include "desktop.h"
+#include "common/desktop.h"
 
 #include <cerrno>
 #include <cstdio>

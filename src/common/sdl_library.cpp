@@ -1,4 +1,4 @@
-#include "sdl_library.h"
+#include "common/sdl_library.h"
 
 #include <dlfcn.h>
 

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "expected.h"
+#include "common/expected.h"
 
 // Every SDL call the sound layer and the gamepads make.
 #define ZERNO_SDL_CALLS(X)                                                                         \

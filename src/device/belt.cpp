@@ -1,7 +1,7 @@
 // The belt tick and the level table. Each tick serves one side in turn: it looks for an
 // unattended parcel at that side's drop spots, moves that side's belts one cell, lets a worker
 // standing at a belt end take what arrived, and on the right side may bring a new parcel.
-#include "form1.h"
+#include "device/form1.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Clock mode: TIME shows the alarm time while held and starts the clock on release.
-#include "form1.h"
+#include "device/form1.h"
 
 void TForm1::Puls_TimeMouseDown(MouseButton button)
 {

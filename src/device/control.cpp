@@ -1,5 +1,5 @@
 // Game control: the ACL, GAME A and GAME B buttons, preparing a game and stopping every timer.
-#include "form1.h"
+#include "device/form1.h"
 
 void TForm1::PreparaGioco()
 {

@@ -1,4 +1,4 @@
-#include "device_factory.h"
+#include "device/device_factory.h"
 
 #include <cassert>
 #include <utility>

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "form1.h"
-#include "layout.h"
+#include "device/form1.h"
+#include "device/layout.h"
 
 class DeviceFactory {
 public:

@@ -1,4 +1,4 @@
-#include "device_input.h"
+#include "device/device_input.h"
 
 void DeviceInput::press(int component, MouseButton button, int x, int y, bool heldButtonStillDown)
 {

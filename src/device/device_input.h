@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "form1.h"
+#include "device/form1.h"
 
 // One input as it was handed to the device, for whoever watches (a recorder).
 struct InputEvent {

@@ -2,7 +2,7 @@
 // whole-display patterns and the number display.
 #include <algorithm>
 
-#include "form1.h"
+#include "device/form1.h"
 
 void TForm1::sharePictures()
 {

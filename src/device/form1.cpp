@@ -1,7 +1,7 @@
 // The device window: its components, its creation, opening, dragging and closing, and the
 // routing of mouse events to the handlers of the component that was pressed.
-#include "form1.h"
-#include "input_actions.h"
+#include "device/form1.h"
+#include "device/input_actions.h"
 
 #include <cassert>
 #include <map>

@@ -12,10 +12,10 @@
 #include <variant>
 #include <vector>
 
-#include "layout.h"
-#include "ports.h"
-#include "random_source.h"
-#include "scheduler.h"
+#include "device/layout.h"
+#include "device/ports.h"
+#include "device/random_source.h"
+#include "device/scheduler.h"
 
 enum class MouseButton { Left, Right, Middle };
 

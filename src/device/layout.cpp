@@ -1,4 +1,4 @@
-#include "layout.h"
+#include "device/layout.h"
 
 #include <algorithm>
 #include <charconv>

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "expected.h"
-#include "text.h"
+#include "common/expected.h"
+#include "common/text.h"
 
 struct Rect {
     int left = 0;

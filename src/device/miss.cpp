@@ -1,5 +1,5 @@
 // Misses, chance time, double score and the game-over animation.
-#include "form1.h"
+#include "device/form1.h"
 
 void TForm1::TimerMissTimer()
 {

@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "input_actions.h"
+#include "device/input_actions.h"
 
 // The six sample handles the device plays.
 enum class Sample { SndPack, SndPoint, SndBonus, SndChar, SndMiss, SndMiss2 };

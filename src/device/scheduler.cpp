@@ -1,4 +1,4 @@
-#include "scheduler.h"
+#include "device/scheduler.h"
 
 #include <algorithm>
 

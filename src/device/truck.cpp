@@ -1,6 +1,6 @@
 // The truck: each parcel Folko hands up is lowered down its column; the eighth brings the break,
 // with its bonus points, the truck driving off and back and both workers resting.
-#include "form1.h"
+#include "device/form1.h"
 
 void TForm1::TimerPackBusTimer()
 {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "ports.h"
-#include "scheduler.h"
+#include "device/ports.h"
+#include "device/scheduler.h"
 
 // Something the device did at a virtual time: in the sound log a sample's name or "silence".
 struct TimedEvent {

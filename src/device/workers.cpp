@@ -1,6 +1,6 @@
 // The two workers: their keys, the takes at the belt ends, the handovers that put a parcel on
 // the next belt up (or on the truck) and score, and the return to the ready pose.
-#include "form1.h"
+#include "device/form1.h"
 
 void TForm1::moveFolko(int delta)
 {

@@ -1,4 +1,4 @@
-#include "about_form.h"
+#include "launcher/about_form.h"
 
 TAboutForm::TAboutForm()
     : DialogForm(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)

@@ -2,7 +2,7 @@
 // the program; opened from the command menu, not modal, in the top-left corner of the screen.
 #pragma once
 
-#include "dialog_form.h"
+#include "launcher/dialog_form.h"
 
 class TAboutForm : public DialogForm {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "caption_bar.h"
+#include "launcher/caption_bar.h"
 
 #include <QAbstractButton>
 #include <QEvent>
@@ -11,8 +11,8 @@
 #include <cstring>
 #include <dlfcn.h>
 
-#include "caption_buttons.h"
-#include "dialog_form.h"
+#include "launcher/caption_buttons.h"
+#include "launcher/dialog_form.h"
 
 namespace {
 

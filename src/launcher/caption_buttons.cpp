@@ -1,4 +1,4 @@
-#include "caption_buttons.h"
+#include "launcher/caption_buttons.h"
 
 #include <QCoreApplication>
 #include <QEvent>

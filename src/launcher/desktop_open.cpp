@@ -1,4 +1,4 @@
-#include "desktop_open.h"
+#include "launcher/desktop_open.h"
 
 #include <QDesktopServices>
 #include <QMessageBox>

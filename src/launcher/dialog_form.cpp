@@ -1,4 +1,4 @@
-#include "dialog_form.h"
+#include "launcher/dialog_form.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -7,10 +7,10 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "caption_bar.h"
-#include "caption_buttons.h"
-#include "device_view.h"
-#include "picture_loader.h"
+#include "device/view/device_view.h"
+#include "device/view/picture_loader.h"
+#include "launcher/caption_bar.h"
+#include "launcher/caption_buttons.h"
 
 namespace {
 

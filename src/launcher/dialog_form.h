@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QWidget>
 
-#include "dialog_layout.h"
-#include "expected.h"
+#include "common/expected.h"
+#include "launcher/dialog_layout.h"
 
 // A label or picture that acts on a click: the left button pressed on it and released over it.
 class ClickLabel : public QLabel {

@@ -1,4 +1,4 @@
-#include "dialog_layout.h"
+#include "launcher/dialog_layout.h"
 
 #include <algorithm>
 #include <charconv>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "layout.h"
+#include "device/layout.h"
 
 enum class DialogKind { Label, Picture, List, Button, Bevel };
 enum class DialogAlign { Left, Centre, Right };

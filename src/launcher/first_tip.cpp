@@ -1,13 +1,13 @@
-#include "first_tip.h"
+#include "launcher/first_tip.h"
 
 #include <QEvent>
 #include <QToolTip>
 #include <utility>
 
-#include "device_view.h"
-#include "form1.h"
-#include "stored_values.h"
-#include "window_fit.h"
+#include "device/form1.h"
+#include "device/view/device_view.h"
+#include "device/view/window_fit.h"
+#include "settings/stored_values.h"
 
 FirstTip::FirstTip(DeviceView& view, TForm1& form, StoreKey& settingsStore)
     : view_(view), form_(form), settingsStore_(settingsStore)

@@ -1,4 +1,4 @@
-#include "focus_ring.h"
+#include "launcher/focus_ring.h"
 
 #include <QFocusEvent>
 #include <QPainter>

@@ -1,8 +1,8 @@
-#include "forms.h"
+#include "launcher/forms.h"
 
-#include "about_form.h"
-#include "keys_form.h"
-#include "splash_form.h"
+#include "launcher/about_form.h"
+#include "launcher/keys_form.h"
+#include "launcher/splash_form.h"
 
 Forms::~Forms() = default;
 

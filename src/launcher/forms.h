@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "device_session.h"
+#include "device/view/device_session.h"
 
 class TAboutForm;
 class TSplashForm;

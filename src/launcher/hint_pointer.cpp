@@ -1,4 +1,4 @@
-#include "hint_pointer.h"
+#include "launcher/hint_pointer.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "keys_form.h"
+#include "launcher/keys_form.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -6,9 +6,9 @@
 #include <QWindow>
 #include <string>
 
-#include "device_view.h"
-#include "form1.h"
-#include "stored_values.h"
+#include "device/form1.h"
+#include "device/view/device_view.h"
+#include "settings/stored_values.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <array>
 
-#include "dialog_form.h"
-#include "forms.h"
+#include "launcher/dialog_form.h"
+#include "launcher/forms.h"
 
 class QComboBox;
 class QPushButton;

@@ -1,10 +1,10 @@
-#include "problem_reports.h"
+#include "launcher/problem_reports.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
 
-#include "desktop.h"
+#include "common/desktop.h"
 
 ProblemReports::ProblemReports(QString title, QObject* parent) : QObject(parent), title_(std::move(title))
 {

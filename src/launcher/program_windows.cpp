@@ -1,4 +1,4 @@
-#include "program_windows.h"
+#include "launcher/program_windows.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -12,13 +12,13 @@
 #include <filesystem>
 #include <utility>
 
-#include "caption_buttons.h"
-#include "dialog_layout.h"
-#include "device_factory.h"
-#include "hint_pointer.h"
-#include "desktop.h"
-#include "replay_folder.h"
-#include "sound.h"
+#include "common/desktop.h"
+#include "device/device_factory.h"
+#include "launcher/caption_buttons.h"
+#include "launcher/dialog_layout.h"
+#include "launcher/hint_pointer.h"
+#include "settings/replay_folder.h"
+#include "sound/sound.h"
 
 // The game's key of the store as the device sees it. While a replay plays, the hiscore its game
 // reaches is the recorded one's, as zerno-sim gives it, and is not stored as the player's.

@@ -10,17 +10,17 @@
 #include <memory>
 #include <string>
 
-#include "about_form.h"
-#include "dialog_layout.h"
-#include "first_tip.h"
-#include "forms.h"
-#include "game_recorder.h"
-#include "replay_banner.h"
-#include "replay_player.h"
-#include "gamepads.h"
-#include "keys_form.h"
-#include "splash_form.h"
-#include "view_menu.h"
+#include "device/view/gamepads.h"
+#include "launcher/about_form.h"
+#include "launcher/dialog_layout.h"
+#include "launcher/first_tip.h"
+#include "launcher/forms.h"
+#include "launcher/keys_form.h"
+#include "launcher/replay_banner.h"
+#include "launcher/replay_player.h"
+#include "launcher/splash_form.h"
+#include "launcher/view_menu.h"
+#include "script/game_recorder.h"
 
 class ClockPort;
 class Sound;

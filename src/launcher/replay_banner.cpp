@@ -1,10 +1,10 @@
-#include "replay_banner.h"
+#include "launcher/replay_banner.h"
 
 #include <QEvent>
 #include <QLabel>
 #include <QToolTip>
 
-#include "device_view.h"
+#include "device/view/device_view.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "replay_player.h"
+#include "launcher/replay_player.h"
 
 #include <climits>
 #include <fstream>
 
-#include "device_view.h"
-#include "game_recorder.h"
-#include "script_words.h"
-#include "sim_runner.h"
-#include "timer_host.h"
-#include "virtual_ports.h"
+#include "device/view/device_view.h"
+#include "device/view/timer_host.h"
+#include "device/virtual_ports.h"
+#include "script/game_recorder.h"
+#include "script/script_words.h"
+#include "script/sim_runner.h"
 
 ReplayPlayer::ReplayPlayer(TForm1& form, Scheduler& scheduler, TimerHost& host, DeviceView& view, ReplayClock& clock)
     : form_(form), scheduler_(scheduler), host_(host), view_(view), clock_(clock)

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "expected.h"
+#include "common/expected.h"
 
 class DeviceView;
 class ReplayClock;

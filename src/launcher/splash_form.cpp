@@ -1,4 +1,4 @@
-#include "splash_form.h"
+#include "launcher/splash_form.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,15 +16,15 @@
 #include <cstdio>
 #include <random>
 
-#include "about_form.h"
-#include "desktop_open.h"
-#include "device_view.h"
-#include "focus_ring.h"
-#include "form1.h"
-#include "keys_form.h"
-#include "sound.h"
-#include "stored_values.h"
-#include "window_fit.h"
+#include "device/form1.h"
+#include "device/view/device_view.h"
+#include "device/view/window_fit.h"
+#include "launcher/about_form.h"
+#include "launcher/desktop_open.h"
+#include "launcher/focus_ring.h"
+#include "launcher/keys_form.h"
+#include "settings/stored_values.h"
+#include "sound/sound.h"
 
 TSplashForm::TSplashForm(Forms& forms, SplashPorts ports)
     : DialogForm(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),

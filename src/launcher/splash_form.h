@@ -9,8 +9,8 @@
 #include <functional>
 #include <string>
 
-#include "dialog_form.h"
-#include "forms.h"
+#include "launcher/dialog_form.h"
+#include "launcher/forms.h"
 
 class QAction;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "termination_signals.h"
+#include "launcher/termination_signals.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,13 +1,13 @@
-#include "view_menu.h"
+#include "launcher/view_menu.h"
 
 #include <QAction>
 #include <QKeyEvent>
 #include <QMenu>
 #include <algorithm>
 
-#include "device_view.h"
-#include "ports.h"
-#include "stored_values.h"
+#include "device/ports.h"
+#include "device/view/device_view.h"
+#include "settings/stored_values.h"
 
 static_assert(stored::Zoom.most == DeviceView::MaxZoom, "the stored zoom is one the window has");
 

@@ -1,8 +1,8 @@
-#include "game_recorder.h"
+#include "script/game_recorder.h"
 
 #include <stdexcept>
 
-#include "script_words.h"
+#include "script/script_words.h"
 
 void ReplayClock::startFromWorld()
 {

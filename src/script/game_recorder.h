@@ -9,10 +9,10 @@
 #include <functional>
 #include <string>
 
-#include "device_input.h"
-#include "form1.h"
-#include "ports.h"
-#include "scheduler.h"
+#include "device/device_input.h"
+#include "device/form1.h"
+#include "device/ports.h"
+#include "device/scheduler.h"
 
 // The device's clock port on screen. Between games it answers the world's clock. While a game is
 // kept it answers the time of day read when the game started plus the device's own milliseconds

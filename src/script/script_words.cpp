@@ -1,4 +1,4 @@
-#include "script_words.h"
+#include "script/script_words.h"
 
 #include <array>
 #include <charconv>
@@ -7,7 +7,7 @@
 #include <istream>
 #include <sstream>
 
-#include "text.h"
+#include "common/text.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "device_input.h"
-#include "expected.h"
-#include "form1.h"
+#include "common/expected.h"
+#include "device/device_input.h"
+#include "device/form1.h"
 
 // Every command a line may start with.
 enum class Word { Time, Click, Press, Release, KeyDown, KeyUp, Wait, CatchUp, Keys, Lit, Digits, Timer, Set, Light,

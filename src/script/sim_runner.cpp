@@ -1,6 +1,6 @@
-#include "sim_runner.h"
+#include "script/sim_runner.h"
 
-#include "virtual_ports.h"
+#include "device/virtual_ports.h"
 
 #include <algorithm>
 #include <array>

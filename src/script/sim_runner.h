@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "device_factory.h"
-#include "device_input.h"
-#include "form1.h"
-#include "script_words.h"
-#include "virtual_ports.h"
+#include "device/device_factory.h"
+#include "device/device_input.h"
+#include "device/form1.h"
+#include "device/virtual_ports.h"
+#include "script/script_words.h"
 
 struct SimOptions {
     TimeOfDay startTime = TimeOfDay::fromMs(VirtualStartMs);

@@ -1,4 +1,4 @@
-#include "replay_folder.h"
+#include "settings/replay_folder.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,8 +9,8 @@
 #include <map>
 #include <regex>
 
-#include "store_file.h"
-#include "desktop.h"
+#include "common/desktop.h"
+#include "settings/store_file.h"
 
 namespace fs = std::filesystem;
 

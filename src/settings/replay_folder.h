@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "expected.h"
-#include "game_recorder.h"
+#include "common/expected.h"
+#include "script/game_recorder.h"
 
 // ${XDG_STATE_HOME:-~/.local/state}/zerno-bros/replays
 std::string defaultReplayFolder();

@@ -1,8 +1,8 @@
-#include "store.h"
+#include "settings/store.h"
 
 #include <charconv>
 
-#include "desktop.h"
+#include "common/desktop.h"
 
 namespace {
 

@@ -18,8 +18,8 @@
 // - Opening a key changes nothing: a key appears in the store with its first value.
 #pragma once
 
-#include "ports.h"
-#include "store_data.h"
+#include "device/ports.h"
+#include "settings/store_data.h"
 
 #include <functional>
 #include <memory>

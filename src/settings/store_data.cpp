@@ -1,10 +1,10 @@
-#include "store_data.h"
+#include "settings/store_data.h"
 
 #include <algorithm>
 #include <cctype>
 #include <unordered_map>
 
-#include "text.h"
+#include "common/text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "store_file.h"
+#include "settings/store_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,7 +9,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "desktop.h"
+#include "common/desktop.h"
 
 namespace {
 

@@ -32,8 +32,8 @@
 // after the lock is let go (the error box must not keep other copies waiting).
 #pragma once
 
-#include "expected.h"
-#include "store.h"
+#include "common/expected.h"
+#include "settings/store.h"
 
 #include <string>
 #include <sys/stat.h>

@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "ports.h"
+#include "device/ports.h"
 
 namespace stored {
 

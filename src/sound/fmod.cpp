@@ -1,4 +1,4 @@
-#include "fmod.h"
+#include "sound/fmod.h"
 
 #include <algorithm>
 #include <atomic>
@@ -10,7 +10,7 @@
 #include <mutex>
 #include <utility>
 
-#include "sdl_library.h"
+#include "common/sdl_library.h"
 
 namespace {
 

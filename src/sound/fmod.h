@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "expected.h"
+#include "common/expected.h"
 
 // Gets the library ready to load and play: mixrate in Hz, maxchannels channels that may sound
 // at once; flags are accepted and unused. No device is opened yet: FSOUND_SetOutput opens it (or

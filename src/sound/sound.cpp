@@ -1,8 +1,8 @@
-#include "sound.h"
+#include "sound/sound.h"
 
 #include <algorithm>
 
-#include "fmod.h"
+#include "sound/fmod.h"
 
 namespace {
 

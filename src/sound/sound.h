@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ports.h"
+#include "device/ports.h"
 
 class Sound : public SoundPort {
 public:

@@ -12,16 +12,16 @@
 #include <string>
 #include <vector>
 
-#include "device_factory.h"
-#include "device_input.h"
-#include "form1.h"
-#include "game_recorder.h"
-#include "input_actions.h"
-#include "layout.h"
-#include "sim_runner.h"
-#include "store.h"
-#include "store_data.h"
-#include "stored_values.h"
+#include "device/device_factory.h"
+#include "device/device_input.h"
+#include "device/form1.h"
+#include "device/input_actions.h"
+#include "device/layout.h"
+#include "script/game_recorder.h"
+#include "script/sim_runner.h"
+#include "settings/store.h"
+#include "settings/store_data.h"
+#include "settings/stored_values.h"
 
 // ---- What the page does for the core ----
 

@@ -1,8 +1,8 @@
-#include "art_test_support.h"
+#include "tests/art/art_test_support.h"
 
-#include "contact_sheet.h"
-#include "jpeg_writer.h"
-#include "picture_loader.h"
+#include "device/view/picture_loader.h"
+#include "tools/artgen/contact_sheet.h"
+#include "tools/artgen/jpeg_writer.h"
 
 #include <QFile>
 

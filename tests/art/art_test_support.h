@@ -2,7 +2,7 @@
 // program decodes them, and the black pixels of a segment placed on the device.
 #pragma once
 
-#include "layout.h"
+#include "device/layout.h"
 
 #include <QImage>
 #include <QPoint>

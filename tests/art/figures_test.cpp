@@ -1,8 +1,8 @@
 // The segments as the game lights them: on their screens, joined where they are one figure,
 // apart where they are two, and standing on the scenery printed beneath them.
-#include "art_test_support.h"
-#include "contact_sheet.h"
-#include "palette.h"
+#include "tests/art/art_test_support.h"
+#include "tools/artgen/contact_sheet.h"
+#include "tools/artgen/palette.h"
 
 #include <QRect>
 

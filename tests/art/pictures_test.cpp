@@ -1,8 +1,8 @@
 // The picture files against the layout: every picture is there, at its rectangle's size, in the
 // form the program reads; and the committed files are what the generator draws.
-#include "art_test_support.h"
-#include "contact_sheet.h"
-#include "palette.h"
+#include "tests/art/art_test_support.h"
+#include "tools/artgen/contact_sheet.h"
+#include "tools/artgen/palette.h"
 
 #include <QDir>
 #include <QFile>

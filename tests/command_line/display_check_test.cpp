@@ -7,7 +7,7 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "display_check.h"
+#include "app/display_check.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "program_options.h"
+#include "app/program_options.h"
 
 namespace {
 

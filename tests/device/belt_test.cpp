@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "device_fixture.h"
+#include "tests/device/device_fixture.h"
 
 namespace {
 

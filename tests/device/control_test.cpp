@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "device_fixture.h"
-#include "device_input.h"
+#include "device/device_input.h"
+#include "tests/device/device_fixture.h"
 
 namespace {
 

@@ -15,10 +15,10 @@
 #include <variant>
 #include <vector>
 
-#include "device_factory.h"
-#include "form1.h"
-#include "layout.h"
-#include "virtual_ports.h"
+#include "device/device_factory.h"
+#include "device/form1.h"
+#include "device/layout.h"
+#include "device/virtual_ports.h"
 
 namespace devicetest {
 

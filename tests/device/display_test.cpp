@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "device_fixture.h"
+#include "tests/device/device_fixture.h"
 
 namespace {
 

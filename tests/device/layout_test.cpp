@@ -2,8 +2,8 @@
 // the check of the device's own layout against the names its code looks up.
 #include <gtest/gtest.h>
 
-#include "broken_layout.h"
-#include "layout.h"
+#include "device/layout.h"
+#include "tests/support/broken_layout.h"
 
 namespace {
 

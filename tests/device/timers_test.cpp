@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "device_fixture.h"
-#include "scheduler.h"
+#include "device/scheduler.h"
+#include "tests/device/device_fixture.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "device_fixture.h"
+#include "tests/device/device_fixture.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 
 #include <string>
 
-#include "device_session.h"
-#include "device_view.h"
-#include "gamepads.h"
-#include "store.h"
-#include "virtual_ports.h"
+#include "device/view/device_session.h"
+#include "device/view/device_view.h"
+#include "device/view/gamepads.h"
+#include "device/virtual_ports.h"
+#include "settings/store.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <QWindow>
 #include <xcb/xcb.h>
 
-#include "caption_bar.h"
-#include "focus_ring.h"
-#include "launcher_test_support.h"
+#include "launcher/caption_bar.h"
+#include "launcher/focus_ring.h"
+#include "tests/launcher/launcher_test_support.h"
 
 namespace launchertest {
 namespace {

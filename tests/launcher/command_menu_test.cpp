@@ -5,7 +5,7 @@
 #include <QTest>
 #include <fstream>
 
-#include "launcher_test_support.h"
+#include "tests/launcher/launcher_test_support.h"
 
 namespace launchertest {
 namespace {

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <tuple>
 
-#include "broken_layout.h"
-#include "dialog_layout.h"
-#include "launcher_test_support.h"
+#include "launcher/dialog_layout.h"
+#include "tests/launcher/launcher_test_support.h"
+#include "tests/support/broken_layout.h"
 
 namespace launchertest {
 namespace {

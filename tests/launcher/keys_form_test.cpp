@@ -4,7 +4,7 @@
 #include <QTest>
 #include <QWindow>
 
-#include "launcher_test_support.h"
+#include "tests/launcher/launcher_test_support.h"
 
 namespace launchertest {
 namespace {

@@ -1,4 +1,4 @@
-#include "launcher_test_support.h"
+#include "tests/launcher/launcher_test_support.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -14,8 +14,8 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "fmod.h"
-#include "list_pick.h"
+#include "sound/fmod.h"
+#include "tests/support/list_pick.h"
 
 namespace launchertest {
 

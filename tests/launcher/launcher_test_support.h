@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "program_windows.h"
-#include "sound.h"
-#include "store_file.h"
+#include "launcher/program_windows.h"
+#include "settings/store_file.h"
+#include "sound/sound.h"
 
 class QAction;
 class QComboBox;

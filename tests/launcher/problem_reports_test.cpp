@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <gtest/gtest.h>
 
-#include "problem_reports.h"
+#include "launcher/problem_reports.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include <set>
 #include <sstream>
 
-#include "launcher_test_support.h"
-#include "player_bot.h"
-#include "replay_folder.h"
-#include "sim_runner.h"
-#include "system_clock.h"
+#include "app/system_clock.h"
+#include "script/sim_runner.h"
+#include "settings/replay_folder.h"
+#include "tests/launcher/launcher_test_support.h"
+#include "tests/replay/player_bot.h"
 
 namespace launchertest {
 namespace {

@@ -11,8 +11,8 @@
 #include <fstream>
 #include <functional>
 
-#include "fmod.h"
-#include "launcher_test_support.h"
+#include "sound/fmod.h"
+#include "tests/launcher/launcher_test_support.h"
 
 namespace launchertest {
 namespace {

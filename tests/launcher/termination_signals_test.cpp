@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <csignal>
 
-#include "termination_signals.h"
+#include "launcher/termination_signals.h"
 
 TEST(TerminationSignals, EachSignalRunsTheHandlerFromTheEventLoop)
 {

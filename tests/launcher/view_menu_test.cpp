@@ -9,7 +9,7 @@
 #include <QTest>
 #include <array>
 
-#include "launcher_test_support.h"
+#include "tests/launcher/launcher_test_support.h"
 
 namespace launchertest {
 namespace {

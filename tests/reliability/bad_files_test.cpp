@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "device_factory.h"
-#include "device_session.h"
-#include "fmod.h"
-#include "picture_loader.h"
-#include "sound.h"
+#include "device/device_factory.h"
+#include "device/view/device_session.h"
+#include "device/view/picture_loader.h"
+#include "sound/fmod.h"
+#include "sound/sound.h"
 
 namespace {
 

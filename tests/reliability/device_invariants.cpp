@@ -1,4 +1,4 @@
-#include "device_invariants.h"
+#include "tests/reliability/device_invariants.h"
 
 #include <algorithm>
 #include <initializer_list>

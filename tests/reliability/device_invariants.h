@@ -40,7 +40,7 @@
 #include <cstdint>
 #include <string>
 
-#include "form1.h"
+#include "device/form1.h"
 
 // What ran between two checks: the timer that ticked, or an input (nullptr).
 struct HandlerRun {

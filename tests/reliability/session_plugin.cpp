@@ -29,7 +29,7 @@
 #include <initializer_list>
 #include <utility>
 
-#include "list_pick.h"
+#include "tests/support/list_pick.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "sim_script_input.h"
+#include "tools/fuzz/sim_script/sim_script_input.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "soak.h"
+#include "tests/reliability/soak.h"
 
 #include <array>
 #include <ostream>
 #include <random>
 #include <streambuf>
 
-#include "device_invariants.h"
-#include "player.h"
-#include "sim_runner.h"
-#include "store.h"
+#include "script/sim_runner.h"
+#include "settings/store.h"
+#include "tests/reliability/device_invariants.h"
+#include "tools/bench/player.h"
 
 namespace {
 

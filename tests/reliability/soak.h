@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "layout.h"
+#include "device/layout.h"
 
 struct SoakOptions {
     uint32_t seed = 1;

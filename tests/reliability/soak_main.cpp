@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "soak.h"
+#include "tests/reliability/soak.h"
 
 int main(int argc, char** argv)
 {

@@ -4,11 +4,11 @@
 
 #include <sstream>
 
-#include "device_invariants.h"
-#include "player.h"
-#include "sim_runner.h"
-#include "soak.h"
-#include "store.h"
+#include "script/sim_runner.h"
+#include "settings/store.h"
+#include "tests/reliability/device_invariants.h"
+#include "tests/reliability/soak.h"
+#include "tools/bench/player.h"
 
 namespace {
 

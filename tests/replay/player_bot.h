@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "form1.h"
+#include "device/form1.h"
 
 namespace replaytest {
 

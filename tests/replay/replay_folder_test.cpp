@@ -6,7 +6,7 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "replay_folder.h"
+#include "settings/replay_folder.h"
 
 namespace {
 

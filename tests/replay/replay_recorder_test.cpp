@@ -7,10 +7,10 @@
 #include <random>
 #include <sstream>
 
-#include "device_fixture.h"
-#include "game_recorder.h"
-#include "player_bot.h"
-#include "sim_runner.h"
+#include "script/game_recorder.h"
+#include "script/sim_runner.h"
+#include "tests/device/device_fixture.h"
+#include "tests/replay/player_bot.h"
 
 namespace {
 

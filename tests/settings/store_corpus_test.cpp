@@ -1,8 +1,8 @@
 // The fuzz corpus of the settings file reader: the seeds and every finding kept, replayed through
 // the reader's checks and through the settings file itself.
-#include "store_file.h"
-#include "store_oracle.h"
-#include "temp_folder.h"
+#include "settings/store_file.h"
+#include "tests/settings/temp_folder.h"
+#include "tools/fuzz/store/store_oracle.h"
 
 #include <gtest/gtest.h>
 

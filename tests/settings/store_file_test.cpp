@@ -1,7 +1,7 @@
 // The settings file on disk: where it lives, files that are not what they should be, files and
 // folders the user made read-only, writers that die mid-write and copies that write at once.
-#include "store_file.h"
-#include "temp_folder.h"
+#include "settings/store_file.h"
+#include "tests/settings/temp_folder.h"
 
 #include <gtest/gtest.h>
 

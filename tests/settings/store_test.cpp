@@ -1,8 +1,8 @@
 // The store's rules, which the file and the in-memory store share, and the reading of the
 // REGEDIT4-style text both are built on.
-#include "store.h"
-#include "store_file.h"
-#include "temp_folder.h"
+#include "settings/store.h"
+#include "settings/store_file.h"
+#include "tests/settings/temp_folder.h"
 
 #include <climits>
 #include <gtest/gtest.h>

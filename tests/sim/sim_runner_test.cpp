@@ -12,9 +12,9 @@
 #include <sys/wait.h>
 #include <vector>
 
-#include "broken_layout.h"
-#include "device_fixture.h"
-#include "sim_runner.h"
+#include "script/sim_runner.h"
+#include "tests/device/device_fixture.h"
+#include "tests/support/broken_layout.h"
 
 namespace {
 

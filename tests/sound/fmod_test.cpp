@@ -1,12 +1,12 @@
 // The sound library layer, run on SDL's disk driver so that what the mixer sends to the device
 // can be read back and compared with the wave files.
-#include "fmod.h"
+#include "sound/fmod.h"
 
 #include <atomic>
 #include <csignal>
 #include <set>
 
-#include "sound_test_support.h"
+#include "tests/sound/sound_test_support.h"
 
 using namespace soundtest;
 

@@ -2,7 +2,7 @@
 // sound suits how often the device repeats it.
 #include <cmath>
 
-#include "sound_test_support.h"
+#include "tests/sound/sound_test_support.h"
 
 using namespace soundtest;
 

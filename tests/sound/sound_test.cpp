@@ -1,11 +1,11 @@
 // Suona, Silenzio, starting sound and releasing it, seen through the calls they make to the
 // sound library and, on the disk driver, through what reaches the output.
-#include "sound.h"
+#include "sound/sound.h"
 
 #include <set>
 
-#include "fmod.h"
-#include "sound_test_support.h"
+#include "sound/fmod.h"
+#include "tests/sound/sound_test_support.h"
 
 using namespace soundtest;
 

@@ -16,7 +16,7 @@
 
 #include <unistd.h>
 
-#include "fmod.h"
+#include "sound/fmod.h"
 
 namespace soundtest {
 

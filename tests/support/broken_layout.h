@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "layout.h"
+#include "device/layout.h"
 
 namespace brokenlayout {
 

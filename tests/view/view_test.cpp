@@ -14,10 +14,10 @@
 #include <dlfcn.h>
 #include <sys/timerfd.h>
 
-#include "device_session.h"
-#include "device_view.h"
-#include "picture_loader.h"
-#include "store.h"
+#include "device/view/device_session.h"
+#include "device/view/device_view.h"
+#include "device/view/picture_loader.h"
+#include "settings/store.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // about the window's centre, the tip under, over or inside the device.
 #include <gtest/gtest.h>
 
-#include "window_fit.h"
+#include "device/view/window_fit.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "art_layout.h"
+#include "tools/artgen/art_layout.h"
 
 ArtLayout::ArtLayout(const QString& path)
 {

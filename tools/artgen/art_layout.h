@@ -1,7 +1,7 @@
 // The device window's layout as the artwork needs it: every component's rectangle by name.
 #pragma once
 
-#include "layout.h"
+#include "device/layout.h"
 
 #include <QList>
 #include <QRect>

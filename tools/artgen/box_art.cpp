@@ -1,6 +1,6 @@
-#include "box_art.h"
+#include "tools/artgen/box_art.h"
 
-#include "palette.h"
+#include "tools/artgen/palette.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,10 +1,10 @@
-#include "contact_sheet.h"
+#include "tools/artgen/contact_sheet.h"
 
-#include "device_factory.h"
-#include "picture_loader.h"
-#include "scenery.h"
-#include "store.h"
-#include "virtual_ports.h"
+#include "device/device_factory.h"
+#include "device/view/picture_loader.h"
+#include "device/virtual_ports.h"
+#include "settings/store.h"
+#include "tools/artgen/scenery.h"
 
 #include <QDir>
 #include <QPainter>

@@ -2,9 +2,9 @@
 // over the body picture as the game shows them.
 #pragma once
 
-#include "art_layout.h"
-#include "expected.h"
-#include "segments.h"
+#include "common/expected.h"
+#include "tools/artgen/art_layout.h"
+#include "tools/artgen/segments.h"
 
 #include <QImage>
 #include <QStringList>

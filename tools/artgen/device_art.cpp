@@ -1,7 +1,7 @@
-#include "device_art.h"
+#include "tools/artgen/device_art.h"
 
-#include "palette.h"
-#include "scenery.h"
+#include "tools/artgen/palette.h"
+#include "tools/artgen/scenery.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -2,7 +2,7 @@
 // the control pads and buttons, and the program icon.
 #pragma once
 
-#include "art_layout.h"
+#include "tools/artgen/art_layout.h"
 
 #include <QImage>
 

@@ -1,6 +1,6 @@
-#include "grid.h"
+#include "tools/artgen/grid.h"
 
-#include "palette.h"
+#include "tools/artgen/palette.h"
 
 #include <QFile>
 #include <QStringList>

@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QString>
 
-#include "expected.h"
+#include "common/expected.h"
 
 // Reads a grid file into a 1-bit picture, index 0 the glass colour, index 1 black. Lines
 // starting with ';' are notes for the reader and are skipped, as are blank lines after the last

@@ -1,4 +1,4 @@
-#include "jpeg_writer.h"
+#include "tools/artgen/jpeg_writer.h"
 
 #include <QFile>
 

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QString>
 
-#include "expected.h"
+#include "common/expected.h"
 
 QByteArray encodeJpeg(const QImage& image, int quality = 92);
 

@@ -1,13 +1,13 @@
 // zerno-artgen: draws every picture of the device, the launcher and the about dialog from the
 // sources beside it, and writes them where the program reads them. Running it twice writes the
 // same files.
-#include "art_layout.h"
-#include "box_art.h"
-#include "contact_sheet.h"
-#include "desktop.h"
-#include "device_art.h"
-#include "jpeg_writer.h"
-#include "segments.h"
+#include "common/desktop.h"
+#include "tools/artgen/art_layout.h"
+#include "tools/artgen/box_art.h"
+#include "tools/artgen/contact_sheet.h"
+#include "tools/artgen/device_art.h"
+#include "tools/artgen/jpeg_writer.h"
+#include "tools/artgen/segments.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "scenery.h"
+#include "tools/artgen/scenery.h"
 
-#include "palette.h"
+#include "tools/artgen/palette.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // print stays under the segments it belongs to.
 #pragma once
 
-#include "art_layout.h"
+#include "tools/artgen/art_layout.h"
 
 #include <QPainter>
 

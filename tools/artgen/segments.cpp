@@ -1,6 +1,6 @@
-#include "segments.h"
+#include "tools/artgen/segments.h"
 
-#include "grid.h"
+#include "tools/artgen/grid.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,13 +1,13 @@
 // The LCD segment pictures: every component of the layout with a PNG picture of its own.
 #pragma once
 
-#include "art_layout.h"
+#include "tools/artgen/art_layout.h"
 
 #include <QImage>
 #include <QMap>
 #include <QString>
 
-#include "expected.h"
+#include "common/expected.h"
 
 // A seven-segment digit, 9 x 17, every segment two pixels thick, upright.
 QImage digitSegment(int digit);

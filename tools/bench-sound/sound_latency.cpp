@@ -19,9 +19,9 @@
 #include <thread>
 #include <vector>
 
-#include "bench_report.h"
-#include "fmod.h"
-#include "sound.h"
+#include "sound/fmod.h"
+#include "sound/sound.h"
+#include "tools/bench/bench_report.h"
 
 namespace {
 

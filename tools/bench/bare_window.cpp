@@ -11,8 +11,8 @@
 #include <QWidget>
 #include <cstdio>
 
-#include "bench_report.h"
-#include "process_usage.h"
+#include "tools/bench/bench_report.h"
+#include "tools/bench/process_usage.h"
 
 int main(int argc, char** argv)
 {

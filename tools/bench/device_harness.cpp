@@ -1,4 +1,4 @@
-#include "device_harness.h"
+#include "tools/bench/device_harness.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -6,9 +6,9 @@
 #include <QPaintEvent>
 #include <QTimer>
 
-#include "asset_dir.h"
-#include "device_factory.h"
-#include "player.h"
+#include "app/asset_dir.h"
+#include "device/device_factory.h"
+#include "tools/bench/player.h"
 
 void runEventsFor(int ms)
 {

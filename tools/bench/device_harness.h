@@ -9,11 +9,11 @@
 #include <functional>
 #include <memory>
 
-#include "device_session.h"
-#include "expected.h"
-#include "sound.h"
-#include "store.h"
-#include "system_clock.h"
+#include "app/system_clock.h"
+#include "common/expected.h"
+#include "device/view/device_session.h"
+#include "settings/store.h"
+#include "sound/sound.h"
 
 using SteadyTime = std::chrono::steady_clock::time_point;
 

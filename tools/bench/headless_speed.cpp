@@ -13,8 +13,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "bench_report.h"
-#include "script_words.h"
+#include "script/script_words.h"
+#include "tools/bench/bench_report.h"
 
 namespace {
 

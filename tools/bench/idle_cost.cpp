@@ -14,11 +14,11 @@
 #include <QTimer>
 #include <SDL.h>
 
-#include "bench_report.h"
-#include "desktop.h"
-#include "device_harness.h"
-#include "gamepads.h"
-#include "process_usage.h"
+#include "common/desktop.h"
+#include "device/view/gamepads.h"
+#include "tools/bench/bench_report.h"
+#include "tools/bench/device_harness.h"
+#include "tools/bench/process_usage.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <optional>
 #include <vector>
 
-#include "bench_report.h"
-#include "desktop.h"
-#include "device_harness.h"
-#include "player.h"
+#include "common/desktop.h"
+#include "tools/bench/bench_report.h"
+#include "tools/bench/device_harness.h"
+#include "tools/bench/player.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <QProcess>
 #include <cstring>
 
-#include "bench_report.h"
-#include "desktop.h"
-#include "device_harness.h"
-#include "process_usage.h"
+#include "common/desktop.h"
+#include "tools/bench/bench_report.h"
+#include "tools/bench/device_harness.h"
+#include "tools/bench/process_usage.h"
 
 namespace {
 

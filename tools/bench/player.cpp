@@ -1,4 +1,4 @@
-#include "player.h"
+#include "tools/bench/player.h"
 
 #include <cstdlib>
 

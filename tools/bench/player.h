@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "form1.h"
+#include "device/form1.h"
 
 // The key that moves the worker one floor towards the floor whose parcel arrives first (the
 // nearer floor on a tie), or 0 when he is there, nothing is coming or he cannot move now (no

@@ -20,7 +20,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "bench_report.h"
+#include "tools/bench/bench_report.h"
 
 namespace {
 

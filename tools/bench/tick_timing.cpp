@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "bench_report.h"
-#include "desktop.h"
-#include "device_harness.h"
+#include "common/desktop.h"
+#include "tools/bench/bench_report.h"
+#include "tools/bench/device_harness.h"
 
 namespace {
 

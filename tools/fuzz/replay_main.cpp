@@ -6,7 +6,7 @@
 #include <iterator>
 #include <string>
 
-#include "desktop.h"
+#include "common/desktop.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 

@@ -1,4 +1,4 @@
-#include "gif_animation.h"
+#include "tools/shots/gif_animation.h"
 
 #include <gif_lib.h>
 

@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "expected.h"
+#include "common/expected.h"
 
 struct GifFileType;
 

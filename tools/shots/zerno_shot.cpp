@@ -12,14 +12,14 @@
 #include <iostream>
 #include <sstream>
 
-#include "asset_dir.h"
-#include "desktop.h"
-#include "device_view.h"
-#include "gif_animation.h"
-#include "program_options.h"
-#include "script_words.h"
-#include "sim_runner.h"
-#include "store.h"
+#include "app/asset_dir.h"
+#include "app/program_options.h"
+#include "common/desktop.h"
+#include "device/view/device_view.h"
+#include "script/script_words.h"
+#include "script/sim_runner.h"
+#include "settings/store.h"
+#include "tools/shots/gif_animation.h"
 
 namespace {
 

@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "desktop.h"
-#include "expected.h"
+#include "common/desktop.h"
+#include "common/expected.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "device_session.h"
+#include "device/view/device_session.h"
 
 void DeviceSession::make(DeviceFactory& factory, DevicePorts ports, TimerHost::FailureReport report,
                          const DeviceFactory::BeforeFormCreate& afterHost)

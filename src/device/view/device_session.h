@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "device_factory.h"
-#include "device_view.h"
-#include "timer_host.h"
+#include "device/device_factory.h"
+#include "device/view/device_view.h"
+#include "device/view/timer_host.h"
 
 class DeviceSession {
 public:

@@ -1,4 +1,4 @@
-#include "device_view.h"
+#include "device/view/device_view.h"
 
 #include <utility>
 
@@ -14,9 +14,9 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "picture_loader.h"
-#include "desktop.h"
-#include "window_fit.h"
+#include "common/desktop.h"
+#include "device/view/picture_loader.h"
+#include "device/view/window_fit.h"
 
 namespace {
 

@@ -20,10 +20,10 @@
 #include <memory>
 #include <vector>
 
-#include "device_input.h"
-#include "expected.h"
-#include "form1.h"
-#include "timer_host.h"
+#include "common/expected.h"
+#include "device/device_input.h"
+#include "device/form1.h"
+#include "device/view/timer_host.h"
 
 // The desktop's pointer for a pointer shape of the layouts.
 Qt::CursorShape cursorShape(Cursor cursor);

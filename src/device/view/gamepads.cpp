@@ -1,11 +1,11 @@
-#include "gamepads.h"
+#include "device/view/gamepads.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 
-#include "device_view.h"
-#include "sdl_library.h"
+#include "common/sdl_library.h"
+#include "device/view/device_view.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "expected.h"
-#include "input_actions.h"
+#include "common/expected.h"
+#include "device/input_actions.h"
 
 class DeviceView;
 struct SdlLibrary;

@@ -1,4 +1,4 @@
-#include "picture_loader.h"
+#include "device/view/picture_loader.h"
 
 #include <QFile>
 #include <QFileInfo>

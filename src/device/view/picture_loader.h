@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QString>
 
-#include "expected.h"
+#include "common/expected.h"
 
 // Decodes a JPEG file with libjpeg-turbo.
 Expected<QImage> loadJpeg(const QString& path);

@@ -1,4 +1,4 @@
-#include "timer_host.h"
+#include "device/view/timer_host.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -7,7 +7,7 @@
 #include <sys/timerfd.h>
 #include <unistd.h>
 
-#include "desktop.h"
+#include "common/desktop.h"
 
 TimerHost::TimerHost(Scheduler& scheduler, FailureReport report, QObject* parent)
     : QObject(parent), scheduler_(scheduler), report_(std::move(report)), base_(std::chrono::steady_clock::now())

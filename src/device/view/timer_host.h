@@ -12,7 +12,7 @@
 #include <memory>
 #include <optional>
 
-#include "scheduler.h"
+#include "device/scheduler.h"
 
 class TimerHost : public QObject {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "window_fit.h"
+#include "device/view/window_fit.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "sim_script_input.h"
+#include "tools/fuzz/sim_script/sim_script_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,12 +1,12 @@
-#include "sim_script_input.h"
+#include "tools/fuzz/sim_script/sim_script_input.h"
 
 #include <algorithm>
 #include <ostream>
 #include <sstream>
 
-#include "script_words.h"
-#include "sim_runner.h"
-#include "store.h"
+#include "script/script_words.h"
+#include "script/sim_runner.h"
+#include "settings/store.h"
 
 namespace {
 

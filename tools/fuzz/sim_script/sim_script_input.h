@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "layout.h"
+#include "device/layout.h"
 
 struct SimScriptResult {
     int linesRun = 0;

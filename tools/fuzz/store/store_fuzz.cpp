@@ -1,6 +1,6 @@
 // libFuzzer target for the settings file reader: every input must either be refused with a
 // reason and a line inside the file, or read, write back and read again to the same settings.
-#include "store_oracle.h"
+#include "tools/fuzz/store/store_oracle.h"
 
 #include <cstdint>
 #include <cstdio>

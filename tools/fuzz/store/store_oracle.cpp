@@ -1,7 +1,7 @@
-#include "store_oracle.h"
+#include "tools/fuzz/store/store_oracle.h"
 
-#include "store.h"
-#include "store_data.h"
+#include "settings/store.h"
+#include "settings/store_data.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "expected.h"
+#include "common/expected.h"
 
 // Holds when every check does; otherwise what went wrong.
 Expected<void> checkStoreText(std::string_view text);
