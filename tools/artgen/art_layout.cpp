@@ -1,12 +1,11 @@
 #include "tools/artgen/art_layout.h"
 
-ArtLayout::ArtLayout(const QString& path)
+Expected<ArtLayout> ArtLayout::load(const QString& path)
 {
-    LayoutResult result = loadLayoutFile(path.toStdString());
-    if (!result)
-        error_ = QString::fromStdString(result.error());
-    else
-        components_ = std::move(*result);
+    LayoutResult read = loadLayoutFile(path.toStdString());
+    if (!read)
+        return failure(read.error());
+    return ArtLayout(std::move(*read));
 }
 
 const ComponentDef* ArtLayout::find(const QString& name) const

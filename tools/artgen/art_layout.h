@@ -9,18 +9,17 @@
 
 class ArtLayout {
 public:
-    // Reads the layout table; on failure error() says why and the layout is empty.
-    explicit ArtLayout(const QString& path);
+    // Reads the layout table.
+    static Expected<ArtLayout> load(const QString& path);
 
-    const QString& error() const { return error_; }
     const std::vector<ComponentDef>& components() const { return components_; }
     const ComponentDef* find(const QString& name) const;
     // The rectangle of a component; an empty rectangle for a name the table does not have.
     QRect rect(const QString& name) const;
 
 private:
+    explicit ArtLayout(std::vector<ComponentDef> components) : components_(std::move(components)) {}
     std::vector<ComponentDef> components_;
-    QString error_;
 };
 
 inline QRect toQRect(const Rect& r) { return QRect(r.left, r.top, r.width, r.height); }

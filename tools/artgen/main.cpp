@@ -111,9 +111,10 @@ int main(int argc, char* argv[])
         return 2;
     }
 
-    const ArtLayout layout(layoutPath);
-    if (!layout.error().isEmpty())
-        return fail(layout.error().toStdString());
+    const Expected<ArtLayout> loaded = ArtLayout::load(layoutPath);
+    if (!loaded)
+        return fail(loaded.error());
+    const ArtLayout& layout = *loaded;
     const Expected<SegmentSet> segments = buildSegments(layout, gridDir);
     if (!segments)
         return fail(segments.error());
