@@ -322,16 +322,15 @@ Expected<void> checkScriptDeviceTime(const std::string& script)
     int64_t total = 0;
     for (int number = 1; readScriptLine(lines, line); ++number) {
         const ScriptLine words = splitLine(line);
-        const std::optional<Word> command = wordNamed(words.command);
-        if (!command || (*command != Word::Wait && *command != Word::CatchUp) || words.args.size() != 1)
+        std::optional<int64_t> ms = waitOf(words, Word::Wait, 0);
+        if (!ms)
+            ms = waitOf(words, Word::CatchUp, 0);
+        if (!ms)
             continue;
-        const int64_t ms = parseInt(words.args[0]).value_or(-1);
-        if (ms < 0)
-            continue;
-        if (ms > ScriptDeviceTimeLimitMs - total)
+        if (*ms > ScriptDeviceTimeLimitMs - total)
             return failure("line " + std::to_string(number) + ": the script's waits come to more than " +
                    std::to_string(ScriptDeviceTimeLimitMs / 3600000) + " hours of device time, longer than any game; it is not played");
-        total += ms;
+        total += *ms;
     }
     return {};
 }
