@@ -82,6 +82,7 @@ bool FirstTip::eventFilter(QObject* watched, QEvent* event)
     }
     switch (event->type()) {
     case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:  // a key the window's shortcuts take
     case QEvent::MouseButtonPress:
     case QEvent::Hide:
     case QEvent::WindowStateChange:

@@ -1,9 +1,9 @@
 #include "launcher/program_windows.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QScreen>
 #include <QTimer>
@@ -151,7 +151,11 @@ Expected<void> ProgramWindows::createLauncher()
         else
             printProblem(what.toStdString());
     });
-    view.keyFilter = [this](QKeyEvent* event) { return routeKey(event); };
+    shortcuts_ = view.actions();
+    auto* escKey = new QAction(&view);
+    escKey->setShortcut(Qt::Key_Escape);
+    QObject::connect(escKey, &QAction::triggered, &view, [this] { this->escape(); });
+    view.addAction(escKey);
     updateWatchItem();
     QObject::connect(forms.SplashForm->PM_Menu, &QMenu::aboutToShow, forms.SplashForm.get(), [this] { updateWatchItem(); });
     Tip = std::make_unique<FirstTip>(view, *session.form, *setup_.settingsStore);
@@ -193,17 +197,16 @@ void ProgramWindows::keepGames()
     });
 }
 
-bool ProgramWindows::routeKey(const QKeyEvent* event)
+void ProgramWindows::escape()
 {
-    // While a replay plays, every key but Esc is ignored, and Esc ends it.
-    if (watching()) {
-        if (event->key() == Qt::Key_Escape && setup_.escEndsProgram)
-            forms.device.view->close();
-        else if (event->key() == Qt::Key_Escape)
-            stopWatching();
-        return true;
-    }
-    return ViewCommands->shortcut(event) || forms.SplashForm->menuShortcut(event);
+    if (watching() && setup_.escEndsProgram)
+        forms.device.view->close();
+    else if (watching())
+        stopWatching();
+    else if (forms.device.view->fullScreen())
+        ViewCommands->PM_FullScreen->trigger();
+    else
+        forms.SplashForm->PM_12Exit->trigger();
 }
 
 Expected<void> ProgramWindows::createRest()
@@ -324,7 +327,11 @@ void ProgramWindows::setReplayShown(bool shown)
     // floors) and no hiscore reset (it would be lost with the muted store writes).
     recorder->setEnabled(!shown);
     gameStore_->setMuted(shown);
-    forms.device.view->setInputBlocked(shown);
+    // Every key but Esc is ignored, the menu's too.
+    DeviceView& view = *forms.device.view;
+    view.setInputBlocked(shown);
+    for (QAction* key : shortcuts_)
+        shown ? view.removeAction(key) : view.addAction(key);
     Banner->setShown(shown);
     if (!forms.SplashForm)
         return;

@@ -3,6 +3,7 @@
 // tests build them on a scratch store and a fake screen.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -23,6 +24,7 @@
 #include "script/game_recorder.h"
 
 class ClockPort;
+class QAction;
 class Sound;
 class StoreKey;
 
@@ -110,8 +112,8 @@ private:
     // The recorder, the replay player and its banner on the device window, and a game under way
     // ended as the window closes.
     void keepGames();
-    // The device window's keys before the game sees them: the menu's shortcuts, Esc in a replay.
-    bool routeKey(const QKeyEvent* event);
+    // Esc on the device window: ends a replay, else leaves full screen, else ends the program.
+    void escape();
     void keepGame(const RecordedGame& game);
     // The file "Watch best game" plays; empty when no game is kept.
     std::string bestGame() const;
@@ -131,6 +133,7 @@ private:
     bool replayFailureTold_ = false;
     std::array<int, 2> playerHiscores_{};  // A and B, while a replay plays
     std::unique_ptr<QObject> devicePaintWatch_;
+    QList<QAction*> shortcuts_;  // the menu's keys on the device window, put away during a replay
     bool gamepadsTried_ = false;
     std::unique_ptr<QObject> captionStates_;  // no window stays maximised or minimised against its caption
     std::unique_ptr<QObject> hintPointer_;    // a hint's window keeps its component's pointer

@@ -67,10 +67,11 @@ void TSplashForm::buildMenu()
     auto item = [&](const char* name, const QString& caption, QKeySequence key, void (TSplashForm::*command)()) {
         QAction* action = PM_Menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
-        // The key is shown in the menu and acted on by the device window's key filter; while the
-        // menu itself is open the keys only move through it.
+        // The key acts on the device window; while the menu itself is open the keys only move
+        // through it.
         action->setShortcut(key);
-        action->setShortcutContext(Qt::WidgetShortcut);
+        if (!key.isEmpty())
+            forms_.device.view->addAction(action);
         connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
         return action;
     };
@@ -86,7 +87,9 @@ void TSplashForm::buildMenu()
     PM_Menu->addSeparator()->setObjectName(QStringLiteral("PM_9N4"));
     PM_10Keys = item("PM_10Keys", QStringLiteral("Keys settings"), QKeySequence(), &TSplashForm::PM_10KeysClick);
     PM_Menu->addSeparator()->setObjectName(QStringLiteral("PM_11N4"));
-    PM_12Exit = item("PM_12Exit", QStringLiteral("E&xit"), Qt::Key_Escape, &TSplashForm::PM_12ExitClick);
+    PM_12Exit = item("PM_12Exit", QStringLiteral("E&xit"), QKeySequence(), &TSplashForm::PM_12ExitClick);
+    // Shown only: Esc on the device window also ends a replay or full screen (ProgramWindows).
+    PM_12Exit->setShortcut(Qt::Key_Escape);
 
     // Replays, an addition of this program: below the device's own items.
     PM_Menu->addSeparator()->setObjectName(QStringLiteral("PM_ReplaysN"));
@@ -297,17 +300,6 @@ void TSplashForm::PM_10KeysClick()
 void TSplashForm::PM_12ExitClick()
 {
     forms_.device.view->close();
-}
-
-bool TSplashForm::menuShortcut(const QKeyEvent* event)
-{
-    const QKeySequence key(event->keyCombination());
-    for (QAction* action : PM_Menu->actions())
-        if (!action->shortcut().isEmpty() && action->shortcut() == key) {
-            action->trigger();
-            return true;
-        }
-    return false;
 }
 
 void TSplashForm::popUpMenu(const QPoint& globalPosition)

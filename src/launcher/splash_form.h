@@ -66,9 +66,6 @@ public:
     void PM_10KeysClick();
     void PM_12ExitClick();
 
-    // The device window's key filter: a shortcut key of the menu runs its command before the game
-    // sees the key. True when the key was one of them.
-    bool menuShortcut(const QKeyEvent* event);
     // The device window's right-click: the menu at the pointer.
     void popUpMenu(const QPoint& globalPosition);
 

@@ -1,7 +1,6 @@
 #include "launcher/view_menu.h"
 
 #include <QAction>
-#include <QKeyEvent>
 #include <QMenu>
 #include <algorithm>
 
@@ -14,24 +13,33 @@ static_assert(stored::Zoom.most == DeviceView::MaxZoom, "the stored zoom is one 
 ViewMenu::ViewMenu(QMenu& menu, DeviceView& view, StoreKey& settingsStore, std::function<void(const QString&)> report)
     : QObject(&menu), view_(view), settingsStore_(settingsStore)
 {
-    auto item = [&](const char* name, const QString& caption, QList<QKeySequence> keys, void (ViewMenu::*command)()) {
+    auto item = [&](const char* name, const QString& caption, void (ViewMenu::*command)()) {
         QAction* action = menu.addAction(caption);
         action->setObjectName(QLatin1String(name));
-        // Shown in the menu; shortcut() acts on them, as the device's own keys are acted on by
-        // the device window's key filter.
-        action->setShortcuts(keys);
-        action->setShortcutContext(Qt::WidgetShortcut);
         connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
         return action;
     };
+    // The keys act on the device window. The plus sign is a shifted key on most keyboards; Qt
+    // tries a keypad key without its modifier.
+    auto keys = [&](QAction* item, const QList<QKeySequence>& sequences) {
+        item->setShortcut(sequences.front());  // shown in the menu
+        auto* key = new QAction(this);
+        key->setShortcuts(sequences);
+        connect(key, &QAction::triggered, item, [item] {
+            if (item->isEnabled())
+                item->trigger();
+        });
+        view.addAction(key);
+    };
     menu.addSeparator()->setObjectName(QStringLiteral("PM_ViewBlock"));
-    PM_ZoomIn = item("PM_ZoomIn", QStringLiteral("Zoom in"),
-                     {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
-                     &ViewMenu::PM_ZoomInClick);
-    PM_ZoomOut = item("PM_ZoomOut", QStringLiteral("Zoom out"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
-                      &ViewMenu::PM_ZoomOutClick);
-    PM_FullScreen = item("PM_FullScreen", QStringLiteral("Full screen"), {QKeySequence(Qt::Key_F11)},
-                         &ViewMenu::PM_FullScreenClick);
+    PM_ZoomIn = item("PM_ZoomIn", QStringLiteral("Zoom in"), &ViewMenu::PM_ZoomInClick);
+    keys(PM_ZoomIn, {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
+                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)});
+    PM_ZoomOut = item("PM_ZoomOut", QStringLiteral("Zoom out"), &ViewMenu::PM_ZoomOutClick);
+    keys(PM_ZoomOut, {QKeySequence(Qt::CTRL | Qt::Key_Minus), QKeySequence(Qt::CTRL | Qt::Key_Underscore),
+                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Underscore)});
+    PM_FullScreen = item("PM_FullScreen", QStringLiteral("Full screen"), &ViewMenu::PM_FullScreenClick);
+    keys(PM_FullScreen, {QKeySequence(Qt::Key_F11)});
     PM_FullScreen->setCheckable(true);
 
     // A number outside 1..4 (edited by hand) is a zoom of the right type but too far: the nearest
@@ -88,26 +96,4 @@ void ViewMenu::updateItems()
     PM_ZoomIn->setEnabled(!view_.fullScreen() && view_.zoom() < view_.largestFittingZoom());
     PM_ZoomOut->setEnabled(!view_.fullScreen() && view_.zoom() > 1);
     PM_FullScreen->setChecked(view_.fullScreen());
-}
-
-bool ViewMenu::shortcut(const QKeyEvent* event)
-{
-    const int key = event->key();
-    // The plus sign is a shifted key on most keyboards, and the keypad's keys carry a modifier
-    // of their own: neither may keep Ctrl with + from zooming.
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
-    QAction* action = nullptr;
-    if (modifiers == Qt::ControlModifier && (key == Qt::Key_Plus || key == Qt::Key_Equal))
-        action = PM_ZoomIn;
-    else if (modifiers == Qt::ControlModifier && (key == Qt::Key_Minus || key == Qt::Key_Underscore))
-        action = PM_ZoomOut;
-    else if (modifiers == Qt::NoModifier && key == Qt::Key_F11)
-        action = PM_FullScreen;
-    else if (modifiers == Qt::NoModifier && key == Qt::Key_Escape && view_.fullScreen())
-        action = PM_FullScreen;
-    if (!action)
-        return false;
-    if (action->isEnabled())
-        action->trigger();
-    return true;
 }

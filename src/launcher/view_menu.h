@@ -9,14 +9,14 @@
 
 class DeviceView;
 class QAction;
-class QKeyEvent;
 class QMenu;
 class StoreKey;
 
 class ViewMenu : public QObject {
     Q_OBJECT
 public:
-    // Adds the block to menu and zooms view as stored. A stored zoom outside 1..4 is told to
+    // Adds the block to menu, its keys to view (Ctrl with +, = or -, from the keypad too, and F11;
+    // a zoom key does nothing while its item is grey), and zooms view as stored. A stored zoom outside 1..4 is told to
     // report, with the number and the zoom kept instead, the nearest, which is stored. A stored
     // zoom at which the open device does not fit this screen shows as the largest that fits; the
     // stored one stays for a bigger screen. Zoom in is offered only up to that largest zoom.
@@ -26,11 +26,6 @@ public:
     void PM_ZoomInClick();
     void PM_ZoomOutClick();
     void PM_FullScreenClick();
-
-    // The device window's keys for the block, ahead of the device's own shortcuts: Ctrl with +,
-    // = or - (from the keypad too), F11, and Esc while in full screen, where it leaves full screen
-    // instead of ending the program. True when the key was one of them.
-    bool shortcut(const QKeyEvent* event);
 
     QAction* PM_ZoomIn = nullptr;
     QAction* PM_ZoomOut = nullptr;

@@ -470,9 +470,7 @@ void DeviceView::mouseReleaseEvent(QMouseEvent* event)
 
 void DeviceView::keyPressEvent(QKeyEvent* event)
 {
-    if (!form_)
-        return;
-    if ((keyFilter && keyFilter(event)) || inputBlocked_)
+    if (!form_ || inputBlocked_)
         return;
     const int key = event->key();
     // The device's keys are letters; Qt's codes for A..Z are the desktop's virtual-key codes.

@@ -53,13 +53,9 @@ public:
     void deliver(const std::function<void()>& handler);
 
     // While blocked, the player's clicks, keys and pads do not reach the device (a replay plays
-    // on it); the key filter and the right-click menu still work.
+    // on it); the window's shortcuts and the right-click menu still work.
     void setInputBlocked(bool blocked) { inputBlocked_ = blocked; }
     bool inputBlocked() const { return inputBlocked_; }
-
-    // Keys that act before the game sees them (the command menu's shortcuts): return true to
-    // consume the key.
-    std::function<bool(QKeyEvent*)> keyFilter;
 
     // Whether the windowing system lets us place windows (not on Wayland).
     static bool canPlaceWindows();
