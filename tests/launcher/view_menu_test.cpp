@@ -243,8 +243,9 @@ TEST_F(ViewCommands, TheFirstOpenTellsTheStoredKeysAndTheMenuOnceAwayFromTheScre
         EXPECT_FALSE(tip->geometry().intersects(onScreen(screen)));
     EXPECT_TRUE(QRect(QPoint(), screen).contains(tip->geometry()));
     EXPECT_TRUE(QTest::qWaitFor([&] { return stored(ZernoBro, "TipShown") == 1; }, 2000)) << "kept unseen";
-    keyOnDevice(Qt::Key_W);
-    EXPECT_FALSE(tip->isVisible()) << "still up once the player plays";
+    // A key the menu takes, which the game never sees, hides it too.
+    keyOnDevice(Qt::Key_F1);
+    EXPECT_FALSE(tip->isVisible()) << "still up once the player used a key";
 
     restart();
     play(QStringLiteral("(no sound)"));
