@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -13,19 +14,37 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
 std::string errorText(int error)
 {
     return std::strerror(error);
 }
 
+// The folder that holds path: "." for a bare file name.
 std::string folderOf(const std::string& path)
 {
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
+    const fs::path folder = fs::path(path).parent_path();
+    return folder.empty() ? "." : folder.string();
+}
+
+// Makes folder, and the folders above it that are missing, for the user alone.
+std::error_code makeFolder(const fs::path& folder)
+{
+    std::error_code error;
+    const fs::file_status status = fs::status(folder, error);
+    if (fs::is_directory(status))
+        return {};
+    if (fs::exists(status))
+        return std::make_error_code(std::errc::not_a_directory);
+    if (status.type() != fs::file_type::not_found)
+        return error;
+    if (const fs::path parent = folder.parent_path(); !parent.empty() && parent != folder)
+        if (const std::error_code above = makeFolder(parent))
+            return above;
+    if (fs::create_directory(folder, error))
+        fs::permissions(folder, fs::perms::owner_all, error);
+    return error;
 }
 
 // The lock that running copies of the program share. Closing it lets go, also when a copy dies
@@ -208,42 +227,19 @@ Expected<std::string> StoreFile::moveAside()
     return failure(errorText(EEXIST));
 }
 
-bool StoreFile::makeFolder(const std::string& folder) const
-{
-    struct stat status {};
-    if (::stat(folder.c_str(), &status) == 0) {
-        if (S_ISDIR(status.st_mode))
-            return true;
-        errno = ENOTDIR;
-        return false;
-    }
-    if (errno != ENOENT)
-        return false;
-    const std::string parent = folderOf(folder);
-    if (parent != folder && !makeFolder(parent))
-        return false;
-    if (::mkdir(folder.c_str(), 0700) == 0)
-        return true;
-    if (errno != EEXIST)
-        return false;
-    errno = ENOTDIR;
-    return ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
 // Where a write puts the new file: the settings file itself, or the file its symbolic link leads
 // to, so that a link the user made stays a link. A loop of links is left to the write to fail on.
 std::string StoreFile::writeTarget() const
 {
-    std::string target = path_;
-    for (int hop = 0; hop < 40; ++hop) {
-        char link[4096];
-        const ssize_t n = ::readlink(target.c_str(), link, sizeof link);
-        if (n <= 0 || std::size_t(n) == sizeof link)
+    fs::path target = path_;
+    std::error_code error;
+    for (int hop = 0; hop < 40 && fs::is_symlink(fs::symlink_status(target, error)); ++hop) {
+        const fs::path next = fs::read_symlink(target, error);
+        if (error)
             break;
-        const std::string next(link, std::size_t(n));
-        target = next.front() == '/' ? next : folderOf(target) + "/" + next;
+        target = fs::path(folderOf(target.string())) / next;  // an absolute link replaces it all
     }
-    return target;
+    return target.string();
 }
 
 // Writes text to TARGET.tmp, flushes it and renames it over target. A failure reads "FILE: reason".
@@ -326,8 +322,8 @@ Store::WriteResult StoreFile::writeLocked(const std::string& header, const std::
     const auto failed = [](WriteResult::Kind kind, const std::string& file, const std::string& why) {
         return WriteResult{kind, file + ": " + why};
     };
-    if (!makeFolder(folder_))
-        return failed(WriteResult::KeyNotCreated, folder_, errorText(errno));
+    if (const std::error_code error = makeFolder(folder_))
+        return failed(WriteResult::KeyNotCreated, folder_, error.message());
     const FileLock lock(lockPath_);
     Contents now = current(lock.held());
     if (now.state == State::NotAFile)

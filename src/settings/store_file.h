@@ -70,7 +70,6 @@ private:
     // is moved aside under the lock (`locked`: the caller holds it already) and reads as empty.
     Contents current(bool locked);
     Expected<std::string> moveAside();
-    bool makeFolder(const std::string& folder) const;
     std::string writeTarget() const;
     Expected<void> replaceFile(const std::string& target, const std::string& text, const Contents& old) const;
     WriteResult writeLocked(const std::string& header, const std::string& name, const std::string& text,
