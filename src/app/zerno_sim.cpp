@@ -6,6 +6,7 @@
 
 #include "app/asset_dir.h"
 #include "app/program_options.h"
+#include "common/desktop.h"
 #include "device/layout.h"
 #include "script/sim_runner.h"
 #include "settings/store.h"
@@ -18,7 +19,8 @@ const char* const Usage = "usage: zerno-sim [--store FILE] [--time HH:MM:SS[.mmm
 // A command line that is not understood: what is wrong, then the usage, on standard error.
 int usageError(const std::string& what)
 {
-    std::cerr << "zerno-sim: " << what << '\n' << Usage;
+    printProblem(what);
+    std::cerr << Usage;
     return 2;
 }
 
@@ -35,7 +37,7 @@ int main(int argc, char** argv)
         } else if (arg == "--time" && i + 1 < argc) {
             const std::optional<TimeOfDay> time = parseTimeOfDay(argv[++i]);
             if (!time) {
-                std::cerr << "zerno-sim: --time takes HH:MM:SS or HH:MM:SS.mmm, not '" << argv[i] << "'\n";
+                printProblem("--time takes HH:MM:SS or HH:MM:SS.mmm, not '" + std::string(argv[i]) + "'");
                 return 2;
             }
             options.startTime = *time;
@@ -65,13 +67,13 @@ int main(int argc, char** argv)
 
     const std::string assets = findAssetDir(argv[0]);
     if (assets.empty()) {
-        std::cerr << "zerno-sim: cannot find the device layout (device.layout); set ZERNO_BROS_ASSETS\n";
+        printProblem("cannot find the device layout (device.layout); set ZERNO_BROS_ASSETS");
         return 1;
     }
     Expected<DeviceFactory> device = DeviceFactory::fromFile(assets + "/device.layout");
     if (!device) {
         for (const std::string& problem : splitText(device.error(), '\n'))
-            std::cerr << "zerno-sim: " << problem << '\n';
+            printProblem(problem);
         return 2;
     }
 
@@ -80,11 +82,10 @@ int main(int argc, char** argv)
         store = std::make_unique<MemoryStore>();
     else
         store = std::make_unique<StoreFile>(storePath);
+    // The output so far comes first: a problem stands after the line that met it.
     store->setErrorReport([](const StoreReport& report) {
-        std::cerr << "zerno-sim: " << report.text;
-        if (!report.detail.empty())
-            std::cerr << " (" << report.detail << ")";
-        std::cerr << '\n';
+        std::cout.flush();
+        printProblem(report.text, report.detail);
     });
     auto keySettings = store->OpenKey(KeySettingsStorePath);
     auto game = store->OpenKey(SettingsStorePath);
@@ -92,7 +93,7 @@ int main(int argc, char** argv)
     std::ifstream file;
     if (!scriptPath.empty() && scriptPath != "-") {
         if (!openScript(scriptPath, file)) {
-            std::cerr << "zerno-sim: cannot read " << scriptPath << '\n';
+            printProblem("cannot read " + scriptPath);
             return 2;
         }
     }

@@ -7,7 +7,6 @@
 #include <QMenu>
 #include <QScreen>
 #include <QTimer>
-#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <utility>
@@ -243,7 +242,7 @@ void ProgramWindows::startGamepads()
         if (std::exchange(gamepadsTried_, true))
             return;
         if (Expected<void> started = gamepads->start(); !started)
-            std::fprintf(stderr, "zerno-bros: no gamepads: %s\n", started.error().c_str());
+            printProblem("no gamepads: " + started.error());
     };
     devicePaintWatch_ = std::make_unique<FirstPaintWatch>(forms.device.view.get(), start);
     // Should the window not be painted, the pads come a moment later all the same.

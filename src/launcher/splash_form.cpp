@@ -13,9 +13,9 @@
 #include <QDateTime>
 #include <QUrl>
 #include <algorithm>
-#include <cstdio>
 #include <random>
 
+#include "common/desktop.h"
 #include "device/form1.h"
 #include "device/view/device_view.h"
 #include "device/view/window_fit.h"
@@ -163,13 +163,13 @@ void TSplashForm::Puls_PlayClick()
     // Which wave files failed and why, for the player who reads the message and for the console.
     QString damaged;
     for (const std::string& failure : sound.unreadableFiles) {
-        std::fprintf(stderr, "zerno-bros: %s\n", failure.c_str());
+        printProblem(failure);
         damaged += (damaged.isEmpty() ? QString() : QStringLiteral("\n")) + QString::fromStdString(failure);
     }
     if (!sound.libraryError.empty()) {
         // Not the sound folder's fault: the files were never tried. The game goes on silent and
         // the chosen mode is kept for the day the library is there again.
-        std::fprintf(stderr, "zerno-bros: %s\n", sound.libraryError.c_str());
+        printProblem(sound.libraryError);
         sound.SoundOn = false;
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Sound"),
                         QStringLiteral("The sound library %1 cannot be loaded; the game goes on without sound.")

@@ -4,10 +4,11 @@
 #include <QDialog>
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+
+#include "common/desktop.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ TerminationSignals::TerminationSignals(std::function<void()> onSignal, QObject* 
     : QObject(parent), onSignal_(std::move(onSignal))
 {
     if (::pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        std::fprintf(stderr, "zerno-bros: pipe2: %s; a signal ends the program at once\n", std::strerror(errno));
+        printProblem(std::string("pipe2: ") + std::strerror(errno) + "; a signal ends the program at once");
         wakePipe[0] = wakePipe[1] = -1;
         return;
     }

@@ -145,7 +145,7 @@ int main(int argc, char** argv)
         if (arg == "--time" && i + 1 < argc) {
             const std::optional<TimeOfDay> time = parseTimeOfDay(argv[++i]);
             if (!time) {
-                std::cerr << "zerno-shot: bad --time\n";
+                printProblem("bad --time");
                 return 2;
             }
             options.startTime = *time;
@@ -155,7 +155,7 @@ int main(int argc, char** argv)
             char* end = nullptr;
             showSeconds = std::strtod(argv[++i], &end);
             if (end == argv[i] || *end != '\0' || !(showSeconds >= 0 && showSeconds <= 3600)) {
-                std::cerr << "zerno-shot: --show takes 0..3600 seconds\n";
+                printProblem("--show takes 0..3600 seconds");
                 return 2;
             }
         } else if (arg == "--animate") {
@@ -163,12 +163,12 @@ int main(int argc, char** argv)
         } else if (arg == "--zoom" && i + 1 < argc) {
             const std::optional<int64_t> times = parseInt(argv[++i]);
             if (!times || *times < 1 || *times > 8) {
-                std::cerr << "zerno-shot: --zoom takes 1..8\n";
+                printProblem("--zoom takes 1..8");
                 return 2;
             }
             zoom = int(*times);
         } else if (arg.size() > 1 && arg[0] == '-') {
-            std::cerr << "zerno-shot: unknown option '" << arg << "'\n";
+            printProblem("unknown option '" + arg + "'");
             return usage();
         } else {
             files.push_back(arg);
@@ -180,12 +180,12 @@ int main(int argc, char** argv)
     const std::string assets = findAssetDir(argv[0]);
     Expected<DeviceFactory> device = DeviceFactory::fromFile(assets + "/device.layout");
     if (!device) {
-        std::cerr << "zerno-shot: " << device.error() << '\n';
+        printProblem(device.error());
         return 1;
     }
     std::ifstream script;
     if (!openScript(files[0], script)) {
-        std::cerr << "zerno-shot: cannot read " << files[0] << '\n';
+        printProblem("cannot read " + files[0]);
         return 2;
     }
 
@@ -200,7 +200,7 @@ int main(int argc, char** argv)
     TimerHost host(runner.scheduler());
     view.attach(runner.form(), host);
     if (Expected<void> loaded = view.loadPictures(QString::fromStdString(assets + "/pictures")); !loaded) {
-        std::cerr << "zerno-shot: " << loaded.error() << '\n';
+        printProblem(loaded.error());
         return 1;
     }
     // The runner's clock is virtual: the view only paints, the host never runs the timers.
@@ -211,7 +211,7 @@ int main(int argc, char** argv)
     view.geometryChanged();
     view.move(0, 0);
     if (!view.grab().save(QString::fromStdString(files[1]))) {
-        std::cerr << "zerno-shot: cannot write " << files[1] << '\n';
+        printProblem("cannot write " + files[1]);
         return 1;
     }
     if (showSeconds <= 0)
