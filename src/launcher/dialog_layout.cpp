@@ -65,12 +65,10 @@ struct Reading {
     std::map<std::string, std::set<std::string>> componentNames;  // by window
     LayoutProblems problems;
 
-    // No windows when there is a problem.
-    DialogLayout result()
+    DialogLayoutResult result()
     {
-        layout.error = problems.text();
-        if (!layout.error.empty())
-            layout.windows.clear();
+        if (!problems.empty())
+            return failure(problems.text());
         return std::move(layout);
     }
 };
@@ -197,12 +195,12 @@ Reading readLines(const std::string& text)
 
 }  // namespace
 
-DialogLayout parseDialogLayout(const std::string& text)
+DialogLayoutResult parseDialogLayout(const std::string& text)
 {
     return readLines(text).result();
 }
 
-DialogLayout parseProgramDialogLayout(const std::string& text)
+DialogLayoutResult parseProgramDialogLayout(const std::string& text)
 {
     Reading reading = readLines(text);
     for (const DialogWindow& window : reading.layout.windows) {
@@ -235,15 +233,13 @@ DialogLayout parseProgramDialogLayout(const std::string& text)
     return reading.result();
 }
 
-DialogLayout loadDialogLayoutFile(const std::string& path)
+DialogLayoutResult loadDialogLayoutFile(const std::string& path)
 {
     const std::optional<std::string> text = readTextFile(path);
-    if (!text) {
-        DialogLayout result;
-        result.error = "cannot read " + path;
-        return result;
-    }
-    DialogLayout result = parseProgramDialogLayout(*text);
-    result.error = namingFile(path, result.error);
-    return result;
+    if (!text)
+        return failure("cannot read " + path);
+    DialogLayoutResult layout = parseProgramDialogLayout(*text);
+    if (!layout)
+        return failure(namingFile(path, layout.error()));
+    return layout;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/expected.h"
 #include "device/layout.h"
 
 enum class DialogKind { Label, Picture, List, Button, Bevel };
@@ -44,9 +45,6 @@ struct DialogWindow {
 
 struct DialogLayout {
     std::vector<DialogWindow> windows;
-    // Empty when the layout is right; otherwise every problem, one a line ("line N: what is wrong"
-    // where a line is to blame), and no windows.
-    std::string error;
 
     // The window of that name, or nullptr.
     const DialogWindow* find(const std::string& windowName) const;
@@ -60,16 +58,20 @@ struct DialogLayout {
     X(La_dedicated, Label, QLabel) X(La_Http, Label, ClickLabel) X(La_Email, Label, ClickLabel)     \
     X(La_Sound, Label, QLabel) X(CB_Sound, List, QComboBox) X(Puls_Play, Button, QPushButton)
 
+// A dialog layout, or every problem with it, one a line ("line N: what is wrong" where a line is
+// to blame).
+using DialogLayoutResult = Expected<DialogLayout>;
+
 // A dialog layout text as written, whatever windows it describes.
-DialogLayout parseDialogLayout(const std::string& text);
+DialogLayoutResult parseDialogLayout(const std::string& text);
 // The program's dialog layout text: parseDialogLayout's reading, then the launcher, the key
 // dialog and the about dialog present and no other window, each holding the components the
 // program looks up, of their kind, once; no list or button it does not know; every rectangle
 // inside its window.
-DialogLayout parseProgramDialogLayout(const std::string& text);
+DialogLayoutResult parseProgramDialogLayout(const std::string& text);
 // The program's dialog layout file, as parseProgramDialogLayout reads it; each problem starts
 // with the path.
-DialogLayout loadDialogLayoutFile(const std::string& path);
+DialogLayoutResult loadDialogLayoutFile(const std::string& path);
 
 // A list's items: its text split at every |.
 std::vector<std::string> listItems(const DialogComponent& list);

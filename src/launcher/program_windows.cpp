@@ -98,13 +98,11 @@ Expected<void> ProgramWindows::createLauncher()
     Expected<DeviceFactory> device = DeviceFactory::fromFile((setup_.assetDir + QStringLiteral("/device.layout")).toStdString());
     if (!device)
         return failure(device.error());
-    dialogs_ = std::make_unique<DialogLayout>(
-        loadDialogLayoutFile((setup_.assetDir + QStringLiteral("/dialogs.layout")).toStdString()));
-    if (!dialogs_->error.empty())
-        return failure(dialogs_->error);
-    for (const char* name : {"AboutForm", "SplashForm", "KeysForm"})
-        if (!dialogs_->find(name))
-            return failure(QStringLiteral("%1/dialogs.layout has no window %2.").arg(setup_.assetDir, QLatin1String(name)).toStdString());
+    DialogLayoutResult dialogs = loadDialogLayoutFile((setup_.assetDir + QStringLiteral("/dialogs.layout")).toStdString());
+    if (!dialogs)
+        return failure(dialogs.error());
+    // Its three windows are there: the layout is refused without one.
+    dialogs_ = std::make_unique<DialogLayout>(std::move(*dialogs));
 
     // The device window: the main window. Its creation reads the key letters and the hiscores.
     // Its pictures come with the rest.
