@@ -8,17 +8,11 @@ Expected<ArtLayout> ArtLayout::load(const QString& path)
     return ArtLayout(std::move(*read));
 }
 
-const ComponentDef* ArtLayout::find(const QString& name) const
+QRect ArtLayout::rect(const QString& name) const
 {
     const std::string key = name.toStdString();
     for (const ComponentDef& def : components_)
         if (def.name == key)
-            return &def;
-    return nullptr;
-}
-
-QRect ArtLayout::rect(const QString& name) const
-{
-    const ComponentDef* def = find(name);
-    return def ? toQRect(def->rect) : QRect();
+            return toQRect(def.rect);
+    return QRect();
 }

@@ -3,7 +3,6 @@
 
 #include "device/layout.h"
 
-#include <QList>
 #include <QRect>
 #include <QString>
 
@@ -13,7 +12,6 @@ public:
     static Expected<ArtLayout> load(const QString& path);
 
     const std::vector<ComponentDef>& components() const { return components_; }
-    const ComponentDef* find(const QString& name) const;
     // The rectangle of a component; an empty rectangle for a name the table does not have.
     QRect rect(const QString& name) const;
 

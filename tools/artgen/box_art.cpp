@@ -140,12 +140,12 @@ void drawTruck(QPainter& p, const QRectF& r, const QColor& paint, int load)
     p.drawRect(bed);
     p.setBrush(QColor(0xb8, 0xdc, 0xf0));
     p.drawRoundedRect(QRectF(cab.left() + cab.width() * 0.18, cab.top() + cab.height() * 0.12, cab.width() * 0.6, cab.height() * 0.36), 2, 2);
-    p.setBrush(QColor(0x30, 0x30, 0x34));
-    for (qreal x : {cab.center().x(), bed.left() + bed.width() * 0.72})
+    for (qreal x : {cab.center().x(), bed.left() + bed.width() * 0.72}) {
+        p.setBrush(QColor(0x30, 0x30, 0x34));
         p.drawEllipse(QPointF(x, r.bottom() - wheel / 2), wheel / 2, wheel / 2);
-    p.setBrush(QColor(0xc0, 0xc0, 0xc4));
-    for (qreal x : {cab.center().x(), bed.left() + bed.width() * 0.72})
+        p.setBrush(QColor(0xc0, 0xc0, 0xc4));
         p.drawEllipse(QPointF(x, r.bottom() - wheel / 2), wheel / 5, wheel / 5);
+    }
     p.restore();
     const qreal size = bed.width() / 3.4;
     for (int i = 0; i < load; ++i)
@@ -163,9 +163,6 @@ void drawConveyor(QPainter& p, const QRectF& r)
         p.drawEllipse(QPointF(x, r.center().y()), r.height() * 0.3, r.height() * 0.3);
 }
 
-const Worker folko{QColor(0x2e, 0x9a, 0x48), QColor(0xe8, 0xe4, 0xd8), true, false};
-const Worker zerno{QColor(0xd8, 0x32, 0x2a), QColor(0xe8, 0xe4, 0xd8), false, false};
-
 // The scene both boxes show: belts between the two workers, parcels on the way, the truck.
 void drawWarehouseScene(QPainter& p, const QRectF& r, bool lifting)
 {
@@ -176,12 +173,10 @@ void drawWarehouseScene(QPainter& p, const QRectF& r, bool lifting)
         const qreal size = h * 0.13;
         drawParcel(p, QRectF(belt.left() + belt.width() * (0.15 + 0.3 * i), belt.top() - size, size * 1.3, size));
     }
-    Worker left = folko;
-    left.armsUp = lifting;
-    drawWorker(p, QPointF(r.left() + r.width() * 0.2, r.top() + h * 0.92), h * 0.5, left);
-    Worker right = zerno;
-    right.armsUp = !lifting;
-    drawWorker(p, QPointF(r.left() + r.width() * 0.82, r.top() + h * 0.92), h * 0.5, right);
+    // Folko in his green cap on the left, Zerno in his red one on the right.
+    const QColor shirt(0xe8, 0xe4, 0xd8);
+    drawWorker(p, QPointF(r.left() + r.width() * 0.2, r.top() + h * 0.92), h * 0.5, {QColor(0x2e, 0x9a, 0x48), shirt, true, lifting});
+    drawWorker(p, QPointF(r.left() + r.width() * 0.82, r.top() + h * 0.92), h * 0.5, {QColor(0xd8, 0x32, 0x2a), shirt, false, !lifting});
 }
 
 }  // namespace

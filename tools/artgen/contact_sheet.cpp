@@ -4,6 +4,7 @@
 #include "device/view/picture_loader.h"
 #include "device/virtual_ports.h"
 #include "settings/store.h"
+#include "tools/artgen/jpeg_writer.h"
 #include "tools/artgen/scenery.h"
 
 #include <QDir>
@@ -77,33 +78,23 @@ QImage enlarged(const QImage& image, int factor)
     return image.scaled(image.size() * factor, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 
-Expected<void> save(const QImage& image, const QString& path)
-{
-    if (!image.save(path))
-        return failure(path.toStdString() + ": cannot be written");
-    return {};
-}
-
 // Every segment picture at four times its size, on a dark card with its name.
 QImage segmentSheet(const ArtLayout& layout, const SegmentSet& segments)
 {
     const int factor = 4, columns = 6, cell = 260, labelHeight = 14;
     QList<QString> names;
-    int rowHeight = 0;
-    QList<int> rowHeights;
+    QList<int> rowHeights;  // each row as tall as its tallest card
     for (const ComponentDef& def : layout.components()) {
         const QString name = QString::fromStdString(def.name);
         if (!segments.pictures.contains(name))
             continue;
+        const int height = def.rect.height * factor + labelHeight + 10;
+        if (names.size() % columns == 0)
+            rowHeights << height;
+        else
+            rowHeights.last() = qMax(rowHeights.last(), height);
         names << name;
-        rowHeight = qMax(rowHeight, def.rect.height * factor + labelHeight + 10);
-        if (names.size() % columns == 0) {
-            rowHeights << rowHeight;
-            rowHeight = 0;
-        }
     }
-    if (rowHeight)
-        rowHeights << rowHeight;
     const int total = std::accumulate(rowHeights.begin(), rowHeights.end(), 0);
     QImage sheet(columns * cell, total, QImage::Format_RGB32);
     sheet.fill(QColor(0x30, 0x30, 0x34));
@@ -111,16 +102,15 @@ QImage segmentSheet(const ArtLayout& layout, const SegmentSet& segments)
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(11);
     p.setFont(font);
+    p.setPen(Qt::white);
     int y = 0;
     for (int i = 0; i < names.size(); ++i) {
         const int column = i % columns;
         if (i > 0 && column == 0)
             y += rowHeights[i / columns - 1];
         const QImage& picture = segments.pictures[names[i]];
-        const QPoint at(column * cell + 6, y + labelHeight + 4);
-        p.setPen(Qt::white);
         p.drawText(QPoint(column * cell + 6, y + labelHeight), QStringLiteral("%1 %2x%3").arg(names[i]).arg(picture.width()).arg(picture.height()));
-        p.drawImage(at, enlarged(picture.convertToFormat(QImage::Format_RGB32), factor));
+        p.drawImage(QPoint(column * cell + 6, y + labelHeight + 4), enlarged(picture.convertToFormat(QImage::Format_RGB32), factor));
     }
     return sheet;
 }
@@ -137,10 +127,9 @@ QImage compositeDisplay(const QImage& body, const ArtLayout& layout, const Segme
         const QString name = QString::fromStdString(def.name);
         const QPoint at(def.rect.left, def.rect.top);
         const auto draw = [&](const QImage& picture) { p.drawImage(at, def.transparent ? darkPixelsOnly(picture) : picture); };
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 4; ++i)
             if (name == QLatin1String(digitPositions[i]) && digits[i] >= 0)
                 draw(segments.pictures.value(QStringLiteral("Im_Num%1").arg(digits[i])));
-        }
         if (!lit.contains(name))
             continue;
         const QImage picture = segments.pictures.value(pictureSource(layout.components(), name));
@@ -166,23 +155,21 @@ Expected<void> writeContactSheets(const QImage& body, const ArtLayout& layout, c
 {
     if (!QDir().mkpath(folder))
         return failure(folder.toStdString() + ": cannot be created");
-    const QString sheetPath = QDir(folder).filePath(QStringLiteral("segments.png"));
-    Expected<void> written = save(segmentSheet(layout, segments), sheetPath);
+    Expected<void> written = savePng(segmentSheet(layout, segments), QDir(folder).filePath(QStringLiteral("segments.png")));
     const QRect screens[2] = {leftGlass(layout).adjusted(-4, -4, 4, 4), rightGlass(layout).adjusted(-4, -4, 4, 4)};
     auto writeScene = [&](const QString& name, const QStringList& lit, const int (&digits)[4]) {
         const QImage display = compositeDisplay(body, layout, segments, lit, digits);
         const QString base = QDir(folder).filePath(QStringLiteral("scene-") + name);
-        Expected<void> e = save(display, base + QStringLiteral(".png"));
+        Expected<void> e = savePng(display, base + QStringLiteral(".png"));
         if (e)
-            e = save(enlarged(display.copy(screens[0]), 3), base + QStringLiteral("-left3x.png"));
+            e = savePng(enlarged(display.copy(screens[0]), 3), base + QStringLiteral("-left3x.png"));
         if (e)
-            e = save(enlarged(display.copy(screens[1]), 3), base + QStringLiteral("-right3x.png"));
+            e = savePng(enlarged(display.copy(screens[1]), 3), base + QStringLiteral("-right3x.png"));
         if (written)
             written = e;
     };
     int resetDigits[4];
-    const QStringList resetLit = resetDisplay(layout, resetDigits);
-    writeScene(QStringLiteral("reset"), resetLit, resetDigits);
+    writeScene(QStringLiteral("reset"), resetDisplay(layout, resetDigits), resetDigits);
     for (const Scene& scene : scenes)
         writeScene(QLatin1String(scene.name), QString::fromLatin1(scene.lit).split(QLatin1Char(' ')), scene.digits);
     return written;

@@ -10,11 +10,9 @@
 
 namespace {
 
-const QString fontFamily = QStringLiteral("Liberation Sans");
-
 QFont labelFont(int pixelSize, bool bold = true)
 {
-    QFont font(fontFamily);
+    QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     font.setHintingPreference(QFont::PreferFullHinting);
@@ -150,14 +148,12 @@ void drawHinge(QPainter& p, const QRectF& r)
     metal.setColorAt(0.7, QColor(0x3c, 0x3e, 0x44));
     metal.setColorAt(1.0, QColor(0x14, 0x14, 0x17));
     p.setPen(Qt::NoPen);
+    p.setBrush(metal);
     // Three knuckles, alternately from each half, with dark gaps between.
     const qreal gap = 3;
     const qreal knuckle = (r.height() - 2 * gap) / 3;
-    for (int i = 0; i < 3; ++i) {
-        const QRectF k(r.left(), r.top() + i * (knuckle + gap), r.width(), knuckle);
-        p.setBrush(metal);
-        p.drawRoundedRect(k, r.width() / 2.5, 4);
-    }
+    for (int i = 0; i < 3; ++i)
+        p.drawRoundedRect(QRectF(r.left(), r.top() + i * (knuckle + gap), r.width(), knuckle), r.width() / 2.5, 4);
 }
 
 }  // namespace
@@ -170,10 +166,8 @@ QImage renderDevice(const ArtLayout& layout, ButtonLook look)
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
 
-    const QRectF leftHalf(4, 8, 362, 400);
-    const QRectF rightHalf(400, 8, 362, 400);
-    drawShell(p, leftHalf, 22);
-    drawShell(p, rightHalf, 22);
+    drawShell(p, QRectF(4, 8, 362, 400), 22);
+    drawShell(p, QRectF(400, 8, 362, 400), 22);
     drawHinge(p, QRectF(366, 34, 34, 348));
 
     const QRect lg = leftGlass(layout);
@@ -183,19 +177,16 @@ QImage renderDevice(const ArtLayout& layout, ButtonLook look)
     drawScreens(p, layout);
 
     // The printed name plate under the left screen and the maker's name under the right one.
-    p.setRenderHint(QPainter::Antialiasing);
     drawLabel(p, QRect(lg.left(), lg.bottom() + 16, lg.width(), 22), QStringLiteral("ZERNO BROS."), 17, palette::accent);
     drawLabel(p, QRect(rg.left(), rg.bottom() + 16, rg.width(), 14), QStringLiteral("KORVISTA  TWIN SCREEN"), 10, palette::label);
     p.fillRect(QRectF(lg.left() + 30, lg.bottom() + 40, lg.width() - 60, 1.5), palette::accent);
 
-    const QRect padL = layout.rect(QStringLiteral("Puls_Left"));
-    const QRect padR = layout.rect(QStringLiteral("Puls_Right"));
-    drawPad(p, padL, look);
-    drawPad(p, padR, look);
-    drawLabel(p, QRect(padL.left() - 20, padL.bottom() + 5, padL.width() + 40, 10), QStringLiteral("FOLKO"), 8, palette::label);
-    drawLabel(p, QRect(padR.left() - 20, padR.bottom() + 5, padR.width() + 40, 10), QStringLiteral("ZERNO"), 8, palette::label);
-
     struct Labelled { const char* name; const char* text; };
+    for (const Labelled& pad : {Labelled{"Puls_Left", "FOLKO"}, Labelled{"Puls_Right", "ZERNO"}}) {
+        const QRect r = layout.rect(QLatin1String(pad.name));
+        drawPad(p, r, look);
+        drawLabel(p, QRect(r.left() - 20, r.bottom() + 5, r.width() + 40, 10), QLatin1String(pad.text), 8, palette::label);
+    }
     for (const Labelled& key : {Labelled{"Puls_GameA", "GAME A"}, Labelled{"Puls_GameB", "GAME B"}, Labelled{"Puls_Time", "TIME"}}) {
         const QRect r = layout.rect(QLatin1String(key.name));
         drawKey(p, r, look);
@@ -216,8 +207,7 @@ QImage renderClosedDevice(QSize size)
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    const qreal s = size.width() / 372.0;  // the cover is drawn in its own 372 x 416 units
-    p.scale(s, size.height() / 416.0);
+    p.scale(size.width() / 372.0, size.height() / 416.0);  // the cover is drawn in its own 372 x 416 units
     const bool detailed = size.width() >= 96;
 
     drawShell(p, QRectF(4, 8, 346, 400), 22);
@@ -267,10 +257,8 @@ QImage renderIcon(int size)
 {
     QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
     icon.fill(Qt::transparent);
-    const int height = size;
     const int width = qMax(1, qRound(size * 372.0 / 416.0));
-    const QImage device = renderClosedDevice(QSize(width, height));
     QPainter p(&icon);
-    p.drawImage((size - width) / 2, 0, device);
+    p.drawImage((size - width) / 2, 0, renderClosedDevice(QSize(width, size)));
     return icon;
 }

@@ -17,41 +17,37 @@ namespace {
 
 Expected<QImage> parseGrid(const QString& text)
 {
-    QStringList rows;
-    QList<int> lineNumbers;
+    struct Row { QString text; int line; };
+    QList<Row> rows;
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (int i = 0; i < lines.size(); ++i) {
         QString line = lines[i];
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
-        if (line.startsWith(QLatin1Char(';')))
-            continue;
-        rows.append(line);
-        lineNumbers.append(i + 1);
+        if (!line.startsWith(QLatin1Char(';')))
+            rows.append({line, i + 1});
     }
-    while (!rows.isEmpty() && rows.last().trimmed().isEmpty()) {
+    while (!rows.isEmpty() && rows.last().text.trimmed().isEmpty())
         rows.removeLast();
-        lineNumbers.removeLast();
-    }
     if (rows.isEmpty())
         return failure("the grid has no rows");
 
-    const int width = int(rows.first().size());
+    const int width = int(rows.first().text.size());
     if (width == 0)
-        return failure("line " + std::to_string(lineNumbers.first()) + ": an empty row");
+        return failure("line " + std::to_string(rows.first().line) + ": an empty row");
     QImage image = blankSegment(width, int(rows.size()));
     for (int y = 0; y < rows.size(); ++y) {
-        const QString& row = rows[y];
-        if (row.size() != width)
+        const Row& row = rows[y];
+        if (row.text.size() != width)
             return failure(QStringLiteral("line %1: %2 columns where the first row has %3")
-                               .arg(lineNumbers[y]).arg(row.size()).arg(width).toStdString());
+                               .arg(row.line).arg(row.text.size()).arg(width).toStdString());
         for (int x = 0; x < width; ++x) {
-            const QChar c = row[x];
+            const QChar c = row.text[x];
             if (c == QLatin1Char('#'))
                 image.setPixel(x, y, 1);
             else if (c != QLatin1Char('.'))
                 return failure(QStringLiteral("line %1: '%2' is neither '#' nor '.'")
-                                   .arg(lineNumbers[y]).arg(c).toStdString());
+                                   .arg(row.line).arg(c).toStdString());
         }
     }
     return image;

@@ -1,13 +1,11 @@
-// JPEG files written through libjpeg-turbo; the program's own loader reads them back.
+// The picture files artgen writes: JPEG through libjpeg-turbo, which the program's own loader
+// reads back, and PNG through Qt. What went wrong names the file.
 #pragma once
 
-#include <QByteArray>
 #include <QImage>
 #include <QString>
 
 #include "common/expected.h"
 
-QByteArray encodeJpeg(const QImage& image, int quality = 92);
-
-// What went wrong names the file.
 Expected<void> writeJpeg(const QImage& image, const QString& path, int quality = 92);
+Expected<void> savePng(const QImage& image, const QString& path);

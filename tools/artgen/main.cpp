@@ -31,13 +31,6 @@ int fail(const std::string& message)
     return 1;
 }
 
-Expected<void> savePng(const QImage& image, const QString& path)
-{
-    if (!image.save(path, "PNG"))
-        return failure(path.toStdString() + ": cannot be written");
-    return {};
-}
-
 // The device's JPEG pictures by file name: the body with its buttons pressed, the cover, and
 // each pad and button cut raised from the same drawing.
 Expected<void> writeDevicePictures(const ArtLayout& layout, const QDir& out)
@@ -55,7 +48,7 @@ Expected<void> writeDevicePictures(const ArtLayout& layout, const QDir& out)
         else if (name == QLatin1String("Im_Front"))
             picture = renderClosedDevice(QSize(def.rect.width, def.rect.height));
         else if (name.startsWith(QLatin1String("Puls_")))
-            picture = raised.copy(toQRect(def.rect).translated(0, 0));
+            picture = raised.copy(toQRect(def.rect));
         else
             return failure(def.name + ": no drawing for this picture");
         if (picture.size() != QSize(def.rect.width, def.rect.height))

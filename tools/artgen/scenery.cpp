@@ -32,11 +32,6 @@ const Belt belts[] = {
     {"Im_Pack1001", End::Spot, "Im_Pack1201", End::Glass, "Im_Pack1101"},
 };
 
-const QRect* glassOf(const QRect& cell, const QRect& left, const QRect& right)
-{
-    return cell.center().x() < (left.right() + right.left()) / 2 ? &left : &right;
-}
-
 void hline(QPainter& p, int x0, int x1, int y, const QColor& c)
 {
     p.fillRect(QRect(QPoint(x0, y), QPoint(x1, y)), c);
@@ -66,31 +61,23 @@ void drawBelt(QPainter& p, const ArtLayout& layout, const Belt& belt, const QRec
 {
     const QRect first = layout.rect(QLatin1String(belt.first));
     const QRect last = layout.rect(QLatin1String(belt.last));
-    const QRect* glass = glassOf(first, leftGlass, rightGlass);
+    const QRect& glass = first.center().x() < (leftGlass.right() + rightGlass.left()) / 2 ? leftGlass : rightGlass;
     const int y = layout.rect(QLatin1String(belt.ordinary)).bottom() + 1;
-
-    int x0 = first.left() - 1;
-    if (belt.firstEnd == End::Spot)
-        x0 = first.center().x();
-    else if (belt.firstEnd == End::Glass)
-        x0 = glass->left();
-    int x1 = last.right() + 1;
-    if (belt.lastEnd == End::Spot)
-        x1 = last.center().x();
-    else if (belt.lastEnd == End::Glass)
-        x1 = glass->right();
+    const int x0 = belt.firstEnd == End::Spot    ? first.center().x()
+                   : belt.firstEnd == End::Glass ? glass.left()
+                                                 : first.left() - 1;
+    const int x1 = belt.lastEnd == End::Spot    ? last.center().x()
+                   : belt.lastEnd == End::Glass ? glass.right()
+                                                : last.right() + 1;
 
     hline(p, x0, x1, y, palette::printDark);
     hline(p, x0 + 2, x1 - 2, y + 4, palette::printLight);
     // End rollers where the belt turns, small ones between.
-    if (belt.firstEnd != End::Glass) {
-        roller(p, x0 + 2, y, 5);
-        vline(p, x0, y, y + 3, palette::printDark);
-    }
-    if (belt.lastEnd != End::Glass) {
-        roller(p, x1 - 2, y, 5);
-        vline(p, x1, y, y + 3, palette::printDark);
-    }
+    for (const auto& [x, inward, end] : {std::tuple{x0, 2, belt.firstEnd}, std::tuple{x1, -2, belt.lastEnd}})
+        if (end != End::Glass) {
+            roller(p, x + inward, y, 5);
+            vline(p, x, y, y + 3, palette::printDark);
+        }
     const int firstRoller = belt.firstEnd == End::Glass ? x0 + 3 : x0 + 9;
     const int lastRoller = belt.lastEnd == End::Glass ? x1 - 3 : x1 - 9;
     for (int x = firstRoller; x <= lastRoller; x += 7)
@@ -137,31 +124,30 @@ void drawScreens(QPainter& p, const ArtLayout& layout)
 
     p.setClipRect(left);
     p.setRenderHint(QPainter::Antialiasing, false);
-    auto under = [&](const char* name) { return layout.rect(QLatin1String(name)).bottom() + 1; };
+    const auto rect = [&](const char* name) { return layout.rect(QLatin1String(name)); };
+    const auto under = [&](const char* name) { return rect(name).bottom() + 1; };
 
     // Left screen: Folko's three floors at the ends of the belts, the truck's parking place
     // at the far left, the ground at the bottom.
-    drawFloor(p, layout.rect(QStringLiteral("Im_Folko3A")).left() + 4, layout.rect(QStringLiteral("Im_Pack0005")).left() + 2, under("Im_Folko3A"));
-    drawFloor(p, layout.rect(QStringLiteral("Im_Folko2")).left() - 2, layout.rect(QStringLiteral("Im_Pack0003")).left() + 2, under("Im_Folko2"));
-    drawFloor(p, layout.rect(QStringLiteral("Im_FolkoOff1")).left() - 2, layout.rect(QStringLiteral("Im_Pack0001")).left() + 2, under("Im_Folko1"));
+    drawFloor(p, rect("Im_Folko3A").left() + 4, rect("Im_Pack0005").left() + 2, under("Im_Folko3A"));
+    drawFloor(p, rect("Im_Folko2").left() - 2, rect("Im_Pack0003").left() + 2, under("Im_Folko2"));
+    drawFloor(p, rect("Im_FolkoOff1").left() - 2, rect("Im_Pack0001").left() + 2, under("Im_Folko1"));
     // The truck's parking place: the road under its wheels, a kerb of short dashes below it and
     // a post at each end of the bay.
-    const QRect truck = layout.rect(QStringLiteral("Im_Bus1"));
-    const int road = truck.bottom() + 1;
-    const int bayEnd = layout.rect(QStringLiteral("Im_Bus6")).right() + 2;
+    const int road = under("Im_Bus1");
+    const int bayEnd = rect("Im_Bus6").right() + 2;
     hline(p, left.left(), bayEnd, road, palette::printDark);
     for (int x = left.left() + 2; x < bayEnd - 2; x += 6)
         p.fillRect(QRect(x, road + 2, 3, 1), palette::printLight);
     vline(p, bayEnd, road - 6, road, palette::printDark);
     // A ladder from the top floor down to the bottom one, behind the worker's back.
-    const int ladder = layout.rect(QStringLiteral("Im_Folko2")).left() - 6;
-    drawLadder(p, ladder, under("Im_Folko3A") + 2, under("Im_Folko1"));
+    drawLadder(p, rect("Im_Folko2").left() - 6, under("Im_Folko3A") + 2, under("Im_Folko1"));
     hline(p, left.left(), left.right(), under("Im_MissL1"), palette::printDark);
 
     p.setClipRect(right);
-    drawFloor(p, layout.rect(QStringLiteral("Im_Zerno3")).left() - 4, layout.rect(QStringLiteral("Im_Zerno3")).right() + 4, under("Im_Zerno3"));
-    drawFloor(p, layout.rect(QStringLiteral("Im_Zerno2")).left() - 6, right.right(), under("Im_Zerno2"));
-    drawFloor(p, layout.rect(QStringLiteral("Im_Zerno1B")).left() + 2, layout.rect(QStringLiteral("Im_Zerno1A")).right() + 2, under("Im_Zerno1"));
+    drawFloor(p, rect("Im_Zerno3").left() - 4, rect("Im_Zerno3").right() + 4, under("Im_Zerno3"));
+    drawFloor(p, rect("Im_Zerno2").left() - 6, right.right(), under("Im_Zerno2"));
+    drawFloor(p, rect("Im_Zerno1B").left() + 2, rect("Im_Zerno1A").right() + 2, under("Im_Zerno1"));
     hline(p, right.left(), right.right(), under("Im_MissR2"), palette::printDark);
 
     p.setClipRect(left.united(right));

@@ -23,20 +23,19 @@ const Bar bars[] = {
     {E, 0, 9, 2, 6}, {F, 0, 2, 2, 5}, {G, 2, 7, 5, 2},
 };
 
-}  // namespace
-
+// A seven-segment digit, 9 x 17, every segment two pixels thick, upright.
 QImage digitSegment(int digit)
 {
     QImage image = blankSegment(9, 17);
-    for (const Bar& bar : bars) {
-        if (!(digitSegments[digit] & bar.bit))
-            continue;
-        for (int y = bar.y; y < bar.y + bar.h; ++y)
-            for (int x = bar.x; x < bar.x + bar.w; ++x)
-                image.setPixel(x, y, 1);
-    }
+    for (const Bar& bar : bars)
+        if (digitSegments[digit] & bar.bit)
+            for (int y = bar.y; y < bar.y + bar.h; ++y)
+                for (int x = bar.x; x < bar.x + bar.w; ++x)
+                    image.setPixel(x, y, 1);
     return image;
 }
+
+}  // namespace
 
 Expected<SegmentSet> buildSegments(const ArtLayout& layout, const QString& gridDir)
 {

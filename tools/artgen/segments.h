@@ -9,9 +9,6 @@
 
 #include "common/expected.h"
 
-// A seven-segment digit, 9 x 17, every segment two pixels thick, upright.
-QImage digitSegment(int digit);
-
 struct SegmentSet {
     QMap<QString, QImage> pictures;  // by component name
 };

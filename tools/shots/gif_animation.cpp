@@ -3,12 +3,12 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
-#include <array>
-#include <climits>
 
 namespace {
 
@@ -58,7 +58,6 @@ Expected<void> GifAnimation::add(const QImage& picture, int64_t ms)
         }
     }
     pending_ = picture.convertToFormat(QImage::Format_RGB32);
-    pendingMs_ = ms;
     return {};
 }
 
@@ -154,19 +153,6 @@ Expected<void> GifAnimation::write(const QImage& picture, int delayCs)
     const std::vector<unsigned char> pixels = indexed(picture);
     const bool first = shown_.empty();
     int left = 0, top = 0, right = width_ - 1, bottom = height_ - 1;
-    if (!first) {
-        left = width_, top = height_, right = -1, bottom = -1;
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x) {
-                const size_t at = size_t(y) * size_t(width_) + size_t(x);
-                if (pixels[at] != shown_[at]) {
-                    left = std::min(left, x), right = std::max(right, x);
-                    top = std::min(top, y), bottom = std::max(bottom, y);
-                }
-            }
-        if (right < 0)  // nothing changed that the palette shows: a one-pixel frame holds the time
-            left = right = top = bottom = 0;
-    }
     if (first) {
         std::vector<GifColorType> colours(256);
         for (size_t index = 0; index < palette_.size(); ++index)
@@ -184,6 +170,18 @@ Expected<void> GifAnimation::write(const QImage& picture, int delayCs)
             || EGifPutExtensionBlock(file_, sizeof loop, loop) != GIF_OK
             || EGifPutExtensionBlock(file_, sizeof times, times) != GIF_OK || EGifPutExtensionTrailer(file_) != GIF_OK)
             return fail(file_->Error);
+    } else {
+        left = width_, top = height_, right = -1, bottom = -1;
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x) {
+                const size_t at = size_t(y) * size_t(width_) + size_t(x);
+                if (pixels[at] != shown_[at]) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+            }
+        if (right < 0)  // nothing changed that the palette shows: a one-pixel frame holds the time
+            left = right = top = bottom = 0;
     }
     GraphicsControlBlock control{DISPOSE_DO_NOT, false, delayCs, first ? NO_TRANSPARENT_COLOR : SeeThrough};
     GifByteType extension[4];

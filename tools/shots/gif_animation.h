@@ -46,7 +46,6 @@ private:
     std::unordered_map<QRgb, unsigned char> nearest_;  // each colour met, and its palette index
     std::vector<unsigned char> shown_;      // the indexes on display after the last frame
     QImage pending_;
-    int64_t pendingMs_ = 0;
     int64_t writtenCs_ = 0;                 // hundredths of a second written so far
     int frames_ = 0;
 };
