@@ -2,7 +2,7 @@
 
 #include "device/view/picture_loader.h"
 #include "tools/artgen/contact_sheet.h"
-#include "tools/artgen/jpeg_writer.h"
+#include "tools/artgen/picture_files.h"
 
 #include <QFile>
 

@@ -4,7 +4,7 @@
 #include "device/view/picture_loader.h"
 #include "device/virtual_ports.h"
 #include "settings/store.h"
-#include "tools/artgen/jpeg_writer.h"
+#include "tools/artgen/picture_files.h"
 #include "tools/artgen/scenery.h"
 
 #include <QDir>

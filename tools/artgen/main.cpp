@@ -6,7 +6,7 @@
 #include "tools/artgen/box_art.h"
 #include "tools/artgen/contact_sheet.h"
 #include "tools/artgen/device_art.h"
-#include "tools/artgen/jpeg_writer.h"
+#include "tools/artgen/picture_files.h"
 #include "tools/artgen/segments.h"
 
 #include <QDir>

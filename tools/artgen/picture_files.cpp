@@ -1,4 +1,4 @@
-#include "tools/artgen/jpeg_writer.h"
+#include "tools/artgen/picture_files.h"
 
 #include <QFile>
 
