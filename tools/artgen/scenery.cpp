@@ -133,7 +133,7 @@ void drawScreens(QPainter& p, const ArtLayout& layout)
     drawFloor(p, rect("Im_Folko2").left() - 2, rect("Im_Pack0003").left() + 2, under("Im_Folko2"));
     drawFloor(p, rect("Im_FolkoOff1").left() - 2, rect("Im_Pack0001").left() + 2, under("Im_Folko1"));
     // The truck's parking place: the road under its wheels, a kerb of short dashes below it and
-    // a post at each end of the bay.
+    // a post at the bay's far end.
     const int road = under("Im_Bus1");
     const int bayEnd = rect("Im_Bus6").right() + 2;
     hline(p, left.left(), bayEnd, road, palette::printDark);
