@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/desktop.h"
 #include "sound/fmod.h"
 #include "sound/sound.h"
 #include "tools/bench/bench_report.h"
@@ -48,11 +49,6 @@ void watchBuffer(const short* samples, int frames)
     }
 }
 
-double msBetween(Clock::time_point from, Clock::time_point to)
-{
-    return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
 void waitForSilence()
 {
     while (fsound::playingChannels() > 0)
@@ -69,7 +65,7 @@ int main(int argc, char** argv)
 
     Sound sound;
     if (!sound.startSound(1, folder)) {
-        std::fprintf(stderr, "bench_sound_latency: cannot load the samples from %s\n", folder.c_str());
+        printProblem("cannot load the samples from " + folder);
         return 2;
     }
     sound.SoundOn = true;

@@ -12,8 +12,6 @@
 #include <optional>
 #include <vector>
 
-#include "common/desktop.h"
-#include "tools/bench/bench_report.h"
 #include "tools/bench/device_harness.h"
 #include "tools/bench/player.h"
 
@@ -94,15 +92,12 @@ QRect rectOf(const TForm1& form, int component)
 int main(int argc, char** argv)
 {
     const int presses = int(optionValue(argc, argv, 1, "--presses", 500));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    offscreenUnlessTold();
     QApplication app(argc, argv);
 
     DeviceHarness device;
-    if (!device.opened()) {
-        printProblem(device.opened().error());
+    if (!device.opened())
         return 2;
-    }
     TForm1& form = device.form();
     KeyDispatch dispatch;
     device.view().installEventFilter(&dispatch);

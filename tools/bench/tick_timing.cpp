@@ -14,8 +14,6 @@
 #include <thread>
 #include <vector>
 
-#include "common/desktop.h"
-#include "tools/bench/bench_report.h"
 #include "tools/bench/device_harness.h"
 
 namespace {
@@ -66,10 +64,8 @@ Phase measure(int ticks)
 {
     Phase phase;
     DeviceHarness device;
-    if (!device.opened()) {
-        printProblem(device.opened().error());
+    if (!device.opened())
         return phase;
-    }
     std::vector<double> belt;
     belt.reserve(size_t(ticks));
     QEventLoop loop;
@@ -117,8 +113,7 @@ void report(const char* machine, const Phase& phase)
 int main(int argc, char** argv)
 {
     const int ticks = int(optionValue(argc, argv, 1, "--ticks", 500));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    offscreenUnlessTold();
     QApplication app(argc, argv);
 
     std::printf("belt tick timing, %d belt ticks of Game A per run, the player at the keys\n", ticks);
