@@ -24,8 +24,7 @@ int runDevice(int argc, char** argv, double seconds)
     device.setAutoplay(true);
     device.openAndClick("Puls_GameA");
     runEventsFor(int(seconds * 1000));
-    std::printf("peak %ld kB\n", peakResidentKb());
-    printMappedLibraries();
+    printMemoryUse();
     return 0;
 }
 
