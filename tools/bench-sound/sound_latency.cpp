@@ -38,14 +38,9 @@ std::atomic<Clock::rep> firstFrameAt{0};
 // Runs on the audio thread for every mixed buffer, just before the device gets it.
 void watchBuffer(const short* samples, int frames)
 {
-    if (!armed)
-        return;
-    for (int i = 0; i < frames * 2; ++i) {
-        if (samples[i] != 0) {
-            firstFrameAt = Clock::now().time_since_epoch().count();
-            armed = false;
-            return;
-        }
+    if (armed && std::any_of(samples, samples + frames * 2, [](short sample) { return sample != 0; })) {
+        firstFrameAt = Clock::now().time_since_epoch().count();
+        armed = false;
     }
 }
 

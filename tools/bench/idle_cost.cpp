@@ -9,9 +9,7 @@
 //
 // --without-sound runs the device with its sound layer off, to show what the mixing thread costs.
 #include <QApplication>
-#include <QEventLoop>
 #include <QProcess>
-#include <QTimer>
 #include <SDL.h>
 
 #include "common/desktop.h"
@@ -32,18 +30,13 @@ Usage usageOver(DeviceHarness& device, double seconds)
 {
     long ticks = 0;
     const Watch watch = device.scheduler().ticks.add([&ticks](const Timer&) { ++ticks; });
-    QEventLoop loop;
     const double start = cpuSeconds();
     const long switches = contextSwitches();
     const SteadyTime began = std::chrono::steady_clock::now();
-    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
-    loop.exec();
+    runEventsFor(int(seconds * 1000));
     const double elapsed = msBetween(began, std::chrono::steady_clock::now()) / 1000.0;
-    Usage usage;
-    usage.cpuPercent = 100.0 * (cpuSeconds() - start) / elapsed;
-    usage.wakeups = double(contextSwitches() - switches) / elapsed;
-    usage.ticks = double(ticks) / elapsed;
-    return usage;
+    return {100.0 * (cpuSeconds() - start) / elapsed, double(contextSwitches() - switches) / elapsed,
+            double(ticks) / elapsed};
 }
 
 }  // namespace

@@ -43,11 +43,10 @@ public:
         if (xcb_connection_has_error(connection_))
             return;
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
-        root_ = screen->root;
         screenWidth_ = screen->width_in_pixels;
         screenHeight_ = screen->height_in_pixels;
         const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-        xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
+        xcb_change_window_attributes(connection_, screen->root, XCB_CW_EVENT_MASK, &mask);
         const xcb_query_extension_reply_t* damage = xcb_get_extension_data(connection_, &xcb_damage_id);
         if (!damage || !damage->present)
             return;
@@ -158,7 +157,6 @@ private:
     }
 
     xcb_connection_t* connection_ = nullptr;
-    xcb_window_t root_ = 0;
     int screenWidth_ = 0;
     int screenHeight_ = 0;
     xcb_atom_t pidAtom_ = 0;
