@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/desktop.h"
 #include "sound/fmod.h"
 #include "sound/sound.h"
 #include "tools/bench/bench_report.h"
@@ -37,20 +38,10 @@ std::atomic<Clock::rep> firstFrameAt{0};
 // Runs on the audio thread for every mixed buffer, just before the device gets it.
 void watchBuffer(const short* samples, int frames)
 {
-    if (!armed)
-        return;
-    for (int i = 0; i < frames * 2; ++i) {
-        if (samples[i] != 0) {
-            firstFrameAt = Clock::now().time_since_epoch().count();
-            armed = false;
-            return;
-        }
+    if (armed && std::any_of(samples, samples + frames * 2, [](short sample) { return sample != 0; })) {
+        firstFrameAt = Clock::now().time_since_epoch().count();
+        armed = false;
     }
-}
-
-double msBetween(Clock::time_point from, Clock::time_point to)
-{
-    return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
 void waitForSilence()
@@ -69,7 +60,7 @@ int main(int argc, char** argv)
 
     Sound sound;
     if (!sound.startSound(1, folder)) {
-        std::fprintf(stderr, "bench_sound_latency: cannot load the samples from %s\n", folder.c_str());
+        printProblem("cannot load the samples from " + folder);
         return 2;
     }
     sound.SoundOn = true;

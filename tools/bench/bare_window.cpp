@@ -37,9 +37,7 @@ int main(int argc, char** argv)
         });
     } else if (memoryAfterMs > 0) {
         QTimer::singleShot(memoryAfterMs, [] {
-            std::printf("peak %ld kB\n", peakResidentKb());
-            printMappedLibraries();
-            std::fflush(stdout);
+            printMemoryUse();
             QApplication::quit();
         });
     }

@@ -3,12 +3,20 @@
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <numeric>
 #include <string>
 #include <vector>
+
+using SteadyTime = std::chrono::steady_clock::time_point;
+
+inline double msBetween(SteadyTime from, SteadyTime to)
+{
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
 
 struct Summary {
     size_t count = 0;
@@ -42,6 +50,15 @@ inline Summary summarize(std::vector<double> values)
     return s;
 }
 
+// Whether at least `needed` arguments follow the program's name; if not, prints the usage line.
+inline bool argumentsGiven(int argc, int needed, const char* usage)
+{
+    if (argc > needed)
+        return true;
+    std::fprintf(stderr, "usage: %s\n", usage);
+    return false;
+}
+
 // The word after the last `name` among the arguments from `first` on; nullptr when not given.
 inline const char* optionText(int argc, char** argv, int first, const char* name)
 {
@@ -58,10 +75,11 @@ inline double optionValue(int argc, char** argv, int first, const char* name, do
     return text ? std::atof(text) : fallback;
 }
 
-inline std::string format(const char* pattern, double value)
+template <typename... Values>
+std::string format(const char* pattern, Values... values)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, pattern, value);
+    char text[160];
+    std::snprintf(text, sizeof text, pattern, values...);
     return text;
 }
 

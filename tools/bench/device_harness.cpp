@@ -7,8 +7,15 @@
 #include <QTimer>
 
 #include "app/asset_dir.h"
+#include "common/desktop.h"
 #include "device/device_factory.h"
 #include "tools/bench/player.h"
+
+void offscreenUnlessTold()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
 
 void runEventsFor(int ms)
 {
@@ -67,6 +74,13 @@ DeviceHarness::~DeviceHarness()
         form().FormClose();
     if (soundStarted_)
         sound_.release();
+}
+
+bool DeviceHarness::opened() const
+{
+    if (!opened_)
+        printProblem(opened_.error());
+    return bool(opened_);
 }
 
 void DeviceHarness::click(const char* component)

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QString>
-#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -14,13 +13,10 @@
 #include "device/view/device_session.h"
 #include "settings/store.h"
 #include "sound/sound.h"
+#include "tools/bench/bench_report.h"
 
-using SteadyTime = std::chrono::steady_clock::time_point;
-
-inline double msBetween(SteadyTime from, SteadyTime to)
-{
-    return std::chrono::duration<double, std::milli>(to - from).count();
-}
+// Qt on the offscreen platform unless QT_QPA_PLATFORM names another; before the QApplication.
+void offscreenUnlessTold();
 
 // Runs the event loop for `ms` milliseconds.
 void runEventsFor(int ms);
@@ -41,8 +37,8 @@ public:
     explicit DeviceHarness(bool withSound = true);
     ~DeviceHarness();
 
-    // Whether the device could be put together, or why not.
-    const Expected<void>& opened() const { return opened_; }
+    // Whether the device could be put together; if not, says why on standard error.
+    bool opened() const;
 
     TForm1& form() { return *session_.form; }
     TimedView& view() { return static_cast<TimedView&>(*session_.view); }

@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "common/desktop.h"
 #include "script/script_words.h"
 #include "tools/bench/bench_report.h"
 
@@ -54,7 +55,7 @@ double runOnce(const char* program, const std::filesystem::path& script)
     waitpid(child, &status, 0);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "bench_headless_speed: %s failed on the script\n", program);
+        printProblem(std::string(program) + " failed on the script");
         std::exit(2);
     }
     return seconds;
@@ -64,10 +65,8 @@ double runOnce(const char* program, const std::filesystem::path& script)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_headless_speed ZERNO_SIM_PROGRAM [--runs N]\n");
+    if (!argumentsGiven(argc, 1, "bench_headless_speed ZERNO_SIM_PROGRAM [--runs N]"))
         return 2;
-    }
     const int runs = int(optionValue(argc, argv, 2, "--runs", 5));
     const std::filesystem::path script = std::filesystem::temp_directory_path()
                                        / ("zerno-hour-" + std::to_string(getpid()) + ".txt");

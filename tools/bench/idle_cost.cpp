@@ -9,14 +9,11 @@
 //
 // --without-sound runs the device with its sound layer off, to show what the mixing thread costs.
 #include <QApplication>
-#include <QEventLoop>
 #include <QProcess>
-#include <QTimer>
 #include <SDL.h>
 
 #include "common/desktop.h"
 #include "device/view/gamepads.h"
-#include "tools/bench/bench_report.h"
 #include "tools/bench/device_harness.h"
 #include "tools/bench/process_usage.h"
 
@@ -33,34 +30,26 @@ Usage usageOver(DeviceHarness& device, double seconds)
 {
     long ticks = 0;
     const Watch watch = device.scheduler().ticks.add([&ticks](const Timer&) { ++ticks; });
-    QEventLoop loop;
     const double start = cpuSeconds();
     const long switches = contextSwitches();
     const SteadyTime began = std::chrono::steady_clock::now();
-    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
-    loop.exec();
+    runEventsFor(int(seconds * 1000));
     const double elapsed = msBetween(began, std::chrono::steady_clock::now()) / 1000.0;
-    Usage usage;
-    usage.cpuPercent = 100.0 * (cpuSeconds() - start) / elapsed;
-    usage.wakeups = double(contextSwitches() - switches) / elapsed;
-    usage.ticks = double(ticks) / elapsed;
-    return usage;
+    return {100.0 * (cpuSeconds() - start) / elapsed, double(contextSwitches() - switches) / elapsed,
+            double(ticks) / elapsed};
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_idle_cost BARE_WINDOW_PROGRAM [--seconds S]\n");
+    if (!argumentsGiven(argc, 1, "bench_idle_cost BARE_WINDOW_PROGRAM [--seconds S]"))
         return 2;
-    }
     const QString bareProgram = QString::fromLocal8Bit(argv[1]);
     const double seconds = optionValue(argc, argv, 2, "--seconds", 60);
     const bool withSound = std::find(argv + 2, argv + argc, std::string_view("--without-sound"))
                         == argv + argc;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    offscreenUnlessTold();
     QApplication app(argc, argv);
 
     QProcess bare;
@@ -69,10 +58,8 @@ int main(int argc, char** argv)
     Usage clock;
     {
         DeviceHarness device(withSound);
-        if (!device.opened()) {
-            printProblem(device.opened().error());
+        if (!device.opened())
             return 2;
-        }
         device.openAndClick("Puls_Time");
         runEventsFor(1000);
         clock = usageOver(device, seconds);
@@ -136,14 +123,14 @@ int main(int argc, char** argv)
     printRow("CPU during Game A" + over, format("%.2f %% of a core", game.cpuPercent), "<= 2 %",
              format("bare window %.3f %%", bareCpu), game.cpuPercent <= 2.0);
     printRow("Wake-ups in clock mode" + over, format("%.2f a second", clock.wakeups), "<= 3 a second",
-             format("timer ticks %.2f/s", clock.ticks) + format("; bare window %.2f/s", bareWakeups), clock.wakeups <= 3.0);
-    printRow("Wake-ups during Game A" + over, format("%.2f a second", game.wakeups) +
-                 format(" (%.2fx ticks)", game.ticks > 0 ? game.wakeups / game.ticks : 0.0),
+             format("timer ticks %.2f/s; bare window %.2f/s", clock.ticks, bareWakeups), clock.wakeups <= 3.0);
+    printRow("Wake-ups during Game A" + over,
+             format("%.2f a second (%.2fx ticks)", game.wakeups, game.ticks > 0 ? game.wakeups / game.ticks : 0.0),
              "<= 2x timer ticks", format("timer ticks %.2f/s", game.ticks), game.wakeups <= 2.0 * game.ticks);
     printRow("Wake-ups in clock mode, gamepads watched, none plugged in" + over, format("%.2f a second", watched.wakeups),
              "<= 3 a second", format("clock mode unwatched %.2f/s", clock.wakeups), watched.wakeups <= 3.0);
     printRow("CPU in clock mode with a gamepad read" + over, format("%.3f %% of a core", padRead.cpuPercent), "<= 0.5 %",
-             format("clock mode without %.3f %%", clock.cpuPercent) + format("; %.1f wake-ups/s", padRead.wakeups),
+             format("clock mode without %.3f %%; %.1f wake-ups/s", clock.cpuPercent, padRead.wakeups),
              padRead.cpuPercent <= 0.5);
     return 0;
 }

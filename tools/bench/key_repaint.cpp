@@ -12,8 +12,6 @@
 #include <optional>
 #include <vector>
 
-#include "common/desktop.h"
-#include "tools/bench/bench_report.h"
 #include "tools/bench/device_harness.h"
 #include "tools/bench/player.h"
 
@@ -49,7 +47,6 @@ public:
     }
     std::optional<SteadyTime> pressed;
     std::vector<double> keyToPaint;
-    std::vector<double> paints;
 
 protected:
     void keyPressEvent(QKeyEvent*) override
@@ -59,12 +56,10 @@ protected:
     }
     void paintEvent(QPaintEvent* event) override
     {
-        const SteadyTime start = now();
         QPainter painter(this);
         painter.drawImage(event->rect().topLeft(), picture_, event->rect());
         painter.end();
         const SteadyTime end = now();
-        paints.push_back(msBetween(start, end));
         if (pressed) {
             keyToPaint.push_back(msBetween(*pressed, end));
             pressed.reset();
@@ -75,17 +70,25 @@ private:
     QImage picture_;
 };
 
-// The pose a worker shows after a move: his ready pose on the floor he stands on.
-int readyPose(const TForm1& form, bool folko)
+// Full repaints of a widget, each timed around its repaint() call.
+Summary timedRepaints(QWidget& widget)
+{
+    std::vector<double> times;
+    for (int i = 0; i < 200; ++i) {
+        const SteadyTime start = now();
+        widget.repaint();
+        times.push_back(msBetween(start, now()));
+    }
+    return summarize(times);
+}
+
+// Where a worker shows after a move: his ready pose on the floor he stands on.
+QRect readyPoseRect(const TForm1& form, bool folko)
 {
     const int level = folko ? form.FolkoLevel : form.ZernoLevel;
     const auto& images = folko ? form.FolkoImages : form.ZernoImages;
-    return level == 3 && folko ? form.Im_Folko3 : images[size_t(level - 1) * 3 + 1];
-}
-
-QRect rectOf(const TForm1& form, int component)
-{
-    const Rect& r = form.components()[size_t(component)].rect;
+    const int pose = level == 3 && folko ? form.Im_Folko3 : images[size_t(level - 1) * 3 + 1];
+    const Rect& r = form.components()[size_t(pose)].rect;
     return QRect(r.left, r.top, r.width, r.height);
 }
 
@@ -94,15 +97,12 @@ QRect rectOf(const TForm1& form, int component)
 int main(int argc, char** argv)
 {
     const int presses = int(optionValue(argc, argv, 1, "--presses", 500));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    offscreenUnlessTold();
     QApplication app(argc, argv);
 
     DeviceHarness device;
-    if (!device.opened()) {
-        printProblem(device.opened().error());
+    if (!device.opened())
         return 2;
-    }
     TForm1& form = device.form();
     KeyDispatch dispatch;
     device.view().installEventFilter(&dispatch);
@@ -141,7 +141,7 @@ int main(int argc, char** argv)
         if ((folkoTurn ? form.FolkoLevel : form.ZernoLevel) == level || !dispatch.dispatched)
             return;
         moveDispatched = dispatch.dispatched;
-        moveRect = rectOf(form, readyPose(form, folkoTurn));
+        moveRect = readyPoseRect(form, folkoTurn);
     });
     device.setAutoplay(true);
     device.openAndClick("Puls_GameA");
@@ -152,38 +152,25 @@ int main(int argc, char** argv)
 
     // Full repaints of the open device in a game, every segment as the game left it.
     std::vector<double> fullPaint;
-    std::vector<double> fullRepaint;
     device.view().painted = [&](const QRegion& region, SteadyTime start, SteadyTime end) {
         if (region.contains(device.view().rect()))
             fullPaint.push_back(msBetween(start, end));
     };
-    for (int i = 0; i < 200; ++i) {
-        const SteadyTime start = now();
-        device.view().repaint();
-        fullRepaint.push_back(msBetween(start, now()));
-    }
+    const Summary full = timedRepaints(device.view());
 
     // The bare window, the same way.
     BareWidget bare;
     bare.show();
     QApplication::processEvents();
-    bare.paints.clear();
     while (int(bare.keyToPaint.size()) < presses) {
         QApplication::postEvent(&bare, new QKeyEvent(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, "q"));
         QApplication::processEvents();
         runEventsFor(30);
     }
-    std::vector<double> bareFull;
-    for (int i = 0; i < 200; ++i) {
-        const SteadyTime start = now();
-        bare.repaint();
-        bareFull.push_back(msBetween(start, now()));
-    }
+    const Summary bareRepaint = timedRepaints(bare);
 
     const Summary keys = summarize(keyToPaint);
     const Summary bareKeys = summarize(bare.keyToPaint);
-    const Summary full = summarize(fullRepaint);
-    const Summary bareRepaint = summarize(bareFull);
     std::printf("key press to repaint, %d moves of a worker in Game A\n", presses);
     printSummary("device: key dispatched to end of paint", keys);
     printSummary("bare window: key to end of paint", bareKeys);

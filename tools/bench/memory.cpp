@@ -10,7 +10,6 @@
 #include <cstring>
 
 #include "common/desktop.h"
-#include "tools/bench/bench_report.h"
 #include "tools/bench/device_harness.h"
 #include "tools/bench/process_usage.h"
 
@@ -20,15 +19,12 @@ int runDevice(int argc, char** argv, double seconds)
 {
     QApplication app(argc, argv);
     DeviceHarness device;
-    if (!device.opened()) {
-        printProblem(device.opened().error());
+    if (!device.opened())
         return 2;
-    }
     device.setAutoplay(true);
     device.openAndClick("Puls_GameA");
     runEventsFor(int(seconds * 1000));
-    std::printf("peak %ld kB\n", peakResidentKb());
-    printMappedLibraries();
+    printMemoryUse();
     return 0;
 }
 
@@ -55,14 +51,11 @@ Usage usageOf(const QString& program, const QStringList& arguments)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    offscreenUnlessTold();
     if (argc == 3 && std::strcmp(argv[1], "--device") == 0)
         return runDevice(argc, argv, std::atof(argv[2]));
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_memory BARE_WINDOW_PROGRAM [--seconds S]\n");
+    if (!argumentsGiven(argc, 1, "bench_memory BARE_WINDOW_PROGRAM [--seconds S]"))
         return 2;
-    }
     const double seconds = optionValue(argc, argv, 2, "--seconds", 10);
     QCoreApplication app(argc, argv);
     const Usage deviceUsage = usageOf(QCoreApplication::applicationFilePath(),
@@ -72,8 +65,7 @@ int main(int argc, char** argv)
     const long device = deviceUsage.peakKb;
     const long bare = bareUsage.peakKb;
     if (device <= 0 || bare <= 0) {
-        printProblem("a measuring process did not report (device " + std::to_string(device) + ", bare "
-                     + std::to_string(bare) + ")");
+        printProblem(format("a measuring process did not report (device %ld, bare %ld)", device, bare));
         return 2;
     }
     const double ratio = double(device) / double(bare);
@@ -83,7 +75,7 @@ int main(int argc, char** argv)
     // On X11 both processes load Qt's X11 support, so the same surplus is a smaller share there.
     const double target = platform == "offscreen" ? 1.25 : 1.2;
     printRow("Peak memory, open device in Game A (" + platform + ")",
-             format("%.1f MB", double(device) / 1024) + format(" (%.2fx)", ratio),
+             format("%.1f MB (%.2fx)", double(device) / 1024, ratio),
              format("<= %.2fx bare window", target), format("bare window %.1f MB", double(bare) / 1024),
              ratio <= target);
 
@@ -94,7 +86,7 @@ int main(int argc, char** argv)
             std::printf("  %s\n", library.c_str());
     const long extra = long(deviceUsage.libraries.size()) - long(bareUsage.libraries.size());
     printRow("Libraries mapped after PLAY (" + platform + ")",
-             format("%.0f", double(deviceUsage.libraries.size())) + format(" (bare + %.0f)", double(extra)),
-             "<= bare window + 3", format("bare window %.0f", double(bareUsage.libraries.size())), extra <= 3);
+             format("%zu (bare + %ld)", deviceUsage.libraries.size(), extra), "<= bare window + 3",
+             format("bare window %zu", bareUsage.libraries.size()), extra <= 3);
     return 0;
 }

@@ -17,17 +17,6 @@ inline double cpuSeconds()
          + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// VmHWM from /proc/self/status, in kB; -1 when it cannot be read.
-inline long peakResidentKb()
-{
-    std::ifstream status("/proc/self/status");
-    long kb = -1;
-    for (std::string line; std::getline(status, line);)
-        if (line.starts_with("VmHWM:"))
-            kb = std::atol(line.c_str() + 6);
-    return kb;
-}
-
 // Context switches of all the process's threads so far, those that ended included, voluntary
 // or not: each is a thread that went to sleep and was woken, or was put aside.
 inline long contextSwitches()
@@ -37,9 +26,18 @@ inline long contextSwitches()
     return usage.ru_nvcsw + usage.ru_nivcsw;
 }
 
-// The paths of the shared libraries mapped into this process now.
-inline std::set<std::string> mappedLibraries()
+// What the memory benchmark reads from a process it measures: "peak N kB", its peak resident
+// memory (VmHWM, -1 when it cannot be read), then one line a shared library mapped into it now,
+// "lib PATH".
+inline void printMemoryUse()
 {
+    long peakKb = -1;
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with("VmHWM:"))
+            peakKb = std::atol(line.c_str() + 6);
+    std::printf("peak %ld kB\n", peakKb);
+
     std::set<std::string> libraries;
     std::ifstream maps("/proc/self/maps");
     for (std::string line; std::getline(maps, line);) {
@@ -50,12 +48,7 @@ inline std::set<std::string> mappedLibraries()
         if (name.find(".so", name.rfind('/')) != std::string::npos)
             libraries.insert(name);
     }
-    return libraries;
-}
-
-// One line a library, "lib PATH", for the process that measures to read.
-inline void printMappedLibraries()
-{
-    for (const std::string& library : mappedLibraries())
+    for (const std::string& library : libraries)
         std::printf("lib %s\n", library.c_str());
+    std::fflush(stdout);
 }

@@ -20,6 +20,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "common/desktop.h"
 #include "tools/bench/bench_report.h"
 
 namespace {
@@ -42,11 +43,10 @@ public:
         if (xcb_connection_has_error(connection_))
             return;
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
-        root_ = screen->root;
         screenWidth_ = screen->width_in_pixels;
         screenHeight_ = screen->height_in_pixels;
         const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-        xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
+        xcb_change_window_attributes(connection_, screen->root, XCB_CW_EVENT_MASK, &mask);
         const xcb_query_extension_reply_t* damage = xcb_get_extension_data(connection_, &xcb_damage_id);
         if (!damage || !damage->present)
             return;
@@ -65,7 +65,7 @@ public:
     Shown start(const char* program, const char* workdir)
     {
         Shown shown;
-        const Clock::time_point start = Clock::now();
+        const SteadyTime start = Clock::now();
         const pid_t child = fork();
         if (child == 0) {
             if (workdir && chdir(workdir) != 0)
@@ -75,15 +75,14 @@ public:
         }
         const int fd = xcb_get_file_descriptor(connection_);
         xcb_window_t launcher = XCB_WINDOW_NONE;
-        while (shown.ms < 0 && msSince(start) < 20000) {
+        while (shown.ms < 0 && msBetween(start, Clock::now()) < 20000) {
             xcb_generic_event_t* event = xcb_poll_for_event(connection_);
             if (!event) {
                 pollfd wait{fd, POLLIN, 0};
                 poll(&wait, 1, 100);
                 continue;
             }
-            const SteadyMark now = Clock::now();
-            const auto since = [&] { return std::chrono::duration<double, std::milli>(now - start).count(); };
+            const SteadyTime now = Clock::now();
             const int type = event->response_type & 0x7f;
             if (type == XCB_CREATE_NOTIFY) {
                 // Watched for damage from birth, so that no paint can come before the watch.
@@ -98,13 +97,13 @@ public:
                 Shown candidate;
                 if (pidOf(map->window) == uint32_t(child) && describe(map->window, candidate)) {
                     shown = candidate;
-                    shown.mappedMs = since();
+                    shown.mappedMs = msBetween(start, now);
                     launcher = map->window;
                 }
             } else if (type == damageEvent_ && launcher != XCB_WINDOW_NONE) {
                 const auto* damage = reinterpret_cast<xcb_damage_notify_event_t*>(event);
                 if (damage->drawable == launcher)
-                    shown.ms = since();
+                    shown.ms = msBetween(start, now);
             }
             std::free(event);
         }
@@ -115,13 +114,6 @@ public:
     }
 
 private:
-    using SteadyMark = Clock::time_point;
-
-    static double msSince(Clock::time_point start)
-    {
-        return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    }
-
     xcb_atom_t atom(const char* name)
     {
         xcb_intern_atom_reply_t* reply =
@@ -165,7 +157,6 @@ private:
     }
 
     xcb_connection_t* connection_ = nullptr;
-    xcb_window_t root_ = 0;
     int screenWidth_ = 0;
     int screenHeight_ = 0;
     xcb_atom_t pidAtom_ = 0;
@@ -179,15 +170,13 @@ private:
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_startup ZERNO_BROS BARE_WINDOW [--runs N] [--workdir DIR]\n");
+    if (!argumentsGiven(argc, 2, "bench_startup ZERNO_BROS BARE_WINDOW [--runs N] [--workdir DIR]"))
         return 2;
-    }
     const int runs = int(optionValue(argc, argv, 3, "--runs", 15));
     const char* workdir = optionText(argc, argv, 3, "--workdir");
     Display display;
     if (!display.ok()) {
-        std::fprintf(stderr, "bench_startup: no X display with the DAMAGE extension (run it under xvfb-run)\n");
+        printProblem("no X display with the DAMAGE extension (run it under xvfb-run)");
         return 2;
     }
     // One start of each first, not counted: it fills the file cache the later ones find filled.
@@ -198,7 +187,7 @@ int main(int argc, char** argv)
         const Shown a = display.start(argv[1], workdir);
         const Shown b = display.start(argv[2], workdir);
         if (a.ms < 0 || b.ms < 0) {
-            std::fprintf(stderr, "bench_startup: a window did not appear and paint within 20 s\n");
+            printProblem("a window did not appear and paint within 20 s");
             return 2;
         }
         program.push_back(a.ms);

@@ -6,16 +6,14 @@
 //
 //   bench_tick_timing [--ticks N]      (500 unless told)
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
+#include <optional>
 #include <thread>
 #include <vector>
 
-#include "common/desktop.h"
-#include "tools/bench/bench_report.h"
 #include "tools/bench/device_harness.h"
 
 namespace {
@@ -59,17 +57,13 @@ struct Phase {
     Summary belt;
     Summary baseline;
     double baseUncertaintyMs = 0;
-    bool ok = false;
 };
 
-Phase measure(int ticks)
+std::optional<Phase> measure(int ticks)
 {
-    Phase phase;
     DeviceHarness device;
-    if (!device.opened()) {
-        printProblem(device.opened().error());
-        return phase;
-    }
+    if (!device.opened())
+        return std::nullopt;
     std::vector<double> belt;
     belt.reserve(size_t(ticks));
     QEventLoop loop;
@@ -92,11 +86,7 @@ Phase measure(int ticks)
     loop.exec();
     baseline.wait();
     device.setAutoplay(false);
-    phase.belt = summarize(belt);
-    phase.baseline = summarize(baseline.lateness);
-    phase.baseUncertaintyMs = msBetween(device.baseEarliest, device.baseLatest);
-    phase.ok = true;
-    return phase;
+    return Phase{summarize(belt), summarize(baseline.lateness), msBetween(device.baseEarliest, device.baseLatest)};
 }
 
 void report(const char* machine, const Phase& phase)
@@ -117,32 +107,31 @@ void report(const char* machine, const Phase& phase)
 int main(int argc, char** argv)
 {
     const int ticks = int(optionValue(argc, argv, 1, "--ticks", 500));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    offscreenUnlessTold();
     QApplication app(argc, argv);
 
     std::printf("belt tick timing, %d belt ticks of Game A per run, the player at the keys\n", ticks);
-    const Phase quiet = measure(ticks);
-    if (!quiet.ok)
+    const std::optional<Phase> quiet = measure(ticks);
+    if (!quiet)
         return 2;
-    report("quiet machine", quiet);
+    report("quiet machine", *quiet);
 
     // Every other core spins while the game plays.
     std::atomic<bool> spinning{true};
     std::vector<std::thread> spinners;
-    const unsigned others = std::max(1u, std::thread::hardware_concurrency()) - 1;
-    for (unsigned i = 0; i < std::max(1u, others); ++i)
+    const unsigned others = std::max(2u, std::thread::hardware_concurrency()) - 1;
+    for (unsigned i = 0; i < others; ++i)
         spinners.emplace_back([&] {
             volatile unsigned long n = 0;
             while (spinning.load(std::memory_order_relaxed))
                 n = n + 1;
         });
-    const Phase busy = measure(ticks);
+    const std::optional<Phase> busy = measure(ticks);
     spinning = false;
     for (std::thread& spinner : spinners)
         spinner.join();
-    if (!busy.ok)
+    if (!busy)
         return 2;
-    report("other core busy", busy);
+    report("other core busy", *busy);
     return 0;
 }
