@@ -43,7 +43,7 @@ Usage usageOver(DeviceHarness& device, double seconds)
 
 int main(int argc, char** argv)
 {
-    if (!argumentsGiven(argc, 1, "bench_idle_cost BARE_WINDOW_PROGRAM [--seconds S]"))
+    if (!argumentsGiven(argc, 1, "bench_idle_cost BARE_WINDOW_PROGRAM [--seconds S] [--without-sound]"))
         return 2;
     const QString bareProgram = QString::fromLocal8Bit(argv[1]);
     const double seconds = optionValue(argc, argv, 2, "--seconds", 60);
