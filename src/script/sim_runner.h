@@ -43,9 +43,8 @@ public:
 
 private:
     class Ports;
-    using Args = std::vector<std::string>;
 
-    Expected<void> run(Word command, const Args& args);
+    Expected<void> run(Word command, const std::vector<std::string>& args);
     Expected<int> componentIndex(const std::string& name) const;
 
     std::ostream& out_;
