@@ -113,6 +113,4 @@ private:
     // The component holding the mouse press, and its button: a game starts on its release.
     int held_ = -1;
     MouseButton heldButton_ = MouseButton::Left;
-    // A move only drags the window: nothing of the game.
-    static bool changesGame(const InputEvent& event) { return event.kind != InputEvent::Kind::Move; }
 };
