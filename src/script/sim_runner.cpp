@@ -88,11 +88,6 @@ SimRunner::SimRunner(TForm1& form, Scheduler& scheduler, SetTime setTime, std::o
 
 SimRunner::~SimRunner() = default;
 
-void SimRunner::printState()
-{
-    writeStateBlock(out_, *form_, scheduler_.now());
-}
-
 void writeStateBlock(std::ostream& out, TForm1& form, int64_t time)
 {
     out << word(Word::State) << ' ' << time << '\n' << stateLines(form, time, StateLines::Block) << "end\n";
@@ -212,10 +207,7 @@ Expected<void> SimRunner::run(Word command, const std::vector<std::string>& args
     }
     case Word::Digits: {
         const std::string& digits = args[0];
-        const bool right = digits.size() == 4 && std::all_of(digits.begin(), digits.end(), [](char c) {
-            return c == '-' || (c >= '0' && c <= '9');
-        });
-        if (!right)
+        if (digits.size() != 4 || digits.find_first_not_of("-0123456789") != std::string::npos)
             return failure("digits takes four digits 0..9 or '-', not '" + digits + "'");
         for (size_t n = 0; n < 4; ++n)
             form_->showDigit(int(n) + 1, digits[n] == '-' ? -1 : digits[n] - '0');
