@@ -18,23 +18,6 @@ void ReplayClock::startFrom(int64_t localMs, int64_t utcMs)
     zero_ = scheduler_.now();
 }
 
-TimeOfDay ReplayClock::at(int64_t startMs) const
-{
-    return TimeOfDay::fromMs(startMs + scheduler_.now() - zero_);
-}
-
-TimeOfDay ReplayClock::localTime()
-{
-    return counting_ ? at(localStart_) : world_.localTime();
-}
-
-TimeOfDay ReplayClock::utcTime()
-{
-    return counting_ ? at(utcStart_) : world_.utcTime();
-}
-
-GameRecorder::GameRecorder(Scheduler& scheduler, ReplayClock& clock) : scheduler_(scheduler), clock_(clock) {}
-
 void GameRecorder::attach(TForm1& form)
 {
     form_ = &form;
