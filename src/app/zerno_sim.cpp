@@ -77,11 +77,8 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    std::unique_ptr<Store> store;
-    if (storePath.empty())
-        store = std::make_unique<MemoryStore>();
-    else
-        store = std::make_unique<StoreFile>(storePath);
+    const std::unique_ptr<Store> store = storePath.empty() ? std::unique_ptr<Store>(std::make_unique<MemoryStore>())
+                                                           : std::make_unique<StoreFile>(storePath);
     // The output so far comes first: a problem stands after the line that met it.
     store->setErrorReport([](const StoreReport& report) {
         std::cout.flush();
@@ -91,11 +88,9 @@ int main(int argc, char** argv)
     auto game = store->OpenKey(SettingsStorePath);
 
     std::ifstream file;
-    if (!scriptPath.empty() && scriptPath != "-") {
-        if (!openScript(scriptPath, file)) {
-            printProblem("cannot read " + scriptPath);
-            return 2;
-        }
+    if (!scriptPath.empty() && scriptPath != "-" && !openScript(scriptPath, file)) {
+        printProblem("cannot read " + scriptPath);
+        return 2;
     }
     std::ios::sync_with_stdio(false);
     SimRunner runner(std::move(*device), *keySettings, *game, options, std::cout);

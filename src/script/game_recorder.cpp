@@ -1,5 +1,6 @@
 #include "script/game_recorder.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "script/script_words.h"
@@ -16,23 +17,6 @@ void ReplayClock::startFrom(int64_t localMs, int64_t utcMs)
     utcStart_ = utcMs;
     zero_ = scheduler_.now();
 }
-
-TimeOfDay ReplayClock::at(int64_t startMs) const
-{
-    return TimeOfDay::fromMs(startMs + scheduler_.now() - zero_);
-}
-
-TimeOfDay ReplayClock::localTime()
-{
-    return counting_ ? at(localStart_) : world_.localTime();
-}
-
-TimeOfDay ReplayClock::utcTime()
-{
-    return counting_ ? at(utcStart_) : world_.utcTime();
-}
-
-GameRecorder::GameRecorder(Scheduler& scheduler, ReplayClock& clock) : scheduler_(scheduler), clock_(clock) {}
 
 void GameRecorder::attach(TForm1& form)
 {
@@ -60,8 +44,7 @@ void GameRecorder::setEnabled(bool on)
 
 void GameRecorder::add(const std::string& command)
 {
-    script_ += command;
-    script_ += '\n';
+    script_ += command + '\n';
 }
 
 void GameRecorder::waitUntilNow()
@@ -129,7 +112,7 @@ void GameRecorder::beforeInput()
 
 void GameRecorder::input(const InputEvent& event)
 {
-    if (!changesGame(event))
+    if (event.kind == InputEvent::Kind::Move)  // it only drags the window: nothing of the game
         return;
     beforeInput();
     const bool keep = recording_ || starting_;
@@ -152,12 +135,9 @@ void GameRecorder::input(const InputEvent& event)
         held_ = -1;
         break;
     case InputEvent::Kind::KeyDown:
-        if (keep)
-            add(word(Word::KeyDown) + ' ' + keyName(event.key));
-        break;
     case InputEvent::Kind::KeyUp:
         if (keep)
-            add(word(Word::KeyUp) + ' ' + keyName(event.key));
+            add(word(event.kind == InputEvent::Kind::KeyDown ? Word::KeyDown : Word::KeyUp) + ' ' + keyName(event.key));
         break;
     case InputEvent::Kind::Move:
         break;
@@ -166,17 +146,15 @@ void GameRecorder::input(const InputEvent& event)
 
 void GameRecorder::setVariable(const std::string& name, int value)
 {
-    for (const auto& variable : TForm1::StateTable) {
-        if (name != variable.name)
-            continue;
-        if (recording_) {
-            waitUntilNow();
-            add(word(Word::Set) + ' ' + name + ' ' + std::to_string(value));
-        }
-        variable.set(*form_, value);
-        return;
+    const auto variable = std::find_if(TForm1::StateTable.begin(), TForm1::StateTable.end(),
+                                       [&](const TForm1::StateVariable& known) { return name == known.name; });
+    if (variable == TForm1::StateTable.end())
+        throw std::invalid_argument("no state variable " + name);
+    if (recording_) {
+        waitUntilNow();
+        add(word(Word::Set) + ' ' + name + ' ' + std::to_string(value));
     }
-    throw std::invalid_argument("no state variable " + name);
+    variable->set(*form_, value);
 }
 
 void GameRecorder::setLit(int component, bool on)

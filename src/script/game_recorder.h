@@ -33,11 +33,11 @@ public:
     int64_t localStart() const { return localStart_; }
     int64_t utcStart() const { return utcStart_; }
 
-    TimeOfDay localTime() override;
-    TimeOfDay utcTime() override;
+    TimeOfDay localTime() override { return counting_ ? at(localStart_) : world_.localTime(); }
+    TimeOfDay utcTime() override { return counting_ ? at(utcStart_) : world_.utcTime(); }
 
 private:
-    TimeOfDay at(int64_t startMs) const;
+    TimeOfDay at(int64_t startMs) const { return TimeOfDay::fromMs(startMs + scheduler_.now() - zero_); }
 
     ClockPort& world_;
     const Scheduler& scheduler_;
@@ -58,7 +58,7 @@ struct RecordedGame {
 class GameRecorder {
 public:
     // The clock must be the one the device reads; the recorder counts it from each game's start.
-    GameRecorder(Scheduler& scheduler, ReplayClock& clock);
+    GameRecorder(Scheduler& scheduler, ReplayClock& clock) : scheduler_(scheduler), clock_(clock) {}
     GameRecorder(const GameRecorder&) = delete;
     GameRecorder& operator=(const GameRecorder&) = delete;
 
@@ -113,6 +113,4 @@ private:
     // The component holding the mouse press, and its button: a game starts on its release.
     int held_ = -1;
     MouseButton heldButton_ = MouseButton::Left;
-    // A move only drags the window: nothing of the game.
-    static bool changesGame(const InputEvent& event) { return event.kind != InputEvent::Kind::Move; }
 };

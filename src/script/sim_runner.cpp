@@ -1,7 +1,5 @@
 #include "script/sim_runner.h"
 
-#include "device/virtual_ports.h"
-
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -48,10 +46,7 @@ public:
           keys(*this, keySettings), settings(*this, game)
     {
         sound.onEvent = [this](const TimedEvent& event) {
-            if (event.what == "silence")
-                out << event.time << " silence\n";
-            else
-                out << event.time << " sound " << event.what << '\n';
+            out << event.time << (event.what == "silence" ? " " : " sound ") << event.what << '\n';
         };
     }
 
@@ -72,12 +67,9 @@ SimRunner::SimRunner(DeviceFactory device, StoreKey& keySettings, StoreKey& game
         ports_->clock.localStart = localMs;
         ports_->clock.utcStart = utcMs;
     };
-    DevicePorts devicePorts;
-    devicePorts.sound = &ports_->sound;
-    devicePorts.clock = &ports_->clock;
-    devicePorts.keySettingsStore = &ports_->keys;
-    devicePorts.settingsStore = &ports_->settings;
-    devicePorts.listener = options.listener;
+    const DevicePorts devicePorts{.sound = &ports_->sound, .keySettingsStore = &ports_->keys,
+                                  .settingsStore = &ports_->settings, .clock = &ports_->clock,
+                                  .listener = options.listener};
     ownForm_ = device.make(scheduler_, devicePorts, [this] {
         traceWatch_ = scheduler_.ticks.add([this](const Timer& timer) {
             if (trace_)
@@ -95,11 +87,6 @@ SimRunner::SimRunner(TForm1& form, Scheduler& scheduler, SetTime setTime, std::o
 }
 
 SimRunner::~SimRunner() = default;
-
-void SimRunner::printState()
-{
-    writeStateBlock(out_, *form_, scheduler_.now());
-}
 
 void writeStateBlock(std::ostream& out, TForm1& form, int64_t time)
 {
@@ -129,7 +116,7 @@ Expected<int> SimRunner::componentIndex(const std::string& name) const
 }
 
 // Runs one command, the number of its words checked.
-Expected<void> SimRunner::run(Word command, const Args& args)
+Expected<void> SimRunner::run(Word command, const std::vector<std::string>& args)
 {
     switch (command) {
     case Word::Time: {
@@ -150,7 +137,6 @@ Expected<void> SimRunner::run(Word command, const Args& args)
     case Word::Click:
     case Word::Press:
     case Word::Release: {
-        TForm1& form = *form_;
         const Expected<int> index = componentIndex(args[0]);
         if (!index)
             return failure(index.error());
@@ -160,7 +146,7 @@ Expected<void> SimRunner::run(Word command, const Args& args)
         if (args.size() == 2 && ' ' + args[1] != buttonWord(button))
             return failure("expected 'right', 'middle' or nothing after the name, not '" + args[1] + "'");
         // The pointer stands at the component's top left corner.
-        const Rect& rect = form.components()[size_t(*index)].rect;
+        const Rect& rect = form_->components()[size_t(*index)].rect;
         if (command != Word::Release)
             input_->press(*index, button, rect.left, rect.top);
         if (command != Word::Press)
@@ -191,7 +177,6 @@ Expected<void> SimRunner::run(Word command, const Args& args)
         return {};
     }
     case Word::Keys: {
-        TForm1& form = *form_;
         std::array<uint16_t, 4> codes{};
         for (size_t n = 0; n < 4; ++n) {
             const Expected<uint16_t> code = parseKey(args[n]);
@@ -199,19 +184,17 @@ Expected<void> SimRunner::run(Word command, const Args& args)
                 return failure(code.error());
             codes[n] = *code;
         }
-        for (int n = 1; n <= 4; ++n) {
+        for (size_t n = 0; n < 4; ++n) {
             // A letter as the key dialog sets it; a code as a hand-edited settings value leaves it.
-            const uint16_t code = codes[size_t(n - 1)];
-            if (code >= 'A' && code <= 'Z')
-                form.KeyLetters[size_t(n)] = int(code) - 'A' + 1;
-            form.KeyCodes[size_t(n)] = code;
+            if (codes[n] >= 'A' && codes[n] <= 'Z')
+                form_->KeyLetters[n + 1] = int(codes[n]) - 'A' + 1;
+            form_->KeyCodes[n + 1] = codes[n];
         }
-        form.SetPadHints();
+        form_->SetPadHints();
         return {};
     }
     case Word::Lit: {
-        TForm1& form = *form_;
-        std::vector<bool> lit(form.components().size());
+        std::vector<bool> lit(form_->components().size());
         for (const std::string& name : args) {
             const Expected<int> index = componentIndex(name);
             if (!index)
@@ -219,20 +202,15 @@ Expected<void> SimRunner::run(Word command, const Args& args)
             lit[size_t(*index)] = true;
         }
         for (size_t index = 0; index < lit.size(); ++index)
-            form.setLit(int(index), lit[index]);
+            form_->setLit(int(index), lit[index]);
         return {};
     }
     case Word::Digits: {
         const std::string& digits = args[0];
-        const bool right = digits.size() == 4 && std::all_of(digits.begin(), digits.end(), [](char c) {
-            return c == '-' || (c >= '0' && c <= '9');
-        });
-        if (!right)
+        if (digits.size() != 4 || digits.find_first_not_of("-0123456789") != std::string::npos)
             return failure("digits takes four digits 0..9 or '-', not '" + digits + "'");
-        for (int position = 1; position <= 4; ++position) {
-            const char c = digits[size_t(position - 1)];
-            form_->showDigit(position, c == '-' ? -1 : c - '0');
-        }
+        for (size_t n = 0; n < 4; ++n)
+            form_->showDigit(int(n) + 1, digits[n] == '-' ? -1 : digits[n] - '0');
         return {};
     }
     case Word::Timer: {
@@ -262,29 +240,28 @@ Expected<void> SimRunner::run(Word command, const Args& args)
         return {};
     }
     case Word::Set: {
+        const auto variable = std::find_if(TForm1::StateTable.begin(), TForm1::StateTable.end(),
+                                           [&](const TForm1::StateVariable& known) { return args[0] == known.name; });
+        if (variable == TForm1::StateTable.end())
+            return failure("unknown variable '" + args[0] + "'");
         TForm1& form = *form_;
-        for (const auto& variable : TForm1::StateTable) {
-            if (args[0] != variable.name)
-                continue;
-            const std::optional<int64_t> number = parseInt(args[1]);
-            if (!number || *number < INT32_MIN || *number > INT32_MAX)
-                return failure("'" + args[1] + "' is not a number");
-            const int64_t value = *number;
-            const std::string name = variable.name;
-            if (variable.isFlag() && value != 0 && value != 1)
-                return failure(name + " is a flag: 0 or 1, not '" + args[1] + "'");
-            if (variable.setHeldToRange && (value < variable.least || value > variable.most))
-                return failure(name + " is " + std::to_string(variable.least) + ".." + std::to_string(variable.most)
-                               + ", not '" + args[1] + "'");
-            // Nor does a game's belt ever run, or wait to run again, outside Game A and Game B.
-            const bool beltMayRun = form.GameRunning || form.TimerGioco.enabled() || form.TimerMiss.enabled()
-                                 || form.TimerChance.enabled() || form.TimerBonus.enabled();
-            if (name == "GameMode" && value != TForm1::ModeGameA && value != TForm1::ModeGameB && beltMayRun)
-                return failure("GameMode is 1 or 2 while a game's belt runs, not '" + args[1] + "'");
-            variable.set(form, int(value));
-            return {};
-        }
-        return failure("unknown variable '" + args[0] + "'");
+        const std::optional<int64_t> number = parseInt(args[1]);
+        if (!number || *number < INT32_MIN || *number > INT32_MAX)
+            return failure("'" + args[1] + "' is not a number");
+        const int64_t value = *number;
+        const std::string name = variable->name;
+        if (variable->isFlag() && value != 0 && value != 1)
+            return failure(name + " is a flag: 0 or 1, not '" + args[1] + "'");
+        if (variable->setHeldToRange && (value < variable->least || value > variable->most))
+            return failure(name + " is " + std::to_string(variable->least) + ".." + std::to_string(variable->most)
+                           + ", not '" + args[1] + "'");
+        // Nor does a game's belt ever run, or wait to run again, outside Game A and Game B.
+        const bool beltMayRun = form.GameRunning || form.TimerGioco.enabled() || form.TimerMiss.enabled()
+                             || form.TimerChance.enabled() || form.TimerBonus.enabled();
+        if (name == "GameMode" && value != TForm1::ModeGameA && value != TForm1::ModeGameB && beltMayRun)
+            return failure("GameMode is 1 or 2 while a game's belt runs, not '" + args[1] + "'");
+        variable->set(form, int(value));
+        return {};
     }
     case Word::Light:
     case Word::Dark: {
@@ -294,16 +271,14 @@ Expected<void> SimRunner::run(Word command, const Args& args)
         form_->setLit(*index, command == Word::Light);
         return {};
     }
-    case Word::Trace: {
+    case Word::Trace:
         if (args[0] != "on" && args[0] != "off")
             return failure("trace is on or off, not '" + args[0] + "'");
         trace_ = args[0] == "on";
         return {};
-    }
-    case Word::State: {
+    case Word::State:
         printState();
         return {};
-    }
     case Word::Count:
         break;
     }
@@ -322,9 +297,8 @@ Expected<void> checkScriptDeviceTime(const std::string& script)
     int64_t total = 0;
     for (int number = 1; readScriptLine(lines, line); ++number) {
         const ScriptLine words = splitLine(line);
-        std::optional<int64_t> ms = waitOf(words, Word::Wait, 0);
-        if (!ms)
-            ms = waitOf(words, Word::CatchUp, 0);
+        const Word command = words.command == word(Word::CatchUp) ? Word::CatchUp : Word::Wait;
+        const std::optional<int64_t> ms = waitOf(words, command, 0);
         if (!ms)
             continue;
         if (*ms > ScriptDeviceTimeLimitMs - total)

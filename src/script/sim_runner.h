@@ -14,6 +14,9 @@
 #include "device/virtual_ports.h"
 #include "script/script_words.h"
 
+// The state block of `state`: every lit component, the digits, the variables and the timers.
+void writeStateBlock(std::ostream& out, TForm1& form, int64_t time);
+
 struct SimOptions {
     TimeOfDay startTime = TimeOfDay::fromMs(VirtualStartMs);
     // Set by --time: a `time` line in the script then changes nothing.
@@ -37,15 +40,14 @@ public:
     // Runs one line; fails with what is wrong when the line is not understood.
     Expected<void> runLine(const std::string& line);
 
-    void printState();
+    void printState() { writeStateBlock(out_, *form_, scheduler_.now()); }
     TForm1& form() { return *form_; }
     Scheduler& scheduler() { return scheduler_; }
 
 private:
     class Ports;
-    using Args = std::vector<std::string>;
 
-    Expected<void> run(Word command, const Args& args);
+    Expected<void> run(Word command, const std::vector<std::string>& args);
     Expected<int> componentIndex(const std::string& name) const;
 
     std::ostream& out_;
@@ -63,9 +65,6 @@ private:
     std::unique_ptr<DeviceInput> input_;
     Watch traceWatch_;
 };
-
-// The state block of `state`: every lit component, the digits, the variables and the timers.
-void writeStateBlock(std::ostream& out, TForm1& form, int64_t time);
 
 // The most device time a script's waits and catch-ups may add up to: a day. No game lasts that
 // long (a flawless one would need a player at the keys all day and night), and a day of device time
