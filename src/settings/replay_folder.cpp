@@ -31,11 +31,6 @@ std::optional<ReplayName> parseReplayName(const std::string& fileName)
 
 namespace {
 
-const char* modeName(int mode)
-{
-    return mode == TForm1::ModeGameB ? "Game B" : "Game A";
-}
-
 std::string systemError(const std::string& path, std::error_code error = {})
 {
     return path + ": " + (error ? error.message() : std::string(std::strerror(errno)));
@@ -85,29 +80,27 @@ Expected<std::string> ReplayFolder::save(const RecordedGame& game, std::time_t s
     char started[32], date[32];
     std::strftime(started, sizeof started, "%Y-%m-%d_%H-%M-%S", &parts);
     std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S", &parts);
-    const std::string stem = path_ + '/' + started + (game.mode == TForm1::ModeGameB ? "_game-b_" : "_game-a_")
-                           + std::to_string(game.score);
+    const bool gameB = game.mode == TForm1::ModeGameB;
+    const std::string stem = path_ + '/' + started + (gameB ? "_game-b_" : "_game-a_") + std::to_string(game.score);
     std::string path = stem + ".sim";
     for (int number = 2; fs::exists(path, failure); ++number)
         path = stem + '_' + std::to_string(number) + ".sim";
 
     const std::string text = std::string("# Zerno Bros. (Korvista) Simulator: a game played in the window\n")
-                           + "# date: " + date + "\n# version: " + version + "\n# mode: " + modeName(game.mode)
+                           + "# date: " + date + "\n# version: " + version + "\n# mode: " + (gameB ? "Game B" : "Game A")
                            + "\n# score: " + std::to_string(game.score)
                            + "\n# watch it: zerno-bros --replay FILE; check it: zerno-sim FILE\n" + game.script;
     // Written whole beside its place, then renamed: a crash never leaves half a game.
     const std::string temporary = path + ".tmp";
+    std::string why;
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out || !(out << text) || !out.flush()) {
-            const std::string why = systemError(temporary);
-            out.close();
-            fs::remove(temporary, failure);
-            return ::failure(why);
-        }
+        if (!out || !(out << text) || !out.flush())
+            why = systemError(temporary);
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string why = systemError(path);
+    if (why.empty() && std::rename(temporary.c_str(), path.c_str()) != 0)
+        why = systemError(path);
+    if (!why.empty()) {
         fs::remove(temporary, failure);
         return ::failure(why);
     }

@@ -3,15 +3,13 @@
 #include <charconv>
 
 #include "common/desktop.h"
+#include "common/text.h"
 
 namespace {
 
 std::optional<int> parseInteger(std::string_view text)
 {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
+    text = trimBlanks(text);
     if (text.size() > 1 && text.front() == '+' && text[1] != '-')
         text.remove_prefix(1);
     int value = 0;

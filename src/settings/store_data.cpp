@@ -13,11 +13,6 @@ char foldCase(char c)
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
 }
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 // A carriage return belongs only at the end of a line; every other control character, and any
 // NUL, means the file is not text at all.
 bool isBinaryByte(std::string_view text, std::size_t i)
@@ -28,19 +23,18 @@ bool isBinaryByte(std::string_view text, std::size_t i)
     return (c < 0x20 && c != '\t' && c != '\n') || c == 0x7f;
 }
 
-// Reads a quoted text starting at line[pos] == '"'. Inside it \\ stands for a backslash and \"
-// for a quote; a backslash before anything else is itself.
-bool readQuoted(std::string_view line, std::size_t& pos, std::string& out)
+// Reads the quoted text that text starts with, and drops it from text. Inside it \\ stands for a
+// backslash and \" for a quote; a backslash before anything else is itself.
+bool readQuoted(std::string_view& text, std::string& out)
 {
-    ++pos;
-    while (pos < line.size()) {
-        const char c = line[pos++];
-        if (c == '"')
+    for (std::size_t pos = 1; pos < text.size();) {
+        char c = text[pos++];
+        if (c == '"') {
+            text.remove_prefix(pos);
             return true;
-        if (c == '\\' && pos < line.size() && (line[pos] == '\\' || line[pos] == '"')) {
-            out += line[pos++];
-            continue;
         }
+        if (c == '\\' && pos < text.size() && (text[pos] == '\\' || text[pos] == '"'))
+            c = text[pos++];
         out += c;
     }
     return false;
@@ -82,21 +76,8 @@ bool isTypedValue(std::string_view raw)
 std::string foldedName(std::string_view name)
 {
     std::string folded(name);
-    for (char& c : folded)
-        c = foldCase(c);
+    std::transform(folded.begin(), folded.end(), folded.begin(), foldCase);
     return folded;
-}
-
-void addValue(StoreSection& section, StoreValue value)
-{
-    for (StoreValue& old : section.values) {
-        if (sameStoreName(old.name, value.name)) {
-            old.data = std::move(value.data);
-            old.isString = value.isString;
-            return;
-        }
-    }
-    section.values.push_back(std::move(value));
 }
 
 // The lines of a text, each without its line end and the blanks around it.
@@ -117,37 +98,30 @@ std::vector<std::string_view> trimmedLines(std::string_view text)
 // the following lines leaves n on its last. Gives what is wrong, or nullptr.
 const char* readValueLine(const std::vector<std::string_view>& lines, std::size_t& n, StoreValue& value)
 {
-    const std::string_view line = lines[n];
-    std::size_t pos = 0;
-    if (line.front() == '@')
-        pos = 1;
-    else if (!readQuoted(line, pos, value.name))
+    std::string_view rest = lines[n];
+    if (rest.front() == '@')
+        rest.remove_prefix(1);
+    else if (!readQuoted(rest, value.name))
         return "a value name has no closing quote";
-    while (pos < line.size() && isBlank(line[pos]))
-        ++pos;
-    if (pos >= line.size() || line[pos] != '=')
+    rest = trimBlanks(rest);
+    if (!rest.starts_with('='))
         return "a value name is not followed by =";
-    ++pos;
-    while (pos < line.size() && isBlank(line[pos]))
-        ++pos;
+    rest = trimBlanks(rest.substr(1));
 
-    if (pos < line.size() && line[pos] == '"') {
-        if (!readQuoted(line, pos, value.data))
+    if (rest.starts_with('"')) {
+        if (!readQuoted(rest, value.data))
             return "a value has no closing quote";
-        if (pos != line.size())
-            return "there is text after a value's closing quote";
-        return nullptr;
+        return rest.empty() ? nullptr : "there is text after a value's closing quote";
     }
     // Typed values may go on over several lines, each but the last ending in a backslash.
     value.isString = false;
-    value.data = std::string(line.substr(pos));
+    value.data = std::string(rest);
     while (!value.data.empty() && value.data.back() == '\\') {
         if (n + 1 >= lines.size())
             return "a value goes on past the end of the file";
         // Blanks before the backslash only lay the lines out, as each line's own ends do.
         value.data.pop_back();
-        while (!value.data.empty() && isBlank(value.data.back()))
-            value.data.pop_back();
+        value.data.erase(value.data.find_last_not_of(" \t") + 1);
         value.data += lines[++n];
     }
     if (!isTypedValue(value.data))
@@ -226,13 +200,8 @@ StoreParseResult StoreData::parse(std::string_view text)
         if (line.front() == '[') {
             if (line.size() < 3 || line.back() != ']')
                 return fail(lineNumber, "a key name must stand between [ and ]");
-            const std::string_view header = line.substr(1, line.size() - 2);
-            section = data.findSection(header);
-            if (!section) {
-                data.sections_.push_back(StoreSection{std::string(header), {}});
-                places.emplace_back();
-                section = &data.sections_.back();
-            }
+            section = &data.sectionFor(line.substr(1, line.size() - 2));
+            places.resize(data.sections_.size());
             placesHere = &places[std::size_t(section - data.sections_.data())];
             continue;
         }
@@ -272,12 +241,12 @@ std::string StoreData::toText() const
     return out;
 }
 
-StoreSection* StoreData::findSection(std::string_view header)
+StoreSection& StoreData::sectionFor(std::string_view header)
 {
     for (StoreSection& section : sections_)
         if (sameStoreName(section.header, header))
-            return &section;
-    return nullptr;
+            return section;
+    return sections_.emplace_back(StoreSection{std::string(header), {}});
 }
 
 const StoreValue* StoreData::find(std::string_view header, std::string_view name) const
@@ -294,10 +263,13 @@ const StoreValue* StoreData::find(std::string_view header, std::string_view name
 
 void StoreData::setString(std::string_view header, std::string_view name, std::string_view text)
 {
-    StoreSection* section = findSection(header);
-    if (!section) {
-        sections_.push_back(StoreSection{std::string(header), {}});
-        section = &sections_.back();
+    StoreSection& section = sectionFor(header);
+    for (StoreValue& value : section.values) {
+        if (sameStoreName(value.name, name)) {
+            value.data = text;
+            value.isString = true;
+            return;
+        }
     }
-    addValue(*section, StoreValue{std::string(name), std::string(text), true});
+    section.values.push_back(StoreValue{std::string(name), std::string(text), true});
 }

@@ -57,7 +57,8 @@ public:
     bool operator==(const StoreData&) const = default;
 
 private:
-    StoreSection* findSection(std::string_view header);
+    // The section of that header, added at the end of the file when there is none.
+    StoreSection& sectionFor(std::string_view header);
     std::vector<StoreSection> sections_;
 };
 

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+#include <utility>
 
 #include "common/desktop.h"
 
@@ -187,21 +188,14 @@ StoreFile::Contents StoreFile::current(bool locked)
             return contents;
         }
     }
-    switch (contents.state) {
-    case State::Ready:
+    if (contents.state == State::Ready)
         lastProblem_.clear();
-        break;
-    case State::Unreadable:
+    else if (contents.state == State::Unreadable)
         reportProblem("The settings file '" + path_ + "' could not be read (" + contents.problem +
                       "). Settings read as their defaults and are not saved over it.");
-        break;
-    case State::NotAFile:
+    else if (contents.state == State::NotAFile)
         reportProblem("The settings file '" + path_ + "' is " + contents.problem +
                       ", not a file. Settings read as their defaults and cannot be saved.");
-        break;
-    case State::NotSettings:
-        break;
-    }
     return contents;
 }
 
@@ -292,9 +286,7 @@ void StoreFile::reportProblem(const std::string& message)
 // timer of this copy may write, and the other copies must not wait for the user.
 void StoreFile::deliverReports()
 {
-    std::vector<StoreReport> reports;
-    reports.swap(pending_);
-    for (const StoreReport& each : reports)
+    for (const StoreReport& each : std::exchange(pending_, {}))
         report(each);
 }
 

@@ -72,18 +72,14 @@ Library& lib()
     return library;
 }
 
-void logCall(std::string text)
-{
-    if (lib().log)
-        lib().log->push_back(std::move(text));
-}
-
-std::string args(std::initializer_list<std::string> values)
+// Appends "CALL(ARG, ARG, ...)" to the call log, when there is one.
+void logCall(const char* call, std::initializer_list<std::string> values)
 {
     std::string text;
     for (const std::string& value : values)
         text += (text.empty() ? "" : ", ") + value;
-    return "(" + text + ")";
+    if (lib().log)
+        lib().log->push_back(std::string(call) + "(" + text + ")");
 }
 
 // SDL's audio callback. Each channel adds its next stretch to the buffer; SDL_MixAudioFormat
@@ -292,7 +288,7 @@ int FSOUND_Init(int mixrate, int maxchannels, unsigned flags)
 
 Expected<void> fsound::init(int mixrate, int maxchannels, unsigned flags)
 {
-    logCall("FSOUND_Init" + args({std::to_string(mixrate), std::to_string(maxchannels), std::to_string(flags)}));
+    logCall("FSOUND_Init", {std::to_string(mixrate), std::to_string(maxchannels), std::to_string(flags)});
     Library& l = lib();
     if (l.initialised)
         return {};
@@ -315,7 +311,7 @@ Expected<void> fsound::init(int mixrate, int maxchannels, unsigned flags)
 
 int FSOUND_SetOutput(int outputtype)
 {
-    logCall("FSOUND_SetOutput" + args({std::to_string(outputtype)}));
+    logCall("FSOUND_SetOutput", {std::to_string(outputtype)});
     Library& l = lib();
     l.outputType = outputtype;
     if (!l.initialised)
@@ -333,8 +329,8 @@ int FSOUND_Sample_Load(int index, const char* name, unsigned mode, int offset_or
 
 Expected<int> fsound::loadSample(int index, const char* name, unsigned mode, int offset_or_length)
 {
-    logCall("FSOUND_Sample_Load" + args({std::to_string(index), name ? std::string("\"").append(name).append("\"") : "null",
-                                         std::to_string(mode), std::to_string(offset_or_length)}));
+    logCall("FSOUND_Sample_Load", {std::to_string(index), name ? std::string("\"").append(name).append("\"") : "null",
+                                   std::to_string(mode), std::to_string(offset_or_length)});
     Library& l = lib();
     if (!l.initialised)
         return failure("the sound library is not started");
@@ -343,19 +339,12 @@ Expected<int> fsound::loadSample(int index, const char* name, unsigned mode, int
     Expected<std::unique_ptr<LoadedSample>> sample = decodeWave(name);
     if (!sample)
         return failure(sample.error());
-    size_t slot = 0;
-    if (index >= 0) {
-        slot = static_cast<size_t>(index);
-        if (l.slots.size() <= slot)
-            l.slots.resize(slot + 1);
-    } else {
-        while (slot < l.slots.size() && l.slots[slot])
-            ++slot;
-        if (slot == maxSamples)
-            return failure("no free sample slot");
-        if (slot == l.slots.size())
-            l.slots.emplace_back();
-    }
+    const auto firstFree = std::find(l.slots.begin(), l.slots.end(), nullptr);
+    const size_t slot = index >= 0 ? static_cast<size_t>(index) : static_cast<size_t>(firstFree - l.slots.begin());
+    if (slot == maxSamples)
+        return failure("no free sample slot");
+    if (l.slots.size() <= slot)
+        l.slots.resize(slot + 1);
     if (l.slots[slot])
         stopChannelsPlaying(*l.slots[slot]);
     l.slots[slot] = std::move(*sample);
@@ -364,7 +353,7 @@ Expected<int> fsound::loadSample(int index, const char* name, unsigned mode, int
 
 int FSOUND_PlaySound(int channel, int sample)
 {
-    logCall("FSOUND_PlaySound" + args({std::to_string(channel), std::to_string(sample)}));
+    logCall("FSOUND_PlaySound", {std::to_string(channel), std::to_string(sample)});
     const LoadedSample* loaded = findSample(sample);
     Mixer& m = lib().mixer;
     if (!loaded || channel < -1 || channel >= static_cast<int>(m.channels.size()) || !deviceReady())
@@ -390,7 +379,7 @@ int FSOUND_PlaySound(int channel, int sample)
 
 int FSOUND_StopSound(int channel)
 {
-    logCall("FSOUND_StopSound" + args({std::to_string(channel)}));
+    logCall("FSOUND_StopSound", {std::to_string(channel)});
     Library& l = lib();
     Mixer& m = l.mixer;
     const bool all = channel == fsound::allChannels;
@@ -408,7 +397,7 @@ int FSOUND_StopSound(int channel)
 
 void FSOUND_Sample_Free(int sample)
 {
-    logCall("FSOUND_Sample_Free" + args({std::to_string(sample)}));
+    logCall("FSOUND_Sample_Free", {std::to_string(sample)});
     LoadedSample* loaded = findSample(sample);
     if (!loaded)
         return;
@@ -418,7 +407,7 @@ void FSOUND_Sample_Free(int sample)
 
 void FSOUND_Close()
 {
-    logCall("FSOUND_Close()");
+    logCall("FSOUND_Close", {});
     Library& l = lib();
     closeDevice();
     l.slots.clear();
