@@ -137,9 +137,7 @@ CaptionBar::CaptionBar(QWidget& window, Qt::WindowFlags flags) : QWidget(&window
     title_->setFont(titleFont());
     title_->setAlignment(Qt::AlignCenter);
     title_->setAttribute(Qt::WA_TransparentForMouseEvents);  // a press on it drags the window
-    QPalette colours = title_->palette();
-    colours.setColor(QPalette::WindowText, Title);
-    title_->setPalette(colours);
+    DialogForm::setColour(*title_, QPalette::WindowText, Title);
     if (flags & Qt::WindowCloseButtonHint) {
         close_ = new CloseButton(this);
         connect(close_, &QAbstractButton::clicked, &window, &QWidget::close);

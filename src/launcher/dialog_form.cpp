@@ -81,9 +81,7 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
 DialogForm::DialogForm(Qt::WindowFlags flags)
     : QWidget(nullptr, CaptionBar::wanted() ? CaptionBar::framelessFlags(flags) : flags), askedFlags_(flags)
 {
-    QPalette black = palette();
-    black.setColor(QPalette::Window, Qt::black);
-    setPalette(black);
+    setColour(*this, QPalette::Window, Qt::black);
     setAutoFillBackground(true);
     setFont(arial(11));
 }
@@ -102,6 +100,13 @@ QFont DialogForm::arial(int pixels, bool bold, bool underline)
     font.setBold(bold);
     font.setUnderline(underline);
     return font;
+}
+
+void DialogForm::setColour(QWidget& widget, QPalette::ColorRole role, const QColor& colour)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(role, colour);
+    widget.setPalette(palette);
 }
 
 Expected<void> DialogForm::build(const DialogWindow& layout, const QString& pictureDir)
@@ -128,9 +133,7 @@ Expected<void> DialogForm::build(const DialogWindow& layout, const QString& pict
             if (def.kind == DialogKind::Label) {
                 label->setText(text);
                 label->setAlignment(alignmentOf(def.align));
-                QPalette colours = label->palette();
-                colours.setColor(QPalette::WindowText, colourOf(def.colour));
-                label->setPalette(colours);
+                setColour(*label, QPalette::WindowText, colourOf(def.colour));
             } else if (!text.isEmpty()) {
                 const Expected<QImage> picture = loadPicture(pictureDir + QLatin1Char('/') + text);
                 if (!picture)
@@ -162,10 +165,8 @@ Expected<void> DialogForm::build(const DialogWindow& layout, const QString& pict
             auto* bevel = new QFrame(this);
             bevel->setFrameStyle(QFrame::Panel | QFrame::Raised);
             bevel->setLineWidth(1);
-            QPalette colours = bevel->palette();
-            colours.setColor(QPalette::Light, Qt::white);
-            colours.setColor(QPalette::Dark, QColor(128, 128, 128));
-            bevel->setPalette(colours);
+            setColour(*bevel, QPalette::Light, Qt::white);
+            setColour(*bevel, QPalette::Dark, QColor(128, 128, 128));
             bevel->setAttribute(Qt::WA_TransparentForMouseEvents);
             widget = bevel;
             break;

@@ -37,6 +37,8 @@ public:
 
     // "Arial" at a height in pixels, by its metric-compatible free face where Arial is missing.
     static QFont arial(int pixels, bool bold = false, bool underline = false);
+    // Gives the widget's palette that colour in that role.
+    static void setColour(QWidget& widget, QPalette::ColorRole role, const QColor& colour);
 
 protected:
     // Asks the window manager for the caption buttons the window's flags name, before each map.

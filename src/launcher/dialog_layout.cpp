@@ -54,7 +54,7 @@ const std::pair<const char*, DialogKind> kinds[] = {{"label", DialogKind::Label}
 
 const char* kindName(DialogKind kind)
 {
-    return std::find_if(std::begin(kinds), std::end(kinds), [&](const auto& entry) { return entry.second == kind; })->first;
+    return std::ranges::find(kinds, kind, &std::pair<const char*, DialogKind>::second)->first;
 }
 
 // A dialog layout text as its lines give it: the windows and components of the lines that read
@@ -93,28 +93,22 @@ const ProgramWindow programWindows[] = {
 
 const ProgramWindow* programWindow(const std::string& name)
 {
-    for (const ProgramWindow& window : programWindows)
-        if (name == window.name)
-            return &window;
-    return nullptr;
+    const auto window = std::ranges::find(programWindows, name, &ProgramWindow::name);
+    return window == std::end(programWindows) ? nullptr : window;
 }
 
 }  // namespace
 
 const DialogComponent* DialogWindow::find(const std::string& componentName) const
 {
-    for (const DialogComponent& component : components)
-        if (component.name == componentName)
-            return &component;
-    return nullptr;
+    const auto component = std::ranges::find(components, componentName, &DialogComponent::name);
+    return component == components.end() ? nullptr : &*component;
 }
 
 const DialogWindow* DialogLayout::find(const std::string& windowName) const
 {
-    for (const DialogWindow& window : windows)
-        if (window.name == windowName)
-            return &window;
-    return nullptr;
+    const auto window = std::ranges::find(windows, windowName, &DialogWindow::name);
+    return window == windows.end() ? nullptr : &*window;
 }
 
 std::vector<std::string> listItems(const DialogComponent& list)

@@ -1,6 +1,7 @@
 #include "launcher/first_tip.h"
 
 #include <QEvent>
+#include <QTimer>
 #include <QToolTip>
 #include <utility>
 
@@ -12,9 +13,6 @@
 FirstTip::FirstTip(DeviceView& view, TForm1& form, StoreKey& settingsStore)
     : view_(view), form_(form), settingsStore_(settingsStore)
 {
-    hideTimer_.setSingleShot(true);
-    hideTimer_.setInterval(ShowMs);
-    connect(&hideTimer_, &QTimer::timeout, this, [this] { hideTip(); });
 }
 
 FirstTip::~FirstTip()
@@ -51,7 +49,7 @@ void FirstTip::deviceOpened()
     label_->installEventFilter(this);
     label_->show();
     view_.installEventFilter(this);
-    hideTimer_.start();
+    QTimer::singleShot(ShowMs, this, [this] { hideTip(); });
 }
 
 void FirstTip::placeLabel()
@@ -67,7 +65,6 @@ void FirstTip::placeLabel()
 
 void FirstTip::hideTip()
 {
-    hideTimer_.stop();
     view_.removeEventFilter(this);
     if (label_)
         label_->hide();

@@ -7,7 +7,6 @@
 
 #include <QLabel>
 #include <QObject>
-#include <QTimer>
 #include <memory>
 
 class DeviceView;
@@ -43,6 +42,5 @@ private:
     TForm1& form_;
     StoreKey& settingsStore_;
     std::unique_ptr<QLabel> label_;
-    QTimer hideTimer_;
     bool seen_ = false;  // the tip has been painted
 };

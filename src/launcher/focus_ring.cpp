@@ -2,6 +2,7 @@
 
 #include <QFocusEvent>
 #include <QPainter>
+#include <algorithm>
 
 FocusRing::FocusRing(QWidget& window, std::vector<QWidget*> widgets, QColor colour)
     : QWidget(&window), widgets_(std::move(widgets)), colour_(colour)
@@ -44,19 +45,16 @@ bool FocusRing::eventFilter(QObject*, QEvent* event)
 
 void FocusRing::follow()
 {
-    QWidget* focused = nullptr;
-    for (QWidget* widget : widgets_)
-        if (widget->hasFocus() && widget->isVisible())
-            focused = widget;
-    if (!focused || !keyboardUsed_) {
+    const auto focused = std::ranges::find_if(widgets_, [](QWidget* widget) { return widget->hasFocus() && widget->isVisible(); });
+    if (focused == widgets_.end() || !keyboardUsed_) {
         hide();
         return;
     }
     const int reach = Gap + Width;
-    setGeometry(focused->geometry().adjusted(-reach, -reach, reach, reach));
+    setGeometry((*focused)->geometry().adjusted(-reach, -reach, reach, reach));
     show();
     // Under the widget: only the part outside it shows.
-    stackUnder(focused);
+    stackUnder(*focused);
 }
 
 void FocusRing::paintEvent(QPaintEvent*)

@@ -49,50 +49,29 @@ void TKeysForm::FormCreate()
     for (int n = 1; n <= KeyRoleCount; ++n) {
         const int letter = Form1.KeyLetters[size_t(n)];
         CB[size_t(n)]->setCurrentIndex(letter >= 1 && letter <= 26 ? letter - 1 : -1);
-    }
-    for (int n = 1; n <= KeyRoleCount; ++n)
         connect(CB[size_t(n)], &QComboBox::currentIndexChanged, this, [this] { CB_Change(); });
+    }
     connect(Puls_Accept, &QPushButton::clicked, this, [this] { Puls_AcceptClick(); });
-}
-
-void TKeysForm::setCaptionColour(int n, const QColor& colour)
-{
-    QPalette colours = La[size_t(n)]->palette();
-    colours.setColor(QPalette::WindowText, colour);
-    La[size_t(n)]->setPalette(colours);
 }
 
 bool TKeysForm::ControllaTasti()
 {
-    // Texts are compared, not positions: two lists showing nothing are a clash too.
+    // Texts are compared, not positions: two lists showing nothing are a clash too. A caption is
+    // red while its list shows what another shows.
     bool clash = false;
-    for (int a = 1; a < KeyRoleCount; ++a)
-        for (int b = a + 1; b <= KeyRoleCount; ++b)
-            if (CB[size_t(a)]->currentText() == CB[size_t(b)]->currentText()) {
-                setCaptionColour(a, Clashing);
-                setCaptionColour(b, Clashing);
-                clash = true;
-            }
     for (int n = 1; n <= KeyRoleCount; ++n) {
-        bool alone = true;
+        bool clashes = false;
         for (int other = 1; other <= KeyRoleCount; ++other)
-            if (other != n && CB[size_t(other)]->currentText() == CB[size_t(n)]->currentText())
-                alone = false;
-        if (alone)
-            setCaptionColour(n, Free);
+            clashes |= other != n && CB[size_t(other)]->currentText() == CB[size_t(n)]->currentText();
+        setColour(*La[size_t(n)], QPalette::WindowText, clashes ? Clashing : Free);
+        clash |= clashes;
     }
     return clash;
 }
 
 void TKeysForm::CB_Change()
 {
-    if (ControllaTasti()) {
-        Puls_Accept->setEnabled(false);
-        return;
-    }
-    Puls_Accept->setEnabled(true);
-    for (int n = 1; n <= KeyRoleCount; ++n)
-        setCaptionColour(n, Free);
+    Puls_Accept->setEnabled(!ControllaTasti());
 }
 
 void TKeysForm::Puls_AcceptClick()

@@ -40,8 +40,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void setCaptionColour(int n, const QColor& colour);
-
     Forms& forms_;
     StoreKey& keySettingsStore_;
 };

@@ -26,8 +26,7 @@ void printProblem(const QString& text, const QString& detail)
 
 ProblemReports::~ProblemReports()
 {
-    for (const Problem& problem : pending_)
-        printProblem(problem.text, problem.detail);
+    endBoxes();
 }
 
 void ProblemReports::report(const QString& text, const QString& detail)

@@ -266,8 +266,7 @@ void ProgramWindows::showAndCreateRest(std::function<void()> onMade, std::functi
         onMade();
     };
     firstPaintWatch_ = std::make_unique<FirstPaintWatch>(forms.SplashForm.get(), createTheRest);
-    forms.SplashForm->show();
-    forms.device.host->rearm();
+    show();
     // Should the launcher not be painted (a window system that keeps it from the screen), the
     // rest is made a moment later all the same.
     auto* fallback = new QTimer(forms.SplashForm.get());

@@ -87,11 +87,6 @@ void ReplayPlayer::step()
             return;
         }
     }
-    finish();
-}
-
-void ReplayPlayer::finish()
-{
     stop();
     emit finished(QString());
 }

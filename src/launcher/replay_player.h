@@ -43,7 +43,6 @@ signals:
 private:
     // Runs lines up to the next wait, or to the end.
     void step();
-    void finish();
 
     TForm1& form_;
     Scheduler& scheduler_;

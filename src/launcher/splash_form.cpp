@@ -132,13 +132,8 @@ void TSplashForm::CB_SoundChange()
 
 void TSplashForm::Im_PiccinaTopClick()
 {
-    if (BoxArtIndex == 1) {
-        showBox(2);
-        BoxArtIndex = 2;
-    } else if (BoxArtIndex == 2) {
-        showBox(1);
-        BoxArtIndex = 1;
-    }
+    BoxArtIndex = BoxArtIndex == 1 ? 2 : 1;
+    showBox(BoxArtIndex);
 }
 
 void TSplashForm::Puls_PlayClick()
@@ -159,6 +154,12 @@ void TSplashForm::Puls_PlayClick()
         outputType = 2;
         stored::SoundMode.write(SettingsStore, stored::SoundModeSecondOutput);
     }
+    // A box over no window, its details below the text.
+    const auto tell = [](QMessageBox::Icon icon, const QString& title, const QString& text, const QString& details) {
+        QMessageBox box(icon, title, text, QMessageBox::Ok);
+        box.setInformativeText(details);
+        box.exec();
+    };
     const bool soundStarted = !sound.SoundOn || sound.startSound(outputType, dataFile(QStringLiteral("SOUND")).toStdString());
     // Which wave files failed and why, for the player who reads the message and for the console.
     QString damaged;
@@ -171,19 +172,14 @@ void TSplashForm::Puls_PlayClick()
         // the chosen mode is kept for the day the library is there again.
         printProblem(sound.libraryError);
         sound.SoundOn = false;
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Sound"),
-                        QStringLiteral("The sound library %1 cannot be loaded; the game goes on without sound.")
-                            .arg(QString::fromStdString(Sound::libraryName())),
-                        QMessageBox::Ok);
-        box.setInformativeText(QString::fromStdString(sound.libraryError));
-        box.exec();
+        tell(QMessageBox::Warning, QStringLiteral("Sound"),
+             QStringLiteral("The sound library %1 cannot be loaded; the game goes on without sound.")
+                 .arg(QString::fromStdString(Sound::libraryName())),
+             QString::fromStdString(sound.libraryError));
     }
     if (!soundStarted) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
-                        QStringLiteral("Sound folder unproperly installed. Read instructions then reinstall."),
-                        QMessageBox::Ok);
-        box.setInformativeText(damaged);
-        box.exec();
+        tell(QMessageBox::Critical, QStringLiteral("Error"),
+             QStringLiteral("Sound folder unproperly installed. Read instructions then reinstall."), damaged);
         // The next start asks again. The device never comes on screen.
         stored::SoundMode.write(SettingsStore, stored::SoundModeNone);
         ports_.quit();
@@ -191,10 +187,8 @@ void TSplashForm::Puls_PlayClick()
     }
     if (!damaged.isEmpty()) {
         // The device plays on without these sounds, as it always has; the player is told once.
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Sound"),
-                        QStringLiteral("These sounds cannot be played and stay silent:"), QMessageBox::Ok);
-        box.setInformativeText(damaged);
-        box.exec();
+        tell(QMessageBox::Warning, QStringLiteral("Sound"), QStringLiteral("These sounds cannot be played and stay silent:"),
+             damaged);
     }
 
     // Centred for the open device, although it is still closed and narrower, and clear of the

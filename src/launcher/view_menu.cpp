@@ -13,10 +13,10 @@ static_assert(stored::Zoom.most == DeviceView::MaxZoom, "the stored zoom is one 
 ViewMenu::ViewMenu(QMenu& menu, DeviceView& view, StoreKey& settingsStore, std::function<void(const QString&)> report)
     : QObject(&menu), view_(view), settingsStore_(settingsStore)
 {
-    auto item = [&](const char* name, const QString& caption, void (ViewMenu::*command)()) {
+    auto item = [&](const char* name, const QString& caption, const std::function<void()>& command) {
         QAction* action = menu.addAction(caption);
         action->setObjectName(QLatin1String(name));
-        connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
+        connect(action, &QAction::triggered, this, command);
         return action;
     };
     // The keys act on the device window. The plus sign is a shifted key on most keyboards; Qt
@@ -32,13 +32,13 @@ ViewMenu::ViewMenu(QMenu& menu, DeviceView& view, StoreKey& settingsStore, std::
         view.addAction(key);
     };
     menu.addSeparator()->setObjectName(QStringLiteral("PM_ViewBlock"));
-    PM_ZoomIn = item("PM_ZoomIn", QStringLiteral("Zoom in"), &ViewMenu::PM_ZoomInClick);
+    PM_ZoomIn = item("PM_ZoomIn", QStringLiteral("Zoom in"), [this] { zoomBy(1); });
     keys(PM_ZoomIn, {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)});
-    PM_ZoomOut = item("PM_ZoomOut", QStringLiteral("Zoom out"), &ViewMenu::PM_ZoomOutClick);
+    PM_ZoomOut = item("PM_ZoomOut", QStringLiteral("Zoom out"), [this] { zoomBy(-1); });
     keys(PM_ZoomOut, {QKeySequence(Qt::CTRL | Qt::Key_Minus), QKeySequence(Qt::CTRL | Qt::Key_Underscore),
                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Underscore)});
-    PM_FullScreen = item("PM_FullScreen", QStringLiteral("Full screen"), &ViewMenu::PM_FullScreenClick);
+    PM_FullScreen = item("PM_FullScreen", QStringLiteral("Full screen"), [this] { PM_FullScreenClick(); });
     keys(PM_FullScreen, {QKeySequence(Qt::Key_F11)});
     PM_FullScreen->setCheckable(true);
 
@@ -60,16 +60,6 @@ ViewMenu::ViewMenu(QMenu& menu, DeviceView& view, StoreKey& settingsStore, std::
     updateItems();
     // The window may have gone to another screen since.
     connect(&menu, &QMenu::aboutToShow, this, [this] { updateItems(); });
-}
-
-void ViewMenu::PM_ZoomInClick()
-{
-    zoomBy(1);
-}
-
-void ViewMenu::PM_ZoomOutClick()
-{
-    zoomBy(-1);
 }
 
 void ViewMenu::zoomBy(int step)

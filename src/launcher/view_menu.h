@@ -23,8 +23,6 @@ public:
     // Every reference must outlive this object; the items belong to the menu.
     ViewMenu(QMenu& menu, DeviceView& view, StoreKey& settingsStore, std::function<void(const QString&)> report);
 
-    void PM_ZoomInClick();
-    void PM_ZoomOutClick();
     void PM_FullScreenClick();
 
     QAction* PM_ZoomIn = nullptr;
