@@ -29,24 +29,9 @@ void reportError(const QString& message)
     QMessageBox::critical(nullptr, QString::fromUtf8(ProgramTitle), message);
 }
 
-// zerno-bros --replay FILE: the device comes up without the launcher, in the sound mode last
-// chosen, and plays the kept game; Esc ends the program.
-bool playReplay(ProgramWindows& windows, const QString& file)
+void cannotStart(const QString& why)
 {
-    if (Expected<void> made = windows.createRest(); !made) {
-        reportError(QStringLiteral("The program cannot start: a file it needs cannot be used.\n%1")
-                        .arg(QString::fromStdString(made.error())));
-        return false;
-    }
-    TSplashForm& launcher = *windows.forms.SplashForm;
-    if (launcher.CB_Sound->currentIndex() < 0)
-        launcher.CB_Sound->setCurrentIndex(0);
-    launcher.Puls_PlayClick();
-    if (Expected<void> started = windows.watchReplay(file); !started) {
-        reportError(QStringLiteral("The replay cannot be played.\n%1").arg(QString::fromStdString(started.error())));
-        return false;
-    }
-    return true;
+    reportError(QStringLiteral("The program cannot start: a file it needs cannot be used.\n%1").arg(why));
 }
 
 }  // namespace
@@ -95,7 +80,6 @@ int main(int argc, char** argv)
         reportError(QStringLiteral("The device's layout (device.layout) was not found. Reinstall the program."));
         return 1;
     }
-    const QString assetDir = QString::fromStdString(assets);
 
     // A failure of the store or of the timer, told once the handler that met it has returned.
     ProblemReports problems(QString::fromUtf8(ProgramTitle));
@@ -109,7 +93,7 @@ int main(int argc, char** argv)
     Sound sound;
     SystemClock clock;
     ProgramSetup setup;
-    setup.assetDir = assetDir;
+    setup.assetDir = QString::fromStdString(assets);
     setup.keySettingsStore = keySettingsStore.get();
     setup.settingsStore = settingsStore.get();
     setup.sound = &sound;
@@ -121,9 +105,6 @@ int main(int argc, char** argv)
     setup.version = QString::fromLatin1(programVersion());
     setup.escEndsProgram = !options.replay.empty();
     ProgramWindows windows(setup);
-    const auto cannotStart = [](const QString& why) {
-        reportError(QStringLiteral("The program cannot start: a file it needs cannot be used.\n%1").arg(why));
-    };
     if (Expected<void> made = windows.createLauncher(); !made) {
         cannotStart(QString::fromStdString(made.error()));
         return 1;
@@ -137,20 +118,31 @@ int main(int argc, char** argv)
         else
             QCoreApplication::quit();
     });
+    // zerno-bros --replay FILE: the device comes up without the launcher, in the sound mode last
+    // chosen, and plays the kept game; Esc ends the program.
     if (!options.replay.empty()) {
-        if (!playReplay(windows, QString::fromLocal8Bit(options.replay.c_str())))
+        if (Expected<void> made = windows.createRest(); !made) {
+            cannotStart(QString::fromStdString(made.error()));
             return 1;
+        }
+        TSplashForm& launcher = *windows.forms.SplashForm;
+        if (launcher.CB_Sound->currentIndex() < 0)
+            launcher.CB_Sound->setCurrentIndex(0);
+        launcher.Puls_PlayClick();
+        if (Expected<void> started = windows.watchReplay(QString::fromLocal8Bit(options.replay.c_str())); !started) {
+            reportError(QStringLiteral("The replay cannot be played.\n%1").arg(QString::fromStdString(started.error())));
+            return 1;
+        }
         return termination.received() ? 0 : app.exec();
     }
     // The launcher is on the screen first; the rest, and the icon the task bar shows, are made
     // while the player looks at it.
     windows.showAndCreateRest(
         [&] {
-            const std::string iconFile = findIcon(assets, argv[0]);
-            if (iconFile.empty())
-                return;
-            const Expected<QImage> icon = loadPicture(QString::fromStdString(iconFile));
-            QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon ? *icon : QImage())));
+            if (const std::string file = findIcon(assets, argv[0]); !file.empty()) {
+                const Expected<QImage> icon = loadPicture(QString::fromStdString(file));
+                QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon ? *icon : QImage())));
+            }
         },
         [&](const QString& why) {
             cannotStart(why);
