@@ -16,14 +16,6 @@ constexpr std::array Options{
                   [](ProgramOptions& options, const std::string& file) { options.replay = file; }},
 };
 
-const ProgramOption* findOption(std::string_view name)
-{
-    for (const ProgramOption& option : Options)
-        if (name == option.name || (option.shortName && name == option.shortName))
-            return &option;
-    return nullptr;
-}
-
 }  // namespace
 
 Expected<ProgramOptions> parseProgramOptions(int argc, const char* const* argv)
@@ -35,8 +27,10 @@ Expected<ProgramOptions> parseProgramOptions(int argc, const char* const* argv)
             return failure("unexpected argument '" + std::string(arg) + "'");
         const std::size_t equals = arg.find('=');
         const std::string_view name = arg.substr(0, equals);
-        const ProgramOption* option = findOption(name);
-        if (!option)
+        const auto option = std::ranges::find_if(Options, [name](const ProgramOption& option) {
+            return name == option.name || (option.shortName && name == option.shortName);
+        });
+        if (option == Options.end())
             return failure("unknown option '" + std::string(name) + "'");
         std::string value;
         if (!option->valueName) {
