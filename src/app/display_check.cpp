@@ -3,9 +3,10 @@
 #include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
-#include <sstream>
 #include <string_view>
 #include <system_error>
+
+#include "common/text.h"
 
 namespace {
 
@@ -61,22 +62,17 @@ bool displayAnswers(std::string_view platform)
         return true;
     bool answered = true;
     if (x11) {
-        using Connect = void* (*)(const char*, int*);
-        using HasError = int (*)(void*);
-        using Disconnect = void (*)(void*);
-        const auto connect = reinterpret_cast<Connect>(::dlsym(library, "xcb_connect"));
-        const auto hasError = reinterpret_cast<HasError>(::dlsym(library, "xcb_connection_has_error"));
-        const auto disconnect = reinterpret_cast<Disconnect>(::dlsym(library, "xcb_disconnect"));
+        const auto connect = reinterpret_cast<void* (*)(const char*, int*)>(::dlsym(library, "xcb_connect"));
+        const auto hasError = reinterpret_cast<int (*)(void*)>(::dlsym(library, "xcb_connection_has_error"));
+        const auto disconnect = reinterpret_cast<void (*)(void*)>(::dlsym(library, "xcb_disconnect"));
         if (connect && hasError && disconnect) {
             void* connection = connect(nullptr, nullptr);
             answered = hasError(connection) == 0;
             disconnect(connection);
         }
     } else {
-        using Connect = void* (*)(const char*);
-        using Disconnect = void (*)(void*);
-        const auto connect = reinterpret_cast<Connect>(::dlsym(library, "wl_display_connect"));
-        const auto disconnect = reinterpret_cast<Disconnect>(::dlsym(library, "wl_display_disconnect"));
+        const auto connect = reinterpret_cast<void* (*)(const char*)>(::dlsym(library, "wl_display_connect"));
+        const auto disconnect = reinterpret_cast<void (*)(void*)>(::dlsym(library, "wl_display_disconnect"));
         if (connect && disconnect) {
             void* display = connect(nullptr);
             answered = display != nullptr;
@@ -93,8 +89,7 @@ bool displayFound(const std::vector<std::string>& pluginFolders, const std::func
     std::string platforms = environment("QT_QPA_PLATFORM");
     if (platforms.empty())
         platforms = "xcb;wayland";
-    std::istringstream list(platforms);
-    for (std::string platform; std::getline(list, platform, ';');)
+    for (const std::string& platform : splitText(platforms, ';'))
         if (!platform.empty() && platformReachable(platform, pluginFolders, answers))
             return true;
     return false;
