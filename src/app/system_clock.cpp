@@ -5,16 +5,13 @@
 
 namespace {
 
-TimeOfDay timeOfDay(bool local)
+TimeOfDay timeOfDay(std::tm* (*split)(const std::time_t*, std::tm*))
 {
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
     const int ms = int(std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
     std::tm parts{};
-    if (local)
-        localtime_r(&seconds, &parts);
-    else
-        gmtime_r(&seconds, &parts);
+    split(&seconds, &parts);
     return {parts.tm_hour, parts.tm_min, parts.tm_sec, ms};
 }
 
@@ -22,10 +19,10 @@ TimeOfDay timeOfDay(bool local)
 
 TimeOfDay SystemClock::localTime()
 {
-    return timeOfDay(true);
+    return timeOfDay(localtime_r);
 }
 
 TimeOfDay SystemClock::utcTime()
 {
-    return timeOfDay(false);
+    return timeOfDay(gmtime_r);
 }
