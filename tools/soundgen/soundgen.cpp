@@ -98,16 +98,11 @@ std::vector<double> render(const Beep& beep)
     return out;
 }
 
-void put16(std::ofstream& file, unsigned value)
+// A number of `bytes` bytes, least significant first as the wave format keeps them.
+void put(std::ofstream& file, uint32_t value, int bytes)
 {
-    const char bytes[2] = {static_cast<char>(value & 0xff), static_cast<char>((value >> 8) & 0xff)};
-    file.write(bytes, 2);
-}
-
-void put32(std::ofstream& file, uint32_t value)
-{
-    put16(file, value & 0xffff);
-    put16(file, value >> 16);
+    for (int i = 0; i < bytes; ++i)
+        file.put(static_cast<char>((value >> (8 * i)) & 0xff));
 }
 
 Expected<> writeWave(const std::filesystem::path& path, const std::vector<double>& samples)
@@ -117,19 +112,19 @@ Expected<> writeWave(const std::filesystem::path& path, const std::vector<double
         return failure(path.string() + ": " + std::strerror(errno));
     const auto dataBytes = static_cast<uint32_t>(samples.size() * 2);
     file.write("RIFF", 4);
-    put32(file, 36 + dataBytes);
+    put(file, 36 + dataBytes, 4);
     file.write("WAVEfmt ", 8);
-    put32(file, 16);
-    put16(file, 1);                    // PCM
-    put16(file, 1);                    // mono
-    put32(file, sampleRate);
-    put32(file, sampleRate * 2);       // bytes per second
-    put16(file, 2);                    // bytes per frame
-    put16(file, 16);                   // bits per sample
+    put(file, 16, 4);
+    put(file, 1, 2);                   // PCM
+    put(file, 1, 2);                   // mono
+    put(file, sampleRate, 4);
+    put(file, sampleRate * 2, 4);      // bytes per second
+    put(file, 2, 2);                   // bytes per frame
+    put(file, 16, 2);                  // bits per sample
     file.write("data", 4);
-    put32(file, dataBytes);
+    put(file, dataBytes, 4);
     for (double v : samples)
-        put16(file, static_cast<uint16_t>(static_cast<int16_t>(std::lround(v * 32767.0))));
+        put(file, static_cast<uint16_t>(static_cast<int16_t>(std::lround(v * 32767.0))), 2);
     if (!file.flush())
         return failure(path.string() + ": " + std::strerror(errno));
     return {};
