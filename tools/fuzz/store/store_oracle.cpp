@@ -44,8 +44,7 @@ Expected<void> checkReads(const StoreData& data)
     int reports = 0;
     store.setErrorReport([&reports](const StoreReport&) { ++reports; });
     for (const StoreSection& section : data.sections()) {
-        if (section.header.size() < CurrentUser.size() ||
-            !sameStoreName(std::string_view(section.header).substr(0, CurrentUser.size()), CurrentUser))
+        if (!sameStoreName(std::string_view(section.header).substr(0, CurrentUser.size()), CurrentUser))
             continue;
         const auto key = store.OpenKey(section.header.substr(CurrentUser.size()));
         for (const StoreValue& value : section.values) {
