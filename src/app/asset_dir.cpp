@@ -14,14 +14,14 @@ bool holdsLayout(const fs::path& dir)
     return fs::is_regular_file(dir / "device.layout", error);
 }
 
-// The running program's own path, or empty.
-fs::path programPath(const char* argv0)
+// A path given from the running program's folder, or empty when the program's own path is unknown.
+fs::path besideProgram(const char* argv0, const fs::path& relative)
 {
     std::error_code error;
     fs::path program = fs::read_symlink("/proc/self/exe", error);
     if (error && argv0)
         program = fs::absolute(argv0, error);
-    return error ? fs::path() : program;
+    return error || program.empty() ? fs::path() : (program.parent_path() / relative).lexically_normal();
 }
 
 }  // namespace
@@ -30,13 +30,11 @@ std::string findAssetDir(const char* argv0)
 {
     if (const char* dir = std::getenv("ZERNO_BROS_ASSETS"); dir && *dir && holdsLayout(dir))
         return dir;
-    if (const fs::path program = programPath(argv0); !program.empty()) {
-        // The installed layout: the data folder at this path from the programs' folder
-        // (../share/games/zerno-bros from games/).
-        const fs::path installed = (program.parent_path() / ZERNO_INSTALLED_DATA_DIR / "assets").lexically_normal();
-        if (holdsLayout(installed))
-            return installed.string();
-    }
+    // The installed layout: the data folder at this path from the programs' folder
+    // (../share/games/zerno-bros from games/).
+    if (const fs::path installed = besideProgram(argv0, fs::path(ZERNO_INSTALLED_DATA_DIR) / "assets");
+        !installed.empty() && holdsLayout(installed))
+        return installed.string();
 #ifdef ZERNO_SOURCE_ASSET_DIR
     if (holdsLayout(ZERNO_SOURCE_ASSET_DIR))
         return ZERNO_SOURCE_ASSET_DIR;
@@ -77,10 +75,8 @@ std::string findIcon(const std::string& assetDir, const char* argv0)
     // the desktop's icon folders only (share/icons/hicolor, at this path from games/).
     if (const fs::path beside = fs::path(assetDir) / "icons" / "hicolor" / icon; fs::is_regular_file(beside, error))
         return beside.string();
-    if (const fs::path program = programPath(argv0); !program.empty()) {
-        const fs::path installed = (program.parent_path() / ZERNO_INSTALLED_ICON_DIR / icon).lexically_normal();
-        if (fs::is_regular_file(installed, error))
-            return installed.string();
-    }
+    if (const fs::path installed = besideProgram(argv0, ZERNO_INSTALLED_ICON_DIR / icon);
+        !installed.empty() && fs::is_regular_file(installed, error))
+        return installed.string();
     return {};
 }
