@@ -50,8 +50,7 @@ SimScriptResult runSimScript(const std::vector<ComponentDef>& layout, const uint
     });
     int64_t left = SimScriptVirtualBudgetMs;
     std::istringstream script(std::string(reinterpret_cast<const char*>(data), size));
-    std::string line;
-    while (readScriptLine(script, line)) {
+    for (std::string line; readScriptLine(script, line);) {
         ++result.linesRun;
         const Expected<void> ran = runner.runLine(withinBudget(line, runner.scheduler().now(), left));
         if (!ran) {
