@@ -202,8 +202,7 @@ void TForm1::TimerChanceTimer()
 void TForm1::TimerBlinkTimer()
 {
     const bool on = BlinkPhase % 2 == 0;
-    for (int position = 2; position <= 4; ++position)
-        setLit(ScoreDigits[size_t(position)], on);
+    setAllLit(std::span<const int>(ScoreDigits).subspan(2), on);
     BlinkPhase = BlinkPhase + 1;
     if (BlinkPhase == 3)
         BlinkPhase = 1;
