@@ -22,11 +22,9 @@ void TForm1::buildTables()
 
     for (auto& column : PackGrid)
         column.fill(-1);
-    for (int column = 0; column <= 9; ++column)
-        for (int row = 1; row <= 5; ++row)
+    for (int column = 0; column <= 12; ++column)
+        for (int row = 1; row <= (column <= 9 ? 5 : 1); ++row)
             PackGrid[size_t(column)][size_t(row)] = namedComponent(packName(column, row));
-    for (int column = 10; column <= 12; ++column)
-        PackGrid[size_t(column)][1] = namedComponent(packName(column, 1));
 
     TruckImages = {Im_PackL1, Im_PackL2, Im_PackL3, Im_PackL4, Im_PackL5, Im_PackR1, Im_PackR2, Im_PackR3,
                    Im_PackR4, Im_PackR5, Im_Bus1,   Im_Bus2,   Im_Bus3,   Im_Bus4,   Im_Bus5,   Im_Bus6};
