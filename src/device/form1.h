@@ -281,8 +281,8 @@ private:
     void Silenzio();
 
     // Game-button press and release shared by GAME A and GAME B.
-    void gameButtonDown(int button, int mark, int& hiscore);
-    void gameButtonUp(int button, int mode, int firstInterval);
+    void gameButtonDown(MouseButton mouseButton, int button, int mark, int& hiscore);
+    void gameButtonUp(MouseButton mouseButton, int button, int mode, int firstInterval);
     void moveFolko(int delta);
     void moveZerno(int delta);
     void takeWaiting(bool folko);
