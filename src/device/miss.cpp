@@ -17,17 +17,13 @@ void TForm1::TimerMissTimer()
         TimerMiss.setInterval(200);
         break;
     case 2:
-        Show(dropped);
-        Suona(Sample::SndMiss);
-        break;
-    case 3:
-        Hide(dropped);
-        break;
     case 4:
         Show(dropped);
         Suona(Sample::SndMiss);
-        TimerMiss.setInterval(100);
+        if (MissStep == 4)
+            TimerMiss.setInterval(100);
         break;
+    case 3:
     case 5:
         Hide(dropped);
         break;
@@ -54,15 +50,12 @@ void TForm1::TimerMissTimer()
         Suona(Sample::SndMiss);
         break;
     case 9:
-        Hide(headDown);
-        Show(headUp);
-        Suona(Sample::SndMiss);
-        break;
     case 11:
         Hide(headDown);
         Show(headUp);
         Suona(Sample::SndMiss);
-        TimerMiss.setInterval(250);
+        if (MissStep == 11)
+            TimerMiss.setInterval(250);
         break;
     case 12:
         MissCount = MissCount + 1;
