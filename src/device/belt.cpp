@@ -50,15 +50,12 @@ void TForm1::TimerGiocoTimer()
 
 void TForm1::leftTick()
 {
-    const int missed = isLit(PackGrid[0][1]) && FolkoLevel != 1   ? 2
-                     : isLit(PackGrid[0][3]) && FolkoLevel != 2 ? 4
-                     : isLit(PackGrid[0][5]) && FolkoLevel != 3 ? 6
-                                                                : 0;
-    if (missed != 0) {
-        MissSpot = missed;
-        missEnding();
-        return;
-    }
+    for (int spot : {2, 4, 6})
+        if (isLit(DropImages[size_t(spot)]) && FolkoLevel != spot / 2) {
+            MissSpot = spot;
+            missEnding();
+            return;
+        }
 
     // The move looks no further than the cell behind: a parcel still waiting at a drop spot while
     // its worker hands it over is overwritten here; the put-down switches the spot off later anyway.
@@ -68,12 +65,7 @@ void TForm1::leftTick()
     for (size_t row : {1, 3, 5})
         Hide(PackGrid[9][row]);
 
-    if (FolkoLevel == 1 && isLit(PackGrid[0][1]))
-        FolkoTake(2);
-    if (FolkoLevel == 2 && isLit(PackGrid[0][3]))
-        FolkoTake(4);
-    if (FolkoLevel == 3 && isLit(PackGrid[0][5]))
-        FolkoTake(6);
+    takeWaiting(true);
 
     // Column 8 has only just received the parcels put down at the entry cells: they have not moved.
     bool moving = false;
@@ -90,15 +82,12 @@ void TForm1::leftTick()
 
 void TForm1::rightTick()
 {
-    const int missed = isLit(PackGrid[10][1]) && ZernoLevel != 1 ? 1
-                     : isLit(PackGrid[9][2]) && ZernoLevel != 2  ? 3
-                     : isLit(PackGrid[9][4]) && ZernoLevel != 3  ? 5
-                                                                 : 0;
-    if (missed != 0) {
-        MissSpot = missed;
-        missEnding();
-        return;
-    }
+    for (int spot : {1, 3, 5})
+        if (isLit(DropImages[size_t(spot)]) && ZernoLevel != (spot + 1) / 2) {
+            MissSpot = spot;
+            missEnding();
+            return;
+        }
 
     setLit(PackGrid[10][1], isLit(PackGrid[11][1]));
     setLit(PackGrid[11][1], isLit(PackGrid[12][1]));
@@ -126,12 +115,7 @@ void TForm1::rightTick()
     setLit(PackGrid[12][1], arrival);
 
     // After CalcolaLivelli: a take by the right-side tick delays the next tick by the handover.
-    if (ZernoLevel == 1 && isLit(PackGrid[10][1]))
-        ZernoTake(1);
-    if (ZernoLevel == 2 && isLit(PackGrid[9][2]))
-        ZernoTake(3);
-    if (ZernoLevel == 3 && isLit(PackGrid[9][4]))
-        ZernoTake(5);
+    takeWaiting(false);
 
     bool moving = isLit(PackGrid[10][1]) || isLit(PackGrid[11][1]) || isLit(PackGrid[12][1]);
     for (size_t c = 2; c <= 9; ++c)

@@ -47,16 +47,9 @@ void TForm1::TimerClockTimer()
         Show(Im_TimePM);
         Hide(Im_TimeAM);
     }
-    if (hour == 0) {
-        showDigit(1, 1);
-        showDigit(2, 2);
-    } else if (hour <= 9) {
-        showDigit(1, -1);
-        showDigit(2, hour);
-    } else {
-        showDigit(1, 1);
-        showDigit(2, hour - 10);
-    }
+    // Midnight and noon show as 12.
+    showDigit(1, hour == 0 || hour >= 10 ? 1 : -1);
+    showDigit(2, hour == 0 ? 2 : hour % 10);
     showDigit(3, minute / 10);
     showDigit(4, minute % 10);
 }

@@ -46,8 +46,10 @@ void TForm1::Puls_ACLMouseUp(MouseButton button)
     GameRunning = false;
 }
 
-void TForm1::gameButtonDown(int button, int mark, int& hiscore)
+void TForm1::gameButtonDown(MouseButton mouseButton, int button, int mark, int& hiscore)
 {
+    if (mouseButton != MouseButton::Left)
+        return;
     Hide(button);
     if (GameRunning)
         return;
@@ -61,8 +63,10 @@ void TForm1::gameButtonDown(int button, int mark, int& hiscore)
     MostraZerno(true);
 }
 
-void TForm1::gameButtonUp(int button, int mode, int firstInterval)
+void TForm1::gameButtonUp(MouseButton mouseButton, int button, int mode, int firstInterval)
 {
+    if (mouseButton != MouseButton::Left)
+        return;
     Show(button);
     if (GameRunning)
         return;
@@ -77,29 +81,21 @@ void TForm1::gameButtonUp(int button, int mode, int firstInterval)
 
 void TForm1::Puls_GameAMouseDown(MouseButton button)
 {
-    if (button != MouseButton::Left)
-        return;
-    gameButtonDown(Puls_GameA, Im_GameA, HiscoreA);
+    gameButtonDown(button, Puls_GameA, Im_GameA, HiscoreA);
 }
 
 void TForm1::Puls_GameAMouseUp(MouseButton button)
 {
-    if (button != MouseButton::Left)
-        return;
     // The first tick of a game comes after the interval of the first hundred's second band.
-    gameButtonUp(Puls_GameA, ModeGameA, LevelTable[ModeGameA][0][1].interval);
+    gameButtonUp(button, Puls_GameA, ModeGameA, LevelTable[ModeGameA][0][1].interval);
 }
 
 void TForm1::Puls_GameBMouseDown(MouseButton button)
 {
-    if (button != MouseButton::Left)
-        return;
-    gameButtonDown(Puls_GameB, Im_GameB, HiscoreB);
+    gameButtonDown(button, Puls_GameB, Im_GameB, HiscoreB);
 }
 
 void TForm1::Puls_GameBMouseUp(MouseButton button)
 {
-    if (button != MouseButton::Left)
-        return;
-    gameButtonUp(Puls_GameB, ModeGameB, LevelTable[ModeGameB][0][1].interval);
+    gameButtonUp(button, Puls_GameB, ModeGameB, LevelTable[ModeGameB][0][1].interval);
 }

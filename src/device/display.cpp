@@ -22,11 +22,9 @@ void TForm1::buildTables()
 
     for (auto& column : PackGrid)
         column.fill(-1);
-    for (int column = 0; column <= 9; ++column)
-        for (int row = 1; row <= 5; ++row)
+    for (int column = 0; column <= 12; ++column)
+        for (int row = 1; row <= (column <= 9 ? 5 : 1); ++row)
             PackGrid[size_t(column)][size_t(row)] = namedComponent(packName(column, row));
-    for (int column = 10; column <= 12; ++column)
-        PackGrid[size_t(column)][1] = namedComponent(packName(column, 1));
 
     TruckImages = {Im_PackL1, Im_PackL2, Im_PackL3, Im_PackL4, Im_PackL5, Im_PackR1, Im_PackR2, Im_PackR3,
                    Im_PackR4, Im_PackR5, Im_Bus1,   Im_Bus2,   Im_Bus3,   Im_Bus4,   Im_Bus5,   Im_Bus6};
@@ -47,58 +45,54 @@ void TForm1::buildTables()
                   PackGrid[0][5]};
 }
 
+// The empty (-1) entries of a table are skipped, so whole tables can be switched.
+void TForm1::setAllLit(std::span<const int> segments, bool on)
+{
+    for (int segment : segments)
+        setLit(segment, on);
+}
+
 void TForm1::MostraPackAll(bool on)
 {
-    for (int column = 0; column <= 9; ++column)
-        for (int row = 1; row <= 5; ++row)
-            setLit(PackGrid[size_t(column)][size_t(row)], on);
-    for (int column = 10; column <= 12; ++column)
-        setLit(PackGrid[size_t(column)][1], on);
+    for (const auto& column : PackGrid)
+        setAllLit(column, on);
 }
 
 void TForm1::MostraPackBusAll(bool on)
 {
-    for (int i = 0; i <= 9; ++i)
-        setLit(TruckImages[size_t(i)], on);
+    setAllLit(std::span<const int>(TruckImages).first(10), on);
 }
 
 void TForm1::MostraBusAll(bool on)
 {
-    for (int i = 10; i <= 15; ++i)
-        setLit(TruckImages[size_t(i)], on);
+    setAllLit(std::span<const int>(TruckImages).subspan(10), on);
 }
 
 void TForm1::MostraFolkoAll(bool on)
 {
-    for (int i = 0; i <= 7; ++i)
-        setLit(FolkoImages[size_t(i)], on);
+    setAllLit(FolkoImages, on);
 }
 
 void TForm1::MostraZernoAll(bool on)
 {
-    for (int i = 0; i <= 8; ++i)
-        setLit(ZernoImages[size_t(i)], on);
+    setAllLit(ZernoImages, on);
 }
 
 void TForm1::MostraSceneAll(bool on)
 {
-    for (int segment : MissLeftImages)
-        setLit(segment, on);
-    for (int segment : MissRightImages)
-        setLit(segment, on);
+    setAllLit(MissLeftImages, on);
+    setAllLit(MissRightImages, on);
 }
 
 void TForm1::MostraCharsOffAll(bool on)
 {
-    for (int segment : CharsOffImages)
-        setLit(segment, on);
+    setAllLit(CharsOffImages, on);
 }
 
 void TForm1::MostraMiss(bool show, int count)
 {
     if (!show) {
-        for (int mark : MissMarks)
-            Hide(mark);
+        setAllLit(MissMarks, false);
         return;
     }
     // Only ever switches marks on: a lower count leaves the marks already lit.
@@ -135,40 +129,36 @@ int TForm1::digitShown(int position) const
 
 void TForm1::RiempiSchermo()
 {
-    MostraBusAll(true);
-    MostraPackBusAll(true);
-    MostraFolkoAll(true);
-    MostraPackAll(true);
-    MostraZernoAll(true);
-    MostraSceneAll(true);
-    MostraCharsOffAll(true);
-    MostraMiss(true, 3);
-    showTwelve();
-    Show(Im_TimeAM);
-    Hide(Im_TimePM);
-    Show(Im_TimePP);
-    Show(Im_GameA);
-    Show(Im_GameB);
+    switchScreen(true);
 }
 
 void TForm1::SvuotaSchermo()
 {
-    MostraBusAll(false);
-    MostraPackBusAll(false);
-    MostraFolkoAll(false);
-    MostraPackAll(false);
-    MostraZernoAll(false);
-    MostraSceneAll(false);
-    MostraCharsOffAll(false);
-    MostraMiss(false, 0);
-    for (int position = 1; position <= 4; ++position)
-        showDigit(position, -1);
-    Hide(Im_TimeAM);
-    Hide(Im_TimePM);
-    Hide(Im_TimePP);
-    Hide(Im_GameA);
-    Hide(Im_GameB);
+    switchScreen(false);
     Show(Im_Bus1);
+}
+
+// Every segment on, the digits showing 12:00 in the morning; or every segment off.
+void TForm1::switchScreen(bool on)
+{
+    MostraBusAll(on);
+    MostraPackBusAll(on);
+    MostraFolkoAll(on);
+    MostraPackAll(on);
+    MostraZernoAll(on);
+    MostraSceneAll(on);
+    MostraCharsOffAll(on);
+    MostraMiss(on, 3);
+    if (on)
+        showTwelve();
+    else
+        for (int position = 1; position <= 4; ++position)
+            showDigit(position, -1);
+    setLit(Im_TimeAM, on);
+    Hide(Im_TimePM);
+    setLit(Im_TimePP, on);
+    setLit(Im_GameA, on);
+    setLit(Im_GameB, on);
 }
 
 void TForm1::addScoreStep()
@@ -181,8 +171,7 @@ void TForm1::addScoreStep()
 
 void TForm1::showAllDigits()
 {
-    for (int position = 1; position <= 4; ++position)
-        Show(ScoreDigits[size_t(position)]);
+    setAllLit(ScoreDigits, true);
 }
 
 void TForm1::showTwelve()
@@ -199,19 +188,9 @@ void TForm1::TrasformaScore(int number)
     // three digits can show, never as a picture that does not exist.
     const int shown = std::clamp(number, 0, 999);
     showDigit(1, -1);
-    if (shown < 10) {
-        showDigit(2, -1);
-        showDigit(3, -1);
-        showDigit(4, shown);
-    } else if (shown < 100) {
-        showDigit(2, -1);
-        showDigit(3, shown / 10);
-        showDigit(4, shown % 10);
-    } else {
-        showDigit(2, shown / 100);
-        showDigit(3, (shown / 10) % 10);
-        showDigit(4, shown % 10);
-    }
+    showDigit(2, shown < 100 ? -1 : shown / 100);
+    showDigit(3, shown < 10 ? -1 : (shown / 10) % 10);
+    showDigit(4, shown % 10);
 }
 
 void TForm1::MostraFolko(bool on)
@@ -242,7 +221,7 @@ int TForm1::packageCount() const
     int count = 0;
     for (const auto& column : PackGrid)
         for (int cell : column)
-            if (cell >= 0 && isLit(cell))
+            if (isLit(cell))
                 ++count;
     return count;
 }

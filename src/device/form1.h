@@ -266,6 +266,8 @@ private:
 
     void Show(int index) { setLit(index, true); }
     void Hide(int index) { setLit(index, false); }
+    void setAllLit(std::span<const int> segments, bool on);
+    void switchScreen(bool on);
     void setPicture(int index, int picture);
     void changed(int index);
     void geometryChanged();
@@ -279,12 +281,13 @@ private:
     void Silenzio();
 
     // Game-button press and release shared by GAME A and GAME B.
-    void gameButtonDown(int button, int mark, int& hiscore);
-    void gameButtonUp(int button, int mode, int firstInterval);
+    void gameButtonDown(MouseButton mouseButton, int button, int mark, int& hiscore);
+    void gameButtonUp(MouseButton mouseButton, int button, int mode, int firstInterval);
     void moveFolko(int delta);
     void moveZerno(int delta);
-    void FolkoPlace(int pose);
-    void ZernoPlace(int pose);
+    void takeWaiting(bool folko);
+    void handOver(int from, int readyPose, int to, int placingPose, Timer& armTimer);
+    void armDown(int level, std::array<int, 3> placingPoses, std::array<int, 3> readyPoses, Timer& timer);
     void scorePoint(Sample sound);
     void leftTick();
     void rightTick();

@@ -17,17 +17,13 @@ void TForm1::TimerMissTimer()
         TimerMiss.setInterval(200);
         break;
     case 2:
-        Show(dropped);
-        Suona(Sample::SndMiss);
-        break;
-    case 3:
-        Hide(dropped);
-        break;
     case 4:
         Show(dropped);
         Suona(Sample::SndMiss);
-        TimerMiss.setInterval(100);
+        if (MissStep == 4)
+            TimerMiss.setInterval(100);
         break;
+    case 3:
     case 5:
         Hide(dropped);
         break;
@@ -54,15 +50,12 @@ void TForm1::TimerMissTimer()
         Suona(Sample::SndMiss);
         break;
     case 9:
-        Hide(headDown);
-        Show(headUp);
-        Suona(Sample::SndMiss);
-        break;
     case 11:
         Hide(headDown);
         Show(headUp);
         Suona(Sample::SndMiss);
-        TimerMiss.setInterval(250);
+        if (MissStep == 11)
+            TimerMiss.setInterval(250);
         break;
     case 12:
         MissCount = MissCount + 1;
@@ -202,8 +195,7 @@ void TForm1::TimerChanceTimer()
 void TForm1::TimerBlinkTimer()
 {
     const bool on = BlinkPhase % 2 == 0;
-    for (int position = 2; position <= 4; ++position)
-        setLit(ScoreDigits[size_t(position)], on);
+    setAllLit(std::span<const int>(ScoreDigits).subspan(2), on);
     BlinkPhase = BlinkPhase + 1;
     if (BlinkPhase == 3)
         BlinkPhase = 1;

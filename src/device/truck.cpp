@@ -4,82 +4,37 @@
 
 void TForm1::TimerPackBusTimer()
 {
+    // Odd loads fall down the left column (L1..L5), even ones down the right (R2..R5), to the
+    // lowest free place: the n-th parcel of a column stops at the n-th place from the bottom.
+    const bool odd = TruckLoad % 2 == 1;
+    const auto column = std::span<const int>(TruckImages).subspan(odd ? 0 : 6, odd ? 5 : 4);
     bool stop = false;
-    if (TruckLoad % 2 == 1) {
-        // Odd loads fall down the left column to the lowest free place.
-        switch (TruckStep) {
-        case 1:
-            Hide(Im_PackR1);
-            Show(Im_PackL1);
-            Hide(Im_Folko3A);
-            MostraFolko(true);
-            break;
-        case 2:
-            Hide(Im_PackL1);
-            Show(Im_PackL2);
-            stop = TruckLoad == 7;
-            break;
-        case 3:
-            Hide(Im_PackL2);
-            Show(Im_PackL3);
-            stop = TruckLoad == 5;
-            break;
-        case 4:
-            Hide(Im_PackL3);
-            Show(Im_PackL4);
-            stop = TruckLoad == 3;
-            break;
-        case 5:
-            Hide(Im_PackL4);
-            Show(Im_PackL5);
-            stop = true;
-            break;
-        default:
-            break;
+    if (TruckStep == 1) {
+        Hide(Im_PackR1);
+        Show(column[0]);
+        Hide(Im_Folko3A);
+        MostraFolko(true);
+        if (!odd && TruckLoad == 6) {
+            Show(Im_Bus2);
+            TimerBusSmoke.setEnabled(true);
         }
-    } else {
-        switch (TruckStep) {
-        case 1:
-            Hide(Im_PackR1);
-            Show(Im_PackR2);
-            Hide(Im_Folko3A);
-            MostraFolko(true);
-            if (TruckLoad == 6) {
-                Show(Im_Bus2);
-                TimerBusSmoke.setEnabled(true);
-            }
-            if (TruckLoad == 8) {
-                // The eighth parcel: the belts stop for the break. Timers already running (a
-                // handover, an arm-down, the blink, the smoke) go on.
-                FolkoFree = false;
-                ZernoFree = false;
-                TimerGioco.setEnabled(false);
-                TimerPackBus.setEnabled(false);
-                TruckStep = 0;
-                BonusStep = 1;
-                TimerBonus.setInterval(350);
-                TimerBonus.setEnabled(true);
-                return;
-            }
-            break;
-        case 2:
-            Hide(Im_PackR2);
-            Show(Im_PackR3);
-            stop = TruckLoad == 6;
-            break;
-        case 3:
-            Hide(Im_PackR3);
-            Show(Im_PackR4);
-            stop = TruckLoad == 4;
-            break;
-        case 4:
-            Hide(Im_PackR4);
-            Show(Im_PackR5);
-            stop = TruckLoad == 2;
-            break;
-        default:
-            break;
+        if (!odd && TruckLoad == 8) {
+            // The eighth parcel: the belts stop for the break. Timers already running (a
+            // handover, an arm-down, the blink, the smoke) go on.
+            FolkoFree = false;
+            ZernoFree = false;
+            TimerGioco.setEnabled(false);
+            TimerPackBus.setEnabled(false);
+            TruckStep = 0;
+            BonusStep = 1;
+            TimerBonus.setInterval(350);
+            TimerBonus.setEnabled(true);
+            return;
         }
+    } else if (TruckStep >= 2 && TruckStep <= int(column.size())) {
+        Hide(column[size_t(TruckStep - 2)]);
+        Show(column[size_t(TruckStep - 1)]);
+        stop = TruckStep == 5 || TruckLoad == (odd ? 11 : 10) - 2 * TruckStep;
     }
     if (stop) {
         TimerPackBus.setEnabled(false);
@@ -111,6 +66,7 @@ void TForm1::beltEndsOff()
 
 void TForm1::TimerBonusTimer()
 {
+    const std::array<int, 4> bosses = {Im_MissL2, Im_MissL3, Im_MissR3, Im_MissR4};
     switch (BonusStep) {
     case 1:
         Hide(Im_Bus2);
@@ -170,16 +126,10 @@ void TForm1::TimerBonusTimer()
         // The boss on each side calls his worker back.
         Hide(Im_FolkoOff1);
         Hide(Im_ZernoOff1);
-        Show(Im_MissL2);
-        Show(Im_MissL3);
-        Show(Im_MissR3);
-        Show(Im_MissR4);
+        setAllLit(bosses, true);
         break;
     case 24:
-        Hide(Im_MissL2);
-        Hide(Im_MissL3);
-        Hide(Im_MissR3);
-        Hide(Im_MissR4);
+        setAllLit(bosses, false);
         MostraFolko(true);
         MostraZerno(true);
         TruckLoad = 0;

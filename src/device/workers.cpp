@@ -48,16 +48,10 @@ void TForm1::FormKeyDown(uint16_t key)
     }
     // The take checks run whether or not the worker moved or is free: a key press also takes up
     // again a parcel whose handover a miss or chance time cut short.
-    if (GameRunning && (key == KeyCodes[1] || key == KeyCodes[2])) {
-        const int spot = 2 * FolkoLevel;
-        if (spot >= 2 && spot <= 6 && isLit(DropImages[size_t(spot)]))
-            FolkoTake(spot);
-    }
-    if (GameRunning && (key == KeyCodes[3] || key == KeyCodes[4])) {
-        const int spot = 2 * ZernoLevel - 1;
-        if (spot >= 1 && spot <= 5 && isLit(DropImages[size_t(spot)]))
-            ZernoTake(spot);
-    }
+    if (GameRunning && (key == KeyCodes[1] || key == KeyCodes[2]))
+        takeWaiting(true);
+    if (GameRunning && (key == KeyCodes[3] || key == KeyCodes[4]))
+        takeWaiting(false);
 }
 
 void TForm1::FormKeyUp(uint16_t key)
@@ -68,6 +62,22 @@ void TForm1::FormKeyUp(uint16_t key)
         Show(Puls_Left);
     if (key == KeyCodes[3] || key == KeyCodes[4])
         Show(Puls_Right);
+}
+
+// A worker on floor 1..3 takes the parcel waiting at his floor's drop spot: Folko's spots are
+// even, Zerno's odd.
+void TForm1::takeWaiting(bool folko)
+{
+    const int level = folko ? FolkoLevel : ZernoLevel;
+    if (level < 1 || level > 3)
+        return;
+    const int spot = folko ? 2 * level : 2 * level - 1;
+    if (!isLit(DropImages[size_t(spot)]))
+        return;
+    if (folko)
+        FolkoTake(spot);
+    else
+        ZernoTake(spot);
 }
 
 void TForm1::FolkoTake(int spot)
@@ -88,17 +98,15 @@ void TForm1::ZernoTake(int spot)
     TimerZernoMovePack.setEnabled(true);
 }
 
-void TForm1::FolkoPlace(int pose)
+// The parcel leaves the drop spot for the next belt up, the worker's arm goes up with it, and
+// the arm-down timer starts.
+void TForm1::handOver(int from, int readyPose, int to, int placingPose, Timer& armTimer)
 {
-    Show(pose);
-    TimerFolkoPack.setEnabled(true);
-    addScoreStep();
-}
-
-void TForm1::ZernoPlace(int pose)
-{
-    Show(pose);
-    TimerZernoPack.setEnabled(true);
+    Hide(from);
+    Hide(readyPose);
+    Show(to);
+    Show(placingPose);
+    armTimer.setEnabled(true);
     addScoreStep();
 }
 
@@ -114,22 +122,13 @@ void TForm1::TimerFolkoMovePackTimer()
 {
     switch (folkoCarrySpot_) {
     case 2:
-        Hide(Im_Pack0001);
-        Hide(Im_Folko1A);
-        Show(Im_Pack0002);
-        FolkoPlace(Im_Folko1B);
+        handOver(Im_Pack0001, Im_Folko1A, Im_Pack0002, Im_Folko1B, TimerFolkoPack);
         break;
     case 4:
-        Hide(Im_Pack0003);
-        Hide(Im_Folko2A);
-        Show(Im_Pack0004);
-        FolkoPlace(Im_Folko2B);
+        handOver(Im_Pack0003, Im_Folko2A, Im_Pack0004, Im_Folko2B, TimerFolkoPack);
         break;
     case 6:
-        Hide(Im_Pack0005);
-        Hide(Im_Folko3);
-        Show(Im_PackR1);
-        FolkoPlace(Im_Folko3A);
+        handOver(Im_Pack0005, Im_Folko3, Im_PackR1, Im_Folko3A, TimerFolkoPack);
         TruckLoad = TruckLoad + 1;
         TruckStep = 1;
         TimerPackBus.setEnabled(true);
@@ -147,22 +146,13 @@ void TForm1::TimerZernoMovePackTimer()
 {
     switch (zernoCarrySpot_) {
     case 1:
-        Hide(Im_Pack1001);
-        Hide(Im_Zerno1A);
-        Show(Im_Pack0901);
-        ZernoPlace(Im_Zerno1B);
+        handOver(Im_Pack1001, Im_Zerno1A, Im_Pack0901, Im_Zerno1B, TimerZernoPack);
         break;
     case 3:
-        Hide(Im_Pack0902);
-        Hide(Im_Zerno2A);
-        Show(Im_Pack0903);
-        ZernoPlace(Im_Zerno2B);
+        handOver(Im_Pack0902, Im_Zerno2A, Im_Pack0903, Im_Zerno2B, TimerZernoPack);
         break;
     case 5:
-        Hide(Im_Pack0904);
-        Hide(Im_Zerno3A);
-        Show(Im_Pack0905);
-        ZernoPlace(Im_Zerno3B);
+        handOver(Im_Pack0904, Im_Zerno3A, Im_Pack0905, Im_Zerno3B, TimerZernoPack);
         break;
     default:
         TimerZernoMovePack.setEnabled(false);
@@ -175,30 +165,20 @@ void TForm1::TimerZernoMovePackTimer()
 
 void TForm1::TimerFolkoPackTimer()
 {
-    if (FolkoLevel == 1) {
-        Hide(Im_Folko1B);
-        Show(Im_Folko1A);
-    } else if (FolkoLevel == 2) {
-        Hide(Im_Folko2B);
-        Show(Im_Folko2A);
-    } else if (FolkoLevel == 3) {
-        Hide(Im_Folko3A);
-        Show(Im_Folko3);
-    }
-    TimerFolkoPack.setEnabled(false);
+    armDown(FolkoLevel, {Im_Folko1B, Im_Folko2B, Im_Folko3A}, {Im_Folko1A, Im_Folko2A, Im_Folko3}, TimerFolkoPack);
 }
 
 void TForm1::TimerZernoPackTimer()
 {
-    if (ZernoLevel == 1) {
-        Hide(Im_Zerno1B);
-        Show(Im_Zerno1A);
-    } else if (ZernoLevel == 2) {
-        Hide(Im_Zerno2B);
-        Show(Im_Zerno2A);
-    } else if (ZernoLevel == 3) {
-        Hide(Im_Zerno3B);
-        Show(Im_Zerno3A);
+    armDown(ZernoLevel, {Im_Zerno1B, Im_Zerno2B, Im_Zerno3B}, {Im_Zerno1A, Im_Zerno2A, Im_Zerno3A}, TimerZernoPack);
+}
+
+// From the placing pose of the worker's floor back to the ready pose.
+void TForm1::armDown(int level, std::array<int, 3> placingPoses, std::array<int, 3> readyPoses, Timer& timer)
+{
+    if (level >= 1 && level <= 3) {
+        Hide(placingPoses[size_t(level - 1)]);
+        Show(readyPoses[size_t(level - 1)]);
     }
-    TimerZernoPack.setEnabled(false);
+    timer.setEnabled(false);
 }
