@@ -261,11 +261,5 @@ LayoutResult parseDeviceLayout(const std::string& text)
 
 LayoutResult loadLayoutFile(const std::string& path)
 {
-    const std::optional<std::string> text = readTextFile(path);
-    if (!text)
-        return failure("cannot read " + path);
-    LayoutResult result = parseDeviceLayout(*text);
-    if (!result)
-        return failure(namingFile(path, result.error()));
-    return result;
+    return readLayoutFile(path, parseDeviceLayout);
 }

@@ -112,6 +112,19 @@ std::string outsideWindow(const std::string& what, int width, int height);
 // The problems of a layout file, each on its own line and each naming the file.
 std::string namingFile(const std::string& path, const std::string& problems);
 
+// The layout file at path as parse reads its text; each problem starts with the path.
+template <class Layout>
+Expected<Layout> readLayoutFile(const std::string& path, Expected<Layout> (*parse)(const std::string&))
+{
+    const std::optional<std::string> text = readTextFile(path);
+    if (!text)
+        return failure("cannot read " + path);
+    Expected<Layout> layout = parse(*text);
+    if (!layout)
+        return failure(namingFile(path, layout.error()));
+    return layout;
+}
+
 // A layout text as written: every line and every picture shared, whatever window it describes.
 LayoutResult parseLayout(const std::string& text);
 // The device window's layout text: parseLayout's reading, then each of deviceComponentNames

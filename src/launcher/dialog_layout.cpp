@@ -229,11 +229,5 @@ DialogLayoutResult parseProgramDialogLayout(const std::string& text)
 
 DialogLayoutResult loadDialogLayoutFile(const std::string& path)
 {
-    const std::optional<std::string> text = readTextFile(path);
-    if (!text)
-        return failure("cannot read " + path);
-    DialogLayoutResult layout = parseProgramDialogLayout(*text);
-    if (!layout)
-        return failure(namingFile(path, layout.error()));
-    return layout;
+    return readLayoutFile(path, parseProgramDialogLayout);
 }
