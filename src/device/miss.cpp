@@ -17,15 +17,17 @@ void TForm1::TimerMissTimer()
         TimerMiss.setInterval(200);
         break;
     case 2:
-    case 4:
         Show(dropped);
         Suona(Sample::SndMiss);
-        if (MissStep == 4)
-            TimerMiss.setInterval(100);
         break;
     case 3:
     case 5:
         Hide(dropped);
+        break;
+    case 4:
+        Show(dropped);
+        Suona(Sample::SndMiss);
+        TimerMiss.setInterval(100);
         break;
     case 6:
         Show(broken);
@@ -50,12 +52,15 @@ void TForm1::TimerMissTimer()
         Suona(Sample::SndMiss);
         break;
     case 9:
+        Hide(headDown);
+        Show(headUp);
+        Suona(Sample::SndMiss);
+        break;
     case 11:
         Hide(headDown);
         Show(headUp);
         Suona(Sample::SndMiss);
-        if (MissStep == 11)
-            TimerMiss.setInterval(250);
+        TimerMiss.setInterval(250);
         break;
     case 12:
         MissCount = MissCount + 1;

@@ -75,11 +75,12 @@ Library& lib()
 // Appends "CALL(ARG, ARG, ...)" to the call log, when there is one.
 void logCall(const char* call, std::initializer_list<std::string> values)
 {
+    if (!lib().log)
+        return;
     std::string text;
     for (const std::string& value : values)
         text += (text.empty() ? "" : ", ") + value;
-    if (lib().log)
-        lib().log->push_back(std::string(call) + "(" + text + ")");
+    lib().log->push_back(std::string(call) + "(" + text + ")");
 }
 
 // SDL's audio callback. Each channel adds its next stretch to the buffer; SDL_MixAudioFormat
